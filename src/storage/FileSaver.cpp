@@ -1,0 +1,70 @@
+#include "storage/FileSaver.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <random>
+#include <unistd.h>
+
+namespace storage {
+
+namespace {
+std::string Describe(const std::filesystem::path& p, const char* what) {
+    return std::string(what) + " " + p.string() + ": " + std::strerror(errno);
+}
+} // namespace
+
+SaveResult SaveFile(const std::filesystem::path& target, std::string_view bytes, bool durable) {
+    SaveResult result;
+    std::filesystem::path dir = target.parent_path();
+    if (dir.empty()) dir = ".";
+    static std::mt19937 rng{std::random_device{}()};
+    std::filesystem::path tmp =
+        dir / ("." + target.filename().string() + ".tmp" + std::to_string(rng() % 1000000));
+
+    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return {false, Describe(tmp, "cannot create")};
+    const char* p = bytes.data();
+    size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            result = {false, Describe(tmp, "cannot write")};
+            break;
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    if (result.ok && durable && ::fsync(fd) != 0) result = {false, Describe(tmp, "cannot sync")};
+    if (::close(fd) != 0 && result.ok) result = {false, Describe(tmp, "cannot close")};
+    if (result.ok && ::rename(tmp.c_str(), target.c_str()) != 0)
+        result = {false, Describe(target, "cannot replace")};
+    if (!result.ok) {
+        ::unlink(tmp.c_str());
+        return result;
+    }
+    if (durable) {
+        int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dfd >= 0) {
+            ::fsync(dfd);
+            ::close(dfd);
+        }
+    }
+    return result;
+}
+
+bool ReadFile(const std::filesystem::path& path, std::string& out) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    in.seekg(0, std::ios::end);
+    std::streamoff size = in.tellg();
+    if (size < 0) return false;
+    in.seekg(0, std::ios::beg);
+    out.resize(static_cast<size_t>(size));
+    if (size > 0 && !in.read(out.data(), size)) return false;
+    return true;
+}
+
+} // namespace storage

@@ -1,0 +1,23 @@
+#pragma once
+// The one way the program writes a file: the new content goes to a temporary file beside the
+// target, is flushed, and only then replaces the target by a rename. A crash, a full disk or a
+// write error leaves the old file as it was.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace storage {
+
+struct SaveResult {
+    bool ok = true;
+    std::string error; // what went wrong, naming the file
+};
+
+// `durable` also syncs the data to the disk before the rename (zone files, object base).
+SaveResult SaveFile(const std::filesystem::path& target, std::string_view bytes, bool durable = false);
+
+// Reads a whole file; false when it cannot be opened or read.
+bool ReadFile(const std::filesystem::path& path, std::string& out);
+
+} // namespace storage

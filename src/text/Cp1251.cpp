@@ -1,0 +1,27 @@
+#include "text/Cp1251.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace text {
+
+QString ToUnicode(std::string_view cp1251) {
+    QStringDecoder decoder("windows-1251");
+    return decoder.decode(QByteArrayView(cp1251.data(), static_cast<qsizetype>(cp1251.size())));
+}
+
+std::string FromUnicode(const QString& s, bool* ok) {
+    QStringEncoder encoder("windows-1251", QStringConverter::Flag::ConvertInvalidToNull);
+    QByteArray bytes = encoder.encode(s);
+    // With ConvertInvalidToNull an unmappable character becomes 0; a real NUL in the input
+    // is counted so that it is not taken for a failure.
+    if (ok) *ok = !encoder.hasError() && bytes.count('\0') == s.count(QChar(0));
+    std::string out(bytes.constData(), static_cast<size_t>(bytes.size()));
+    if (ok && !*ok) {
+        for (char& c : out)
+            if (c == '\0') c = '?';
+    }
+    return out;
+}
+
+} // namespace text

@@ -1,0 +1,81 @@
+#include "text/Cp1251.h"
+#include "text/Text.h"
+
+#include <gtest/gtest.h>
+
+using namespace text;
+
+TEST(Text, TrimRemovesControlBytesAndBlanksOnly) {
+    EXPECT_EQ(Trim("\t\r\n  a b \x01\x1f"), "a b");
+    EXPECT_EQ(Trim("\xFF\xFF"), "\xFF\xFF"); // "яя" is text, not blank
+    EXPECT_EQ(Trim(""), "");
+}
+
+TEST(Text, DecodeEscapesOnlyUpperCaseHex) {
+    EXPECT_EQ(DecodeEscapes("#$1B[36m[ Exits:"), "\x1b[36m[ Exits:");
+    EXPECT_EQ(DecodeEscapes("]#$0D#$0A"), "]\r\n");
+    EXPECT_EQ(DecodeEscapes("#$1b"), "#$1b");
+    EXPECT_EQ(DecodeEscapes("abc#$"), "abc#$");
+    EXPECT_EQ(DecodeEscapes("#$1"), "#$1");
+    EXPECT_EQ(DecodeEscapes("#$#$FF"), "#$\xFF");
+    EXPECT_EQ(DecodeEscapes("#$00x"), std::string("\0x", 2));
+}
+
+TEST(Text, StripAnsiRemovesUpToFirstM) {
+    EXPECT_EQ(StripAnsi("\x1b[1;36mRoom\x1b[0;37m\r\n"), "Room\r\n");
+    EXPECT_EQ(StripAnsi("a\x1b[1;31"), "a\x1b[1;31");          // unterminated stays
+    EXPECT_EQ(StripAnsi("\x1b[0mx\x1b[1;3"), "x\x1b[1;3");
+    EXPECT_EQ(StripAnsi("\x1b[ham"), "");                     // up to the first m
+    EXPECT_EQ(StripAnsi("\x1bm plain"), "\x1bm plain");        // ESC without [
+}
+
+TEST(Text, ReplaceAllExactAndCaseless) {
+    EXPECT_EQ(ReplaceAll("aXbXc", "X", "--"), "a--b--c");
+    EXPECT_EQ(ReplaceAll("aaa", "aa", "b"), "ba");
+    EXPECT_EQ(ReplaceAll("abc", "", "z"), "abc");
+    // "Дом" and "ДОМ" in Windows-1251
+    EXPECT_EQ(ReplaceAllIgnoreCase("\xC4\xEE\xEC x \xC4\xCE\xCC", "\xE4\xEE\xEC", "1"), "1 x 1");
+    EXPECT_EQ(ReplaceAllIgnoreCase("Ab ab AB", "ab", "c"), "c c c");
+}
+
+TEST(Text, GetFieldCountsFromOne) {
+    EXPECT_EQ(GetField("zone|n|12|cmd|1", 1), "zone");
+    EXPECT_EQ(GetField("zone|n|12|cmd|1", 5), "1");
+    EXPECT_EQ(GetField("zone|n", 3), "");
+    EXPECT_EQ(GetField("a||c", 2), "");
+    EXPECT_EQ(GetField("a||c", 3), "c");
+    EXPECT_EQ(GetField("abc", 0), "");
+}
+
+TEST(Text, CaseFoldingLatinVersusCyrillic) {
+    EXPECT_EQ(LowerLatin("NeS\xC4"), "nes\xC4");
+    EXPECT_EQ(LowerCp1251("NeS\xC4\xA8\xDF"), "nes\xE4\xB8\xFF"); // Д Ё Я
+    EXPECT_TRUE(EqualsIgnoreCaseCp1251("\xC7\xEE\xED\xE0", "\xE7\xCE\xCD\xC0"));
+    EXPECT_EQ(FindLatin("N (S) e", "E", true), 6u);
+    EXPECT_EQ(FindLatin("N (S) e", "E", false), std::string::npos);
+    EXPECT_EQ(FindLatin("N", "", true), std::string::npos);
+}
+
+TEST(Text, ParseIntAcceptsWhatIniFilesHold) {
+    long long v = 0;
+    EXPECT_TRUE(ParseInt(" 42 ", v));
+    EXPECT_EQ(v, 42);
+    EXPECT_TRUE(ParseInt("-7", v));
+    EXPECT_EQ(v, -7);
+    EXPECT_TRUE(ParseInt("$808080", v));
+    EXPECT_EQ(v, 8421504);
+    EXPECT_FALSE(ParseInt("12a", v));
+    EXPECT_FALSE(ParseInt("", v));
+    EXPECT_FALSE(ParseInt("-", v));
+}
+
+TEST(Text, Cp1251RoundTripAtTheUiEdge) {
+    const std::string bytes = "\xD2\xE5\xF1\xF2 \xFF\xA8"; // "Тест яЁ"
+    QString u = ToUnicode(bytes);
+    EXPECT_EQ(u, QString::fromUtf8("Тест яЁ"));
+    bool ok = false;
+    EXPECT_EQ(FromUnicode(u, &ok), bytes);
+    EXPECT_TRUE(ok);
+    FromUnicode(QString::fromUtf8("日本"), &ok);
+    EXPECT_FALSE(ok);
+}
