@@ -1,0 +1,38 @@
+#include "map/MudRoom.h"
+
+#include "text/Text.h"
+#include "tracking/WorldProfile.h"
+
+namespace map {
+
+ExitState ComputeExitState(const std::string& exits, const std::string& word, bool ignoreCase) {
+    if (text::FindLatin(exits, word, ignoreCase) == std::string::npos) return kNoExit;
+    return text::FindLatin(exits, "(" + word + ")", ignoreCase) == std::string::npos ? kExit : kDoor;
+}
+
+void TMudRoom2::SetExits(std::string exits, const tracking::WorldProfile& profile) {
+    exits_ = std::move(exits);
+    for (const auto& i : kDirs)
+        exitStates_[i.dir] = ComputeExitState(exits_, profile.ExitWords[i.dir], profile.AutoexitsIgnoreCase);
+}
+
+void TMudRoom2::SetExitsRaw(std::string exits, const std::array<ExitState, kDirCount>& states) {
+    exits_ = std::move(exits);
+    exitStates_ = states;
+}
+
+bool& TMudRoom2::Ch(Dir d) {
+    switch (d) {
+    case North: return ChN;
+    case South: return ChS;
+    case East: return ChE;
+    case West: return ChW;
+    case Up: return ChU;
+    case Down: return ChD;
+    }
+    return ChN;
+}
+
+bool TMudRoom2::Ch(Dir d) const { return const_cast<TMudRoom2*>(this)->Ch(d); }
+
+} // namespace map

@@ -1,0 +1,64 @@
+#pragma once
+// One room of the map. Its published properties are the ones the zone file streams by name;
+// the six exit states are derived from Exits when it is assigned.
+
+#include "map/Direction.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tracking {
+struct WorldProfile;
+}
+
+namespace map {
+
+// Colours are Windows COLORREF values $00BBGGRR (system colours $FF0000nn).
+using Color = std::int32_t;
+inline constexpr Color kSilver = 0x00C0C0C0;
+
+enum ExitState : std::uint8_t { kNoExit = 0, kExit = 1, kDoor = 2 };
+
+class TMudRoom2 {
+public:
+    TMudRoom2() = default;
+
+    int Tag = 0;
+    std::string Hint;
+    bool ChN = false, ChS = false, ChW = false, ChE = false, ChU = false, ChD = false;
+    Color BColor = 0; // the creating operation sets the colour
+    std::string Description;
+    int X = 0, Y = 0, L = 0;
+    int DX = 0, DY = 0, DL = 0;
+    bool Selected = false;
+    bool Checked = false;
+    bool Pipe = false;
+    bool DT = false, FlyDT = false, Agro = false, NoStep = false;
+    std::string Note;
+    std::string QuickList;
+    std::vector<std::string> AutoMaps;
+    int ImageIndex = 0;
+
+    const std::string& Exits() const { return exits_; }
+    // Stores the exit list and recomputes the exit states with the profile's exit words.
+    void SetExits(std::string exits, const tracking::WorldProfile& profile);
+    // Stores the exit list and the states as they are (copying a room keeps its states).
+    void SetExitsRaw(std::string exits, const std::array<ExitState, kDirCount>& states);
+
+    ExitState ExitStateOf(Dir d) const { return exitStates_[d]; }
+    const std::array<ExitState, kDirCount>& ExitStates() const { return exitStates_; }
+
+    bool& Ch(Dir d);
+    bool Ch(Dir d) const;
+
+private:
+    std::string exits_;
+    std::array<ExitState, kDirCount> exitStates_{};
+};
+
+// The exit state of one direction for an exit list, as the Exits setter computes it.
+ExitState ComputeExitState(const std::string& exits, const std::string& word, bool ignoreCase);
+
+} // namespace map

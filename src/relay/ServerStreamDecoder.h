@@ -1,0 +1,52 @@
+#pragma once
+// Decoding of the game server's stream: telnet compression offers answered, MCCP v1/v2 started,
+// inflated and ended. It takes the raw bytes of one read and gives back what goes to the client,
+// to recognition and to the server, so that it can be driven without sockets.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace relay {
+
+struct DecodeResult {
+    std::string clientBytes;          // decoded text for the client (sent after the notices)
+    std::string recognitionText;      // the copy for recognition, 0xFF pairs collapsed if asked
+    std::string toServer;             // answers to the server's offers
+    std::vector<std::string> notices; // notice texts, unframed, in order
+    bool closeServer = false;         // the server connection must be closed
+    bool forward = true;              // false: nothing of this read goes on (client, tracking)
+};
+
+class ServerStreamDecoder {
+public:
+    ServerStreamDecoder();
+    ~ServerStreamDecoder();
+    ServerStreamDecoder(const ServerStreamDecoder&) = delete;
+    ServerStreamDecoder& operator=(const ServerStreamDecoder&) = delete;
+
+    // One read of at most 8192 bytes.
+    DecodeResult Feed(std::string_view raw, bool mccpEnabled, bool noDoubleYa);
+
+    // A new client connection: offers are answered afresh.
+    void ResetOffer();
+    // Server connected or disconnected: everything back to plain, the inflater released.
+    void Reset();
+
+    // Status bar panel 1: " mccp: none", " mccp: V2 (75%)".
+    std::string StatusText() const;
+
+    bool MccpOffered() const;
+    bool MccpActive() const;
+    bool MccpStarted() const;
+    const std::string& MccpMode() const;
+    std::uint64_t MccpBytesIn() const;
+    std::uint64_t MccpBytesOut() const;
+
+private:
+    struct Impl;
+    Impl* impl_;
+};
+
+} // namespace relay
