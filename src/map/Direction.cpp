@@ -28,8 +28,12 @@ std::optional<Dir> DirFromPhrase(const tracking::WorldProfile& profile, std::str
     return std::nullopt;
 }
 
-const std::string& MoveWord(const tracking::WorldProfile& profile, Dir d) { return profile.MoveWords[d]; }
-const std::string& ExitWord(const tracking::WorldProfile& profile, Dir d) { return profile.ExitWords[d]; }
+const std::string& MoveWord(const tracking::WorldProfile& profile, Dir d) {
+    return profile.MoveWords[d];
+}
+const std::string& ExitWord(const tracking::WorldProfile& profile, Dir d) {
+    return profile.ExitWords[d];
+}
 const std::string& Phrase(const tracking::WorldProfile& profile, Dir d) {
     return profile.Directions[kDirs[d].directionsIndex];
 }

@@ -20,11 +20,12 @@ inline constexpr int kDirCount = 6;
 
 struct DirInfo {
     Dir dir;
-    int menuTag;          // Tag of the context-menu items naming this direction
-    int dx, dy, dl;       // grid step: X grows south, Y east, L up
+    int menuTag;    // Tag of the context-menu items naming this direction
+    int dx, dy, dl; // grid step: X grows south, Y east, L up
     Dir opposite;
-    int directionsIndex;  // index in the profile's Directions phrases (north, south, west, east, up, down)
-    char letter;          // for logs and tests
+    int directionsIndex; // index in the profile's Directions phrases (north, south, west, east, up,
+                         // down)
+    char letter;         // for logs and tests
 };
 
 inline constexpr std::array<DirInfo, kDirCount> kDirs{{
@@ -36,8 +37,12 @@ inline constexpr std::array<DirInfo, kDirCount> kDirs{{
     {Down, 6, 0, 0, -1, Up, 5, 'd'},
 }};
 
-inline constexpr const DirInfo& Info(Dir d) { return kDirs[d]; }
-inline constexpr Dir OppositeDir(Dir d) { return kDirs[d].opposite; }
+inline constexpr const DirInfo& Info(Dir d) {
+    return kDirs[d];
+}
+inline constexpr Dir OppositeDir(Dir d) {
+    return kDirs[d].opposite;
+}
 
 std::optional<Dir> DirFromMenuTag(int tag);
 std::optional<Dir> DirFromDirectionsIndex(int index);

@@ -7,13 +7,15 @@ namespace map {
 
 ExitState ComputeExitState(const std::string& exits, const std::string& word, bool ignoreCase) {
     if (text::FindLatin(exits, word, ignoreCase) == std::string::npos) return kNoExit;
-    return text::FindLatin(exits, "(" + word + ")", ignoreCase) == std::string::npos ? kExit : kDoor;
+    return text::FindLatin(exits, "(" + word + ")", ignoreCase) == std::string::npos ? kExit
+                                                                                     : kDoor;
 }
 
 void TMudRoom2::SetExits(std::string exits, const tracking::WorldProfile& profile) {
     exits_ = std::move(exits);
     for (const auto& i : kDirs)
-        exitStates_[i.dir] = ComputeExitState(exits_, profile.ExitWords[i.dir], profile.AutoexitsIgnoreCase);
+        exitStates_[i.dir] =
+            ComputeExitState(exits_, profile.ExitWords[i.dir], profile.AutoexitsIgnoreCase);
 }
 
 void TMudRoom2::SetExitsRaw(std::string exits, const std::array<ExitState, kDirCount>& states) {
@@ -23,16 +25,24 @@ void TMudRoom2::SetExitsRaw(std::string exits, const std::array<ExitState, kDirC
 
 bool& TMudRoom2::Ch(Dir d) {
     switch (d) {
-    case North: return ChN;
-    case South: return ChS;
-    case East: return ChE;
-    case West: return ChW;
-    case Up: return ChU;
-    case Down: return ChD;
+    case North:
+        return ChN;
+    case South:
+        return ChS;
+    case East:
+        return ChE;
+    case West:
+        return ChW;
+    case Up:
+        return ChU;
+    case Down:
+        return ChD;
     }
     return ChN;
 }
 
-bool TMudRoom2::Ch(Dir d) const { return const_cast<TMudRoom2*>(this)->Ch(d); }
+bool TMudRoom2::Ch(Dir d) const {
+    return const_cast<TMudRoom2*>(this)->Ch(d);
+}
 
 } // namespace map

@@ -15,7 +15,8 @@ struct SaveResult {
 };
 
 // `durable` also syncs the data to the disk before the rename (zone files, object base).
-SaveResult SaveFile(const std::filesystem::path& target, std::string_view bytes, bool durable = false);
+SaveResult SaveFile(const std::filesystem::path& target, std::string_view bytes,
+                    bool durable = false);
 
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadFile(const std::filesystem::path& path, std::string& out);

@@ -50,7 +50,8 @@ long IniFile::FindSection(std::string_view section) const {
 long IniFile::SectionEnd(long header) const {
     std::string name;
     size_t i = static_cast<size_t>(header) + 1;
-    while (i < lines_.size() && !IsSection(lines_[i], name)) ++i;
+    while (i < lines_.size() && !IsSection(lines_[i], name))
+        ++i;
     return static_cast<long>(i);
 }
 
@@ -79,7 +80,8 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
     return v ? *v : std::string(def);
 }
 
-long long IniFile::ReadInteger(std::string_view section, std::string_view key, long long def) const {
+long long IniFile::ReadInteger(std::string_view section, std::string_view key,
+                               long long def) const {
     auto v = Find(section, key);
     long long out = 0;
     if (v && text::ParseInt(*v, out)) return out;
@@ -105,7 +107,8 @@ bool IniFile::WriteString(std::string_view section, std::string_view key, std::s
             // After the last non-blank line of the section, so that a blank line that
             // separates it from the next section stays where it is.
             long end = SectionEnd(header);
-            while (end - 1 > header && text::Trim(lines_[end - 1]).empty()) --end;
+            while (end - 1 > header && text::Trim(lines_[end - 1]).empty())
+                --end;
             lines_.insert(lines_.begin() + end, line);
         }
     }
@@ -138,7 +141,8 @@ std::vector<std::string> IniFile::ReadSection(std::string_view section) const {
     for (long i = header + 1; i < end; ++i)
         if (SplitKey(lines_[i], k, v)) {
             bool seen = false;
-            for (const auto& existing : keys) seen = seen || text::EqualsIgnoreCaseCp1251(existing, k);
+            for (const auto& existing : keys)
+                seen = seen || text::EqualsIgnoreCaseCp1251(existing, k);
             if (!seen) keys.push_back(k);
         }
     return keys;
@@ -150,7 +154,8 @@ std::vector<std::string> IniFile::ReadSections() const {
     for (const auto& line : lines_)
         if (IsSection(line, name)) {
             bool seen = false;
-            for (const auto& existing : names) seen = seen || text::EqualsIgnoreCaseCp1251(existing, name);
+            for (const auto& existing : names)
+                seen = seen || text::EqualsIgnoreCaseCp1251(existing, name);
             if (!seen) names.push_back(name);
         }
     return names;
@@ -158,7 +163,8 @@ std::vector<std::string> IniFile::ReadSections() const {
 
 std::vector<std::string> IniFile::ReadSectionValues(std::string_view section) const {
     std::vector<std::string> values;
-    for (const auto& key : ReadSection(section)) values.push_back(ReadString(section, key, ""));
+    for (const auto& key : ReadSection(section))
+        values.push_back(ReadString(section, key, ""));
     return values;
 }
 

@@ -21,7 +21,8 @@ public:
     bool Exists() const { return exists_; }
 
     std::optional<std::string> Find(std::string_view section, std::string_view key) const;
-    std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view def) const;
     // A missing key or a malformed integer gives the default.
     long long ReadInteger(std::string_view section, std::string_view key, long long def) const;
     // Read as an integer: any value other than 0 is true.
@@ -50,8 +51,8 @@ private:
     static bool IsSection(std::string_view line, std::string& name);
     static bool SplitKey(std::string_view line, std::string& key, std::string& value);
     long FindSection(std::string_view section) const;      // index of header line or -1
-    long SectionEnd(long header) const;                     // first line after the section
-    long FindKey(long header, std::string_view key) const;  // line index or -1
+    long SectionEnd(long header) const;                    // first line after the section
+    long FindKey(long header, std::string_view key) const; // line index or -1
     bool Save();
 
     std::filesystem::path path_;

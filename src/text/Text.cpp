@@ -6,7 +6,9 @@
 namespace text {
 
 namespace {
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -15,17 +17,21 @@ int HexDigit(char c) {
 }
 } // namespace
 
-std::string Trim(std::string_view s) { return TrimRight(TrimLeft(s)); }
+std::string Trim(std::string_view s) {
+    return TrimRight(TrimLeft(s));
+}
 
 std::string TrimLeft(std::string_view s) {
     size_t b = 0;
-    while (b < s.size() && IsBlank(s[b])) ++b;
+    while (b < s.size() && IsBlank(s[b]))
+        ++b;
     return std::string(s.substr(b));
 }
 
 std::string TrimRight(std::string_view s) {
     size_t e = s.size();
-    while (e > 0 && IsBlank(s[e - 1])) --e;
+    while (e > 0 && IsBlank(s[e - 1]))
+        --e;
     return std::string(s.substr(0, e));
 }
 
@@ -111,39 +117,43 @@ std::string GetField(std::string_view s, int n) {
     return std::string(s.substr(start, end == std::string_view::npos ? s.npos : end - start));
 }
 
-char LowerLatin(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+char LowerLatin(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 
 char LowerCp1251(char c) {
     unsigned char u = static_cast<unsigned char>(c);
     if (u >= 'A' && u <= 'Z') return static_cast<char>(u + 32);
     if (u >= 0xC0 && u <= 0xDF) return static_cast<char>(u + 32); // А..Я -> а..я
-    if (u == 0xA8) return static_cast<char>(0xB8);                 // Ё -> ё
-    if (u == 0xA1) return static_cast<char>(0xA2);                 // Ў -> ў
-    if (u == 0xB2) return static_cast<char>(0xB3);                 // І -> і
-    if (u == 0xAA) return static_cast<char>(0xBA);                 // Є -> є
-    if (u == 0xAF) return static_cast<char>(0xBF);                 // Ї -> ї
-    if (u == 0xA5) return static_cast<char>(0xB4);                 // Ґ -> ґ
-    if (u == 0x80) return static_cast<char>(0x90);                 // Ђ -> ђ
-    if (u == 0x81) return static_cast<char>(0x83);                 // Ѓ -> ѓ
-    if (u == 0x8A) return static_cast<char>(0x9A);                 // Љ -> љ
-    if (u == 0x8C) return static_cast<char>(0x9C);                 // Њ -> њ
-    if (u == 0x8D) return static_cast<char>(0x9D);                 // Ќ -> ќ
-    if (u == 0x8E) return static_cast<char>(0x9E);                 // Ћ -> ћ
-    if (u == 0x8F) return static_cast<char>(0x9F);                 // Џ -> џ
-    if (u == 0xA3) return static_cast<char>(0xBC);                 // Ј -> ј
-    if (u == 0xBD) return static_cast<char>(0xBE);                 // Ѕ -> ѕ
+    if (u == 0xA8) return static_cast<char>(0xB8);                // Ё -> ё
+    if (u == 0xA1) return static_cast<char>(0xA2);                // Ў -> ў
+    if (u == 0xB2) return static_cast<char>(0xB3);                // І -> і
+    if (u == 0xAA) return static_cast<char>(0xBA);                // Є -> є
+    if (u == 0xAF) return static_cast<char>(0xBF);                // Ї -> ї
+    if (u == 0xA5) return static_cast<char>(0xB4);                // Ґ -> ґ
+    if (u == 0x80) return static_cast<char>(0x90);                // Ђ -> ђ
+    if (u == 0x81) return static_cast<char>(0x83);                // Ѓ -> ѓ
+    if (u == 0x8A) return static_cast<char>(0x9A);                // Љ -> љ
+    if (u == 0x8C) return static_cast<char>(0x9C);                // Њ -> њ
+    if (u == 0x8D) return static_cast<char>(0x9D);                // Ќ -> ќ
+    if (u == 0x8E) return static_cast<char>(0x9E);                // Ћ -> ћ
+    if (u == 0x8F) return static_cast<char>(0x9F);                // Џ -> џ
+    if (u == 0xA3) return static_cast<char>(0xBC);                // Ј -> ј
+    if (u == 0xBD) return static_cast<char>(0xBE);                // Ѕ -> ѕ
     return c;
 }
 
 std::string LowerLatin(std::string_view s) {
     std::string out(s);
-    for (char& c : out) c = LowerLatin(c);
+    for (char& c : out)
+        c = LowerLatin(c);
     return out;
 }
 
 std::string LowerCp1251(std::string_view s) {
     std::string out(s);
-    for (char& c : out) c = LowerCp1251(c);
+    for (char& c : out)
+        c = LowerCp1251(c);
     return out;
 }
 
@@ -167,7 +177,8 @@ size_t FindLatin(std::string_view hay, std::string_view needle, bool ignoreCase)
     if (needle.size() > hay.size()) return std::string_view::npos;
     for (size_t i = 0; i + needle.size() <= hay.size(); ++i) {
         size_t k = 0;
-        while (k < needle.size() && LowerLatin(hay[i + k]) == LowerLatin(needle[k])) ++k;
+        while (k < needle.size() && LowerLatin(hay[i + k]) == LowerLatin(needle[k]))
+            ++k;
         if (k == needle.size()) return i;
     }
     return std::string_view::npos;
@@ -177,7 +188,8 @@ size_t FindIgnoreCaseCp1251(std::string_view hay, std::string_view needle, size_
     if (needle.empty() || needle.size() > hay.size()) return std::string_view::npos;
     for (size_t i = from; i + needle.size() <= hay.size(); ++i) {
         size_t k = 0;
-        while (k < needle.size() && LowerCp1251(hay[i + k]) == LowerCp1251(needle[k])) ++k;
+        while (k < needle.size() && LowerCp1251(hay[i + k]) == LowerCp1251(needle[k]))
+            ++k;
         if (k == needle.size()) return i;
     }
     return std::string_view::npos;
@@ -214,9 +226,13 @@ bool ParseInt(std::string_view s, long long& out) {
     out = v;
     return true;
 }
-std::string IntToStr(long long v) { return std::to_string(v); }
+std::string IntToStr(long long v) {
+    return std::to_string(v);
+}
 
-bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
+bool StartsWith(std::string_view s, std::string_view prefix) {
+    return s.substr(0, prefix.size()) == prefix;
+}
 
 bool EndsWith(std::string_view s, std::string_view suffix) {
     return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;

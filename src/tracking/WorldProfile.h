@@ -7,10 +7,6 @@
 #include <string>
 #include <vector>
 
-namespace storage {
-class IniFile;
-}
-
 namespace tracking {
 
 // Index order of the six words of the Exits, Leader and Moves sections: north, south, east,
@@ -43,11 +39,13 @@ struct WorldProfile {
     bool UsePromptExit = false;
     std::string RoomNameStart = "#$1B[1;36m";
     std::string RoomNameEnd = "#$0D#$0A";
-    std::string RequestCommand = "\xEB\xEE\xF0"; // лор
-    std::string Dark = "\xC7\xE4\xE5\xF1\xFC \xF2\xE5\xEC\xED\xEE...";    // Здесь темно...
+    std::string RequestCommand = "\xEB\xEE\xF0";                       // лор
+    std::string Dark = "\xC7\xE4\xE5\xF1\xFC \xF2\xE5\xEC\xED\xEE..."; // Здесь темно...
     std::string NoExits = "None!";
-    std::string Retreat = "\xC2\xFB \xE1\xFB\xF1\xF2\xF0\xEE \xF3\xE1\xE5\xE6\xE0\xEB\xE8"; // Вы быстро убежали
-    std::string Follow = "\xC2\xFB \xEF\xEE\xF1\xEB\xE5\xE4\xEE\xE2\xE0\xEB\xE8 \xE7\xE0"; // Вы последовали за
+    std::string Retreat =
+        "\xC2\xFB \xE1\xFB\xF1\xF2\xF0\xEE \xF3\xE1\xE5\xE6\xE0\xEB\xE8"; // Вы быстро убежали
+    std::string Follow =
+        "\xC2\xFB \xEF\xEE\xF1\xEB\xE5\xE4\xEE\xE2\xE0\xEB\xE8 \xE7\xE0"; // Вы последовали за
     bool FollowLine = false;
     std::string StuffTem; // with real CR LF
     std::string StuffSeq;
@@ -61,33 +59,33 @@ struct WorldProfile {
         PromptExitEndDecoded, RoomNameStartDecoded, RoomNameEndDecoded;
 
     // [Leader] and [Leader Move]
-    std::array<std::string, 6> LeaderWords{
-        "\xED\xE0 \xF1\xE5\xE2\xE5\xF0",         // на север
-        "\xED\xE0 \xFE\xE3",                     // на юг
-        "\xED\xE0 \xE2\xEE\xF1\xF2\xEE\xEA",     // на восток
-        "\xED\xE0 \xE7\xE0\xEF\xE0\xE4",         // на запад
-        "\xE2\xE2\xE5\xF0\xF5",                  // вверх
-        "\xE2\xED\xE8\xE7"};                     // вниз
+    std::array<std::string, 6> LeaderWords{"\xED\xE0 \xF1\xE5\xE2\xE5\xF0",     // на север
+                                           "\xED\xE0 \xFE\xE3",                 // на юг
+                                           "\xED\xE0 \xE2\xEE\xF1\xF2\xEE\xEA", // на восток
+                                           "\xED\xE0 \xE7\xE0\xEF\xE0\xE4",     // на запад
+                                           "\xE2\xE2\xE5\xF0\xF5",              // вверх
+                                           "\xE2\xED\xE8\xE7"};                 // вниз
     std::vector<std::string> LeaderMove;
 
     // [Moves]
-    std::string StopTrace = "\xF1\xF2\xEE\xEF\xF2\xF0"; // стоптр
+    std::string StopTrace = "\xF1\xF2\xEE\xEF\xF2\xF0";     // стоптр
     std::string Clear = "\xEE\xF7\xE8\xF1\xF2\xE8\xF2\xFC"; // очистить
     std::string Look = "look";
     std::array<std::string, 6> MoveWords{"n", "s", "e", "w", "u", "d"};
-    std::string Portal = "\xE2\xEE\xE9\xF2\xE8";            // войти
-    std::string Speedwalk = "\xE3\xEE\xF3";                 // гоу
-    std::string Returnwalk = "\xED\xE0\xE7\xE0\xE4";        // назад
+    std::string Portal = "\xE2\xEE\xE9\xF2\xE8";                            // войти
+    std::string Speedwalk = "\xE3\xEE\xF3";                                 // гоу
+    std::string Returnwalk = "\xED\xE0\xE7\xE0\xE4";                        // назад
     std::string Sneakwalk = "\xEF\xEE\xE4\xEA\xF0\xE0\xF1\xF2\xFC\xF1\xFF"; // подкрасться
-    std::string Fleewalk = "\xF3\xE1\xE5\xE6\xE0\xF2\xFC";  // убежать
+    std::string Fleewalk = "\xF3\xE1\xE5\xE6\xE0\xF2\xFC";                  // убежать
     // Six phrases in the order north, south, west, east, up, down.
     std::array<std::string, 6> Directions{
-        "\xED\xE0 \xF1\xE5\xE2\xE5\xF0", "\xED\xE0 \xFE\xE3", "\xED\xE0 \xE7\xE0\xEF\xE0\xE4",
-        "\xED\xE0 \xE2\xEE\xF1\xF2\xEE\xEA", "\xE2\xE2\xE5\xF0\xF5", "\xE2\xED\xE8\xE7"};
+        "\xED\xE0 \xF1\xE5\xE2\xE5\xF0", "\xED\xE0 \xFE\xE3",
+        "\xED\xE0 \xE7\xE0\xEF\xE0\xE4", "\xED\xE0 \xE2\xEE\xF1\xF2\xEE\xEA",
+        "\xE2\xE2\xE5\xF0\xF5",          "\xE2\xED\xE8\xE7"};
 
-    std::vector<std::string> CantMove;  // [Can`t Move]
-    std::vector<std::string> DarkList;  // [Dark]
-    std::vector<std::string> Locks;     // [Lock] key names
+    std::vector<std::string> CantMove; // [Can`t Move]
+    std::vector<std::string> DarkList; // [Dark]
+    std::vector<std::string> Locks;    // [Lock] key names
 
     // [Skin]
     std::string SkinIniFile = "noskin.ini";
@@ -98,17 +96,9 @@ struct WorldProfile {
     // Recomputes the decoded forms of the six markers.
     void DecodeMarkers();
 
-    // Reads every key in the documented order; missing keys keep the defaults above, except
-    // MccpEnabled and Zone, which keep the values they had.
-    void Read(const storage::IniFile& ini);
-    // Writes the whole profile (every section but the skin choice and lock list).
-    void WriteWhole(storage::IniFile& ini) const;
-    // The part written on every settings write: the skin choice and the lock list.
-    void WriteSkinAndLocks(storage::IniFile& ini) const;
-
     // "Directions" joined back with "|".
     std::string DirectionsJoined() const;
-    // True when `zone` is in the lock list (compared as the INI file compares key names).
+    // True when `zone` is in the lock list (compared as INI files compare key names).
     bool IsLocked(const std::string& zone) const;
 };
 

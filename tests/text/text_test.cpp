@@ -23,10 +23,10 @@ TEST(Text, DecodeEscapesOnlyUpperCaseHex) {
 
 TEST(Text, StripAnsiRemovesUpToFirstM) {
     EXPECT_EQ(StripAnsi("\x1b[1;36mRoom\x1b[0;37m\r\n"), "Room\r\n");
-    EXPECT_EQ(StripAnsi("a\x1b[1;31"), "a\x1b[1;31");          // unterminated stays
+    EXPECT_EQ(StripAnsi("a\x1b[1;31"), "a\x1b[1;31"); // unterminated stays
     EXPECT_EQ(StripAnsi("\x1b[0mx\x1b[1;3"), "x\x1b[1;3");
-    EXPECT_EQ(StripAnsi("\x1b[ham"), "");                     // up to the first m
-    EXPECT_EQ(StripAnsi("\x1bm plain"), "\x1bm plain");        // ESC without [
+    EXPECT_EQ(StripAnsi("\x1b[ham"), "");               // up to the first m
+    EXPECT_EQ(StripAnsi("\x1bm plain"), "\x1bm plain"); // ESC without [
 }
 
 TEST(Text, ReplaceAllExactAndCaseless) {
