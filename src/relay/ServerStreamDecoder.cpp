@@ -1,0 +1,353 @@
+#include "relay/ServerStreamDecoder.h"
+
+#include <cmath>
+#include <cstring>
+#include <zlib.h>
+
+namespace relay {
+
+namespace {
+
+constexpr unsigned char kIac = 0xFF;
+constexpr unsigned char kWill = 0xFB;
+constexpr unsigned char kWont = 0xFC;
+constexpr unsigned char kDo = 0xFD;
+constexpr unsigned char kDont = 0xFE;
+constexpr unsigned char kSb = 0xFA;
+constexpr unsigned char kSe = 0xF0;
+constexpr unsigned char kCompress = 0x55;  // MCCP version 1
+constexpr unsigned char kCompress2 = 0x56; // MCCP version 2
+
+constexpr std::size_t kOutStep = 8192;
+// IAC SB option and two more bytes: the longest sequence that is ever held back between reads.
+constexpr std::size_t kStartSequenceSize = 5;
+
+bool IsCompressOption(unsigned char c) {
+    return c == kCompress || c == kCompress2;
+}
+
+// Where the telnet scanner stands between two bytes of the plain stream.
+enum class TelnetState {
+    Data,   // text, or between commands
+    Sub,    // inside a subnegotiation that goes to the client unchanged
+    SubIac, // inside a subnegotiation, right after IAC
+};
+
+} // namespace
+
+struct ServerStreamDecoder::Impl {
+    bool offered = false;
+    bool active = false;
+    bool started = false;
+    std::string mode = "none";
+    z_stream zs{};
+    bool zsInitialised = false;
+    std::uint64_t bytesIn = 0;
+    std::uint64_t bytesOut = 0;
+
+    TelnetState state = TelnetState::Data;
+    std::string held;           // an incomplete telnet command at the end of the last read
+    std::string joined;         // held bytes + the new read, reused between reads
+    bool recognitionFf = false; // the last recognition byte was an unpaired 0xFF
+    unsigned char outBuf[kOutStep];
+
+    ~Impl() { EndInflater(); }
+
+    void EndInflater() {
+        if (zsInitialised) inflateEnd(&zs);
+        zsInitialised = false;
+    }
+
+    void Answer(DecodeResult& out, unsigned char verb, unsigned char option) {
+        out.toServer.push_back(static_cast<char>(kIac));
+        out.toServer.push_back(static_cast<char>(verb));
+        out.toServer.push_back(static_cast<char>(option));
+    }
+
+    // A compression offer in the plain stream. Only the first is taken up; any later one while
+    // it stands is declined so that the server does not wait for an answer that never comes.
+    void Offer(DecodeResult& out, unsigned char option, bool mccpEnabled) {
+        if (offered) {
+            Answer(out, kDont, option);
+            return;
+        }
+        mode = option == kCompress2 ? "V2" : "V1";
+        zs = z_stream{};
+        bytesIn = bytesOut = 0;
+        if (mccpEnabled) {
+            out.notices.push_back("Enabling MCCP " + mode);
+            Answer(out, kDo, option);
+        } else {
+            out.notices.push_back("Refusing MCCP " + mode);
+            mode = "none";
+            Answer(out, kDont, option);
+        }
+        offered = true;
+    }
+
+    void Fail(DecodeResult& out, std::string notice) {
+        out.notices.push_back(std::move(notice));
+        out.closeServer = true;
+        out.forward = false;
+    }
+
+    // Scans plain bytes from `pos` and appends them to the client text, answering and removing
+    // compression offers. Returns where the compressed stream begins (or in.size()). On a
+    // malformed start sequence `out.forward` becomes false.
+    std::size_t ScanPlain(std::string_view in, std::size_t pos, DecodeResult& out,
+                          bool mccpEnabled) {
+        std::string& d = out.clientBytes;
+        const char* base = in.data();
+        const std::size_t n = in.size();
+        while (pos < n) {
+            if (state == TelnetState::SubIac) {
+                const auto c = static_cast<unsigned char>(base[pos]);
+                d.push_back(base[pos++]);
+                state = c == kIac ? TelnetState::Sub : TelnetState::Data;
+                continue;
+            }
+            const void* hit = std::memchr(base + pos, kIac, n - pos);
+            const std::size_t iac = hit ? static_cast<const char*>(hit) - base : n;
+            d.append(base + pos, iac - pos);
+            pos = iac;
+            if (pos == n) break;
+            if (state == TelnetState::Sub) {
+                d.push_back(base[pos++]);
+                state = TelnetState::SubIac;
+                continue;
+            }
+            // IAC in the data: the whole command must be in hand to decide about it.
+            if (pos + 1 >= n) {
+                held.assign(base + pos, n - pos);
+                return n;
+            }
+            const auto verb = static_cast<unsigned char>(base[pos + 1]);
+            if (verb == kIac) { // a doubled 0xFF is the letter, not a command
+                d.append(base + pos, 2);
+                pos += 2;
+            } else if (verb == kWill || verb == kWont || verb == kDo || verb == kDont) {
+                if (pos + 2 >= n) {
+                    held.assign(base + pos, n - pos);
+                    return n;
+                }
+                const auto option = static_cast<unsigned char>(base[pos + 2]);
+                if (verb == kWill && IsCompressOption(option))
+                    Offer(out, option, mccpEnabled);
+                else
+                    d.append(base + pos, 3);
+                pos += 3;
+            } else if (verb == kSb) {
+                if (pos + 2 >= n) {
+                    held.assign(base + pos, n - pos);
+                    return n;
+                }
+                const auto option = static_cast<unsigned char>(base[pos + 2]);
+                if (offered && IsCompressOption(option)) {
+                    if (n - pos < kStartSequenceSize) {
+                        held.assign(base + pos, n - pos);
+                        return n;
+                    }
+                    const auto* s = reinterpret_cast<const unsigned char*>(base + pos + 2);
+                    const bool v2 =
+                        mode == "V2" && s[0] == kCompress2 && s[1] == kIac && s[2] == kSe;
+                    const bool v1 =
+                        mode == "V1" && s[0] == kCompress && s[1] == kWill && s[2] == kSe;
+                    if (!v1 && !v2) {
+                        Fail(out, "MCCP Error " + mode);
+                        return n;
+                    }
+                    out.notices.push_back("Starting MCCP " + mode);
+                    offered = false;
+                    zs = z_stream{};
+                    if (inflateInit(&zs) != Z_OK) {
+                        Fail(out, "MCCP unknown error.");
+                        return n;
+                    }
+                    zsInitialised = true;
+                    bytesIn = bytesOut = 0;
+                    active = started = true;
+                    return pos + kStartSequenceSize;
+                }
+                d.append(base + pos, 3);
+                pos += 3;
+                state = TelnetState::Sub;
+            } else { // a two-byte command: GA, NOP, EOR, ...
+                d.append(base + pos, 2);
+                pos += 2;
+            }
+        }
+        return n;
+    }
+
+    // Inflates from `pos`. Returns where plain text resumes after the end of the compressed
+    // stream (or in.size()). On an inflate error `out.forward` becomes false.
+    std::size_t Inflate(std::string_view in, std::size_t pos, DecodeResult& out) {
+        std::string& d = out.clientBytes;
+        zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data() + pos));
+        zs.avail_in = static_cast<uInt>(in.size() - pos);
+        for (;;) {
+            zs.next_out = outBuf;
+            zs.avail_out = kOutStep;
+            const uInt inBefore = zs.avail_in;
+            const int rc = inflate(&zs, Z_SYNC_FLUSH);
+            const std::size_t produced = kOutStep - zs.avail_out;
+            const std::size_t consumed = inBefore - zs.avail_in;
+            bytesIn += consumed;
+            bytesOut += produced;
+            if (rc == Z_OK ||
+                (rc == Z_BUF_ERROR && consumed == 0 && produced == 0 && zs.avail_in == 0)) {
+                d.append(reinterpret_cast<const char*>(outBuf), produced);
+                // A full output buffer may leave output inside zlib even when all input is
+                // taken: ask again, or the tail of this read would wait for the next one.
+                if (zs.avail_in == 0 && (produced < kOutStep || rc == Z_BUF_ERROR)) break;
+                continue;
+            }
+            if (rc == Z_STREAM_END) {
+                d.append(reinterpret_cast<const char*>(outBuf), produced);
+                const std::size_t rest = zs.avail_in;
+                active = started = offered = false;
+                const int endRc = inflateEnd(&zs);
+                zsInitialised = false;
+                if (endRc == Z_OK) {
+                    out.notices.push_back("Stopping MCCP.");
+                } else {
+                    out.notices.push_back("MCCP unknown error.");
+                    out.closeServer = true;
+                }
+                return in.size() - rest;
+            }
+            if (rc == Z_NEED_DICT) {
+                Fail(out, "Oops, zlib wants a dictionary, where can i find that, sir");
+                return in.size();
+            }
+            if (zs.msg)
+                Fail(out, "MCCP: " + std::to_string(rc) + " " + zs.msg);
+            else
+                Fail(out, "MCCP unknown error: " + std::to_string(rc));
+            return in.size();
+        }
+        return in.size();
+    }
+
+    // The copy for recognition: every 0xFF pair becomes one byte, pairs counted across reads.
+    void Collapse(const std::string& d, std::string& t) {
+        t.clear();
+        t.reserve(d.size());
+        const char* p = d.data();
+        const char* end = p + d.size();
+        while (p < end) {
+            if (recognitionFf) {
+                recognitionFf = false;
+                if (static_cast<unsigned char>(*p) == kIac) {
+                    ++p;
+                    continue;
+                }
+            }
+            const void* hit = std::memchr(p, kIac, end - p);
+            const char* stop = hit ? static_cast<const char*>(hit) + 1 : end;
+            t.append(p, stop - p);
+            recognitionFf = hit != nullptr;
+            p = stop;
+        }
+    }
+};
+
+ServerStreamDecoder::ServerStreamDecoder() : impl_(new Impl) {}
+
+ServerStreamDecoder::~ServerStreamDecoder() {
+    delete impl_;
+}
+
+DecodeResult ServerStreamDecoder::Feed(std::string_view raw, bool mccpEnabled, bool noDoubleYa) {
+    DecodeResult out;
+    Feed(raw, mccpEnabled, noDoubleYa, out);
+    return out;
+}
+
+void ServerStreamDecoder::Feed(std::string_view raw, bool mccpEnabled, bool noDoubleYa,
+                               DecodeResult& out) {
+    Impl& s = *impl_;
+    out.clientBytes.clear();
+    out.recognitionText.clear();
+    out.toServer.clear();
+    out.notices.clear();
+    out.closeServer = false;
+    out.forward = true;
+    if (!mccpEnabled) s.bytesOut += raw.size();
+
+    std::string_view in = raw;
+    if (!s.held.empty()) {
+        s.joined.assign(s.held);
+        s.joined.append(raw);
+        s.held.clear();
+        in = s.joined;
+    }
+    out.clientBytes.reserve(s.active ? in.size() * 4 : in.size());
+
+    std::size_t pos = 0;
+    while (pos < in.size() && out.forward) {
+        if (s.active && mccpEnabled) {
+            pos = s.Inflate(in, pos, out);
+        } else if (s.active) {
+            // Compression runs but the profile no longer accepts it: the bytes go on untouched.
+            out.clientBytes.append(in.substr(pos));
+            pos = in.size();
+        } else {
+            pos = s.ScanPlain(in, pos, out, mccpEnabled);
+        }
+    }
+
+    if (!out.forward) {
+        out.clientBytes.clear();
+        return;
+    }
+    if (noDoubleYa)
+        s.Collapse(out.clientBytes, out.recognitionText);
+    else
+        out.recognitionText = out.clientBytes;
+}
+
+void ServerStreamDecoder::ResetOffer() {
+    impl_->offered = false;
+}
+
+void ServerStreamDecoder::Reset() {
+    Impl& s = *impl_;
+    s.EndInflater();
+    s.offered = s.active = s.started = false;
+    s.mode = "none";
+    s.state = TelnetState::Data;
+    s.held.clear();
+    s.recognitionFf = false;
+}
+
+std::string ServerStreamDecoder::StatusText() const {
+    const Impl& s = *impl_;
+    std::string text = " mccp: " + s.mode;
+    if (s.active && s.bytesOut > 0) {
+        const double saved = 100.0 - static_cast<double>(s.bytesIn) * 100.0 / s.bytesOut;
+        text += " (" + std::to_string(std::lround(saved)) + "%)";
+    }
+    return text;
+}
+
+bool ServerStreamDecoder::MccpOffered() const {
+    return impl_->offered;
+}
+bool ServerStreamDecoder::MccpActive() const {
+    return impl_->active;
+}
+bool ServerStreamDecoder::MccpStarted() const {
+    return impl_->started;
+}
+const std::string& ServerStreamDecoder::MccpMode() const {
+    return impl_->mode;
+}
+std::uint64_t ServerStreamDecoder::MccpBytesIn() const {
+    return impl_->bytesIn;
+}
+std::uint64_t ServerStreamDecoder::MccpBytesOut() const {
+    return impl_->bytesOut;
+}
+
+} // namespace relay
