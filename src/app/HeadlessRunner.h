@@ -1,0 +1,39 @@
+#pragma once
+// Quarvelin without a window: the same start-up, relaying and tracking, with messages and
+// status changes written to standard error. SIGINT and SIGTERM run the shutdown and exit 0.
+
+#include "app/core/AppUi.h"
+#include "app/core/Session.h"
+
+#include <QObject>
+#include <memory>
+
+class QSocketNotifier;
+
+namespace app {
+
+class HeadlessRunner : public QObject, public AppUi {
+    Q_OBJECT
+public:
+    explicit HeadlessRunner(Session::Options options);
+    ~HeadlessRunner() override;
+
+    // Installs the signal handlers and starts; returns false when that failed.
+    bool Start();
+
+    void SetCaption(const std::string& caption) override;
+    void SetTracing(bool on) override;
+    void SetMccpStatus(const std::string& text) override;
+    void ShowError(const std::string& message) override;
+    void Repaint() override {}
+    bool CollectWindowPlace(int&, int&, int&, int&) override { return false; }
+
+private:
+    void OnSignal();
+
+    std::unique_ptr<Session> session_;
+    QSocketNotifier* notifier_ = nullptr;
+    bool stopping_ = false;
+};
+
+} // namespace app

@@ -1,0 +1,149 @@
+#include "app/core/Session.h"
+
+#include "storage/IniFile.h"
+#include "storage/Paths.h"
+#include "storage/ProfileFile.h"
+
+namespace app {
+
+Session::Session(Options options, AppUi& ui)
+    : options_(std::move(options)), ui_(ui), paths_{options_.dataDir},
+      language_(paths_.LanguageFile()) {
+    relay_ = std::make_unique<relay::Relay>(log_, *this, profile_);
+}
+
+Session::~Session() = default;
+
+void Session::Start() {
+    std::error_code ec;
+    std::filesystem::create_directories(paths_.dir, ec);
+    settings_.Read(storage::IniFile(paths_.SettingsFile()));
+    log_.DebugActiv = settings_.DebugActiv;
+    log_.DebugVisible = settings_.DebugVisible;
+    worldName_ = options_.world.empty() ? settings_.World : options_.world;
+    ModeClick(false);
+    relay_->ActivateListener();
+}
+
+void Session::FirstActivation() {
+    if (worldName_.empty()) return; // the front end offers to create a world
+    std::filesystem::path dir = paths_.WorldDir(worldName_);
+    std::error_code ec;
+    if (!std::filesystem::is_directory(dir, ec)) {
+        if (!options_.createMissingWorld) {
+            ui_.ShowError(language_.GetCaption("MainForm", "CantFindWorld") + " <" + worldName_ +
+                          ">. " + language_.GetCaption("MainForm", "LoadingUnable"));
+            worldName_.clear();
+            SetCaption();
+            return;
+        }
+        std::filesystem::create_directories(dir, ec);
+        if (ec) log_.ELine("Cannot create the world directory " + storage::PathToText(dir));
+    }
+    ReadIniFile();
+    settings_.World = worldName_;
+    WriteIniFile(false);
+    SetCaption();
+}
+
+void Session::Shutdown() {
+    WriteIniFile(false);
+    zoneName_.clear();
+    if (!log_.SaveOnExit(paths_.dir)) log_.ELine("Cannot save tkdebug.log");
+}
+
+std::filesystem::path Session::ProfilePath() const {
+    if (worldName_.empty()) return paths_.MapsDir() / "local.ini";
+    return storage::FindIgnoreCase(paths_.WorldDir(worldName_), "local.ini");
+}
+
+void Session::ReadIniFile() {
+    if (worldName_.empty()) return;
+    std::filesystem::path path = ProfilePath();
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) path = paths_.TemplateProfile();
+    storage::IniFile ini(path);
+
+    relay_->DeactivateListener();
+    relay_->DeactivateServer();
+    storage::ReadProfile(profile_, ini);
+    relay_->SetListenPort(profile_.ClientPort);
+    relay_->SetServer(profile_.ServerName, profile_.ServerPort);
+    relay_->ActivateListener();
+    // The profile's item command wins over the one in the settings file.
+    settings_.RequestObject = profile_.RequestCommand;
+}
+
+void Session::WriteIniFile(bool whole) {
+    int top = 0, left = 0, height = 0, width = 0;
+    bool normal = ui_.CollectWindowPlace(top, left, height, width);
+    if (normal) {
+        settings_.Top = top;
+        settings_.Left = left;
+        settings_.Height = height;
+        settings_.Width = width;
+    }
+    settings_.World = worldName_;
+    settings_.DebugActiv = log_.DebugActiv;
+    settings_.DebugVisible = log_.DebugVisible;
+    storage::IniFile settingsFile(paths_.SettingsFile());
+    settings_.Write(settingsFile, normal);
+
+    storage::IniFile profileFile(ProfilePath());
+    if (whole && !worldName_.empty()) {
+        profile_.ClientPort = relay_->ListenPort();
+        profile_.ServerName = relay_->ServerNameForProfile();
+        profile_.ServerPort = relay_->ServerPort();
+        storage::WriteWholeProfile(profile_, profileFile);
+    }
+    storage::WriteSkinAndLocks(profile_, profileFile);
+}
+
+std::string Session::Caption() const {
+    std::string c = "[" + worldName_;
+    if (!zoneName_.empty()) c += "." + zoneName_;
+    return c + "] Quarvelin v. " + relay::VersionText();
+}
+
+void Session::SetCaption() {
+    ui_.SetCaption(Caption());
+}
+
+void Session::ModeClick(bool on) {
+    if (relay_->HasClient() && relay_->ServerConnected()) {
+        if (!on && tracing_)
+            relay_->SendToClient(
+                "\r\n\x1b[1;33m<Quarvelin> : Tracing now \x1b[1;31mOFF\x1b[0m\r\n");
+        else if (on && !tracing_)
+            relay_->SendToClient("\r\n\x1b[1;33m<Quarvelin> : Tracing now \x1b[1;32mON\x1b[0m\r\n");
+    }
+    tracing_ = on;
+    ui_.SetTracing(on);
+    if (!on) ui_.Repaint();
+}
+
+void Session::ClientBlock(const std::string& block) {
+    relay_->SendToServer(block);
+}
+
+void Session::TranslateCmd(const std::string&) {}
+
+void Session::MccpStatus(const std::string& text) {
+    ui_.SetMccpStatus(text);
+}
+
+void Session::AppException(const std::string& message) {
+    log_.DLine("ON Error:" + message);
+    if (message.find("10053") != std::string::npos || message.find("10054") != std::string::npos) {
+        // A connection aborted or reset: both sides start over, silently.
+        ModeClick(false);
+        relay_->DeactivateListener();
+        relay_->DeactivateServer();
+        relay_->ActivateListener();
+        return;
+    }
+    log_.DLine("Error:(0) Error: " + message);
+    ui_.ShowError(message + " \r\n" + language_.GetCaption("MainForm", "ErrorMsg"));
+}
+
+} // namespace app

@@ -1,0 +1,86 @@
+#pragma once
+// The state and wiring that the main window and the headless runner share: settings, the
+// world's profile, the debug log, the relay, the tracing switch, start-up and shutdown.
+
+#include "app/core/AppUi.h"
+#include "app/core/DataDir.h"
+#include "relay/DebugLog.h"
+#include "relay/Relay.h"
+#include "storage/AppSettings.h"
+#include "storage/Language.h"
+#include "tracking/WorldProfile.h"
+
+#include <memory>
+#include <string>
+
+namespace app {
+
+class Session : public relay::RelayHooks {
+public:
+    struct Options {
+        std::filesystem::path dataDir;
+        std::string world; // --world, Windows-1251; empty: the settings' world
+        bool createMissingWorld = false;
+    };
+
+    Session(Options options, AppUi& ui);
+    ~Session() override;
+
+    // Start-up up to the first activation of the window: settings read, tracing off,
+    // listening on the built-in port.
+    void Start();
+    // First activation: the world named in the settings (or on the command line) is loaded.
+    void FirstActivation();
+    // Window close: settings written, the world saved, the debug log saved when logging is on.
+    void Shutdown();
+
+    // The world's profile: read from the world's "local.ini" (or the template beside the
+    // program); reconfigures and restarts the relay.
+    void ReadIniFile();
+    // The settings file, then the profile: whole when asked and a world is set, else only the
+    // skin choice and the lock list.
+    void WriteIniFile(bool whole);
+    void SetCaption();
+    std::string Caption() const;
+
+    // relay::RelayHooks
+    void ModeClick(bool on) override;
+    void ClientBlock(const std::string& block) override;
+    void TranslateCmd(const std::string& text) override;
+    void MccpStatus(const std::string& text) override;
+    void AppException(const std::string& message) override;
+
+    std::string GetCaption(const std::string& section, const std::string& key) const {
+        return language_.GetCaption(section, key);
+    }
+    std::string GetCaption(const std::string& section, const std::string& key,
+                           const std::string& def) const {
+        return language_.GetCaption(section, key, def);
+    }
+
+    const DataPaths& Paths() const { return paths_; }
+    storage::AppSettings& Settings() { return settings_; }
+    tracking::WorldProfile& Profile() { return profile_; }
+    relay::DebugLog& Log() { return log_; }
+    relay::Relay& Relay() { return *relay_; }
+    bool Tracing() const { return tracing_; }
+    const std::string& WorldName() const { return worldName_; }
+    const std::string& ZoneName() const { return zoneName_; }
+
+private:
+    std::filesystem::path ProfilePath() const;
+
+    Options options_;
+    AppUi& ui_;
+    DataPaths paths_;
+    storage::Language language_;
+    storage::AppSettings settings_;
+    tracking::WorldProfile profile_;
+    relay::DebugLog log_;
+    std::unique_ptr<relay::Relay> relay_;
+    bool tracing_ = false;
+    std::string worldName_;
+    std::string zoneName_;
+};
+
+} // namespace app

@@ -1,0 +1,108 @@
+// Quarvelin: an automatic mapper for text MUD games, running as a telnet relay between the
+// player's MUD client and the game server.
+
+#include "app/HeadlessRunner.h"
+#include "app/core/DataDir.h"
+#include "relay/Relay.h"
+#include "text/Cp1251.h"
+#include "view/QuarvelinForm.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+struct CommandLine {
+    bool headless = false;
+    app::Session::Options options;
+};
+
+const char kHelp[] =
+    "Usage: quarvelin [options]\n"
+    "Automatic mapper for text MUD games: point your MUD client at 127.0.0.1 and the\n"
+    "port of the world's profile (4999 by default).\n\n"
+    "Options:\n"
+    "  --headless        run without a window (relaying and mapping only);\n"
+    "                    SIGINT or SIGTERM saves and exits\n"
+    "  --data-dir DIR    keep settings, language file and maps in DIR\n"
+    "  --world NAME      load this world instead of the one in the settings\n"
+    "                    (headless: a missing world directory is created)\n"
+    "  --version         print the version and exit\n"
+    "  --help            print this help and exit\n";
+
+// Parsed before any Qt application exists, so that --help and --version need no display.
+bool Parse(int argc, char** argv, CommandLine& cl, std::string& dataDir, int& exitCode) {
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "quarvelin: %s needs a value\n", a.c_str());
+                return false;
+            }
+            out = argv[++i];
+            return true;
+        };
+        if (a == "--help" || a == "-h") {
+            std::fputs(kHelp, stdout);
+            exitCode = 0;
+            return false;
+        } else if (a == "--version") {
+            std::printf("Quarvelin %s\n", relay::VersionText().c_str());
+            exitCode = 0;
+            return false;
+        } else if (a == "--headless") {
+            cl.headless = true;
+        } else if (a == "--data-dir") {
+            if (!value(dataDir)) return exitCode = 2, false;
+        } else if (a == "--world") {
+            std::string world;
+            if (!value(world)) return exitCode = 2, false;
+            bool ok = false;
+            cl.options.world = text::FromUnicode(QString::fromLocal8Bit(world.c_str()), &ok);
+            if (!ok || cl.options.world.empty()) {
+                std::fprintf(stderr,
+                             "quarvelin: the world name cannot be written in Windows-1251: %s\n",
+                             world.c_str());
+                return exitCode = 2, false;
+            }
+        } else {
+            std::fprintf(stderr, "quarvelin: unknown option %s (see --help)\n", a.c_str());
+            return exitCode = 2, false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CommandLine cl;
+    std::string dataDir;
+    int exitCode = 0;
+    if (!Parse(argc, argv, cl, dataDir, exitCode)) return exitCode;
+
+    std::unique_ptr<QCoreApplication> qapp;
+    if (cl.headless)
+        qapp = std::make_unique<QCoreApplication>(argc, argv);
+    else
+        qapp = std::make_unique<QApplication>(argc, argv);
+    QCoreApplication::setApplicationName("Quarvelin");
+    QCoreApplication::setOrganizationName("Quarvelin");
+
+    cl.options.dataDir =
+        app::ResolveDataDir(dataDir, QCoreApplication::applicationDirPath().toStdString());
+    cl.options.createMissingWorld = cl.headless;
+
+    if (cl.headless) {
+        app::HeadlessRunner runner(cl.options);
+        if (!runner.Start()) return 1;
+        return QCoreApplication::exec();
+    }
+    view::TQuarvelinForm form(cl.options);
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,307 @@
+#include "relay/Relay.h"
+
+#include "relay/DebugLog.h"
+#include "text/Cp1251.h"
+#include "text/Text.h"
+#include "tracking/WorldProfile.h"
+
+#include <QTimer>
+#include <algorithm>
+#include <exception>
+
+namespace relay {
+
+std::string VersionText() {
+    return QUARVELIN_VERSION;
+}
+
+Relay::Relay(DebugLog& log, RelayHooks& hooks, const tracking::WorldProfile& profile)
+    : log_(log), hooks_(hooks), profile_(profile) {
+    connect(&server_, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket* c = server_.nextPendingConnection())
+            Guard([&] { SSClientConnect(c); });
+    });
+}
+
+Relay::~Relay() {
+    for (QTcpSocket* c : clients_) {
+        c->disconnect(this);
+        c->abort();
+        delete c;
+    }
+    clients_.clear();
+    if (cs_) {
+        cs_->disconnect(this);
+        cs_->abort();
+        delete cs_;
+        cs_ = nullptr;
+    }
+}
+
+template <typename F> void Relay::Guard(F&& f) {
+    // Nothing may escape into Qt's event loop: errors go to the application-wide handler.
+    try {
+        f();
+    } catch (const std::exception& e) {
+        hooks_.AppException(e.what());
+    } catch (...) {
+        hooks_.AppException("unknown error");
+    }
+}
+
+void Relay::SetServer(const std::string& serverName, int port) {
+    if (!serverName.empty() && serverName[0] >= '1' && serverName[0] <= '9') {
+        address_ = serverName;
+        hostName_.clear();
+    } else {
+        hostName_ = serverName;
+        address_.clear();
+    }
+    serverPort_ = port;
+}
+
+bool Relay::ActivateListener() {
+    if (server_.isListening()) return true;
+    // Only this machine may drive the player's game connection.
+    if (server_.listen(QHostAddress::LocalHost, static_cast<quint16>(listenPort_))) return true;
+    log_.ELine("Cannot listen on 127.0.0.1:" + std::to_string(listenPort_) + ": " +
+               text::FromUnicode(server_.errorString()));
+    return false;
+}
+
+void Relay::DeactivateListener() {
+    server_.close();
+    DropAllClients();
+}
+
+void Relay::DropAllClients() {
+    while (!clients_.empty())
+        CloseClient(clients_.front());
+}
+
+bool Relay::ServerSocketActive() const {
+    return cs_ && cs_->state() != QAbstractSocket::UnconnectedState;
+}
+
+void Relay::DeactivateServer() {
+    CloseServer();
+}
+
+void Relay::SendToServer(std::string_view bytes) {
+    if (!ServerSocketActive() || bytes.empty()) return;
+    cs_->write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+void Relay::SendToClient(std::string_view bytes) {
+    if (clients_.empty() || bytes.empty()) return;
+    clients_.front()->write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+void Relay::ClientMsg(const std::string& msg, bool withPrefix) {
+    if (!ServerSocketActive()) return;
+    std::string body = profile_.AddDoubleYa ? text::ReplaceAll(msg, "\xFF", "\xFF\xFF") : msg;
+    std::string line =
+        withPrefix ? "\x1b[1;33m<Quarvelin v. " + VersionText() + "> " + body : "\x1b[1;33m" + body;
+    SendToClient(line + "\x1b[0m\r\n");
+}
+
+void Relay::CloseClient(QTcpSocket* client) {
+    auto it = std::find(clients_.begin(), clients_.end(), client);
+    if (it == clients_.end()) return;
+    clients_.erase(it);
+    client->disconnect(this);
+    // A graceful close, so that a notice sent just before still reaches the client.
+    if (client->state() == QAbstractSocket::UnconnectedState) {
+        client->deleteLater();
+    } else {
+        connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
+        client->disconnectFromHost();
+    }
+    SSClientDisconnect(client);
+}
+
+void Relay::CloseServer() {
+    if (!cs_) return;
+    QTcpSocket* cs = cs_;
+    cs_ = nullptr;
+    cs->disconnect(this);
+    cs->abort();
+    cs->deleteLater();
+    CSDisconnect();
+}
+
+void Relay::SSClientConnect(QTcpSocket* client) {
+    if (ServerSocketActive()) {
+        log_.DLine("SSClientConnect:Closing client socket");
+        CloseServer();
+    }
+    clients_.push_back(client);
+    connect(client, &QTcpSocket::readyRead, this,
+            [this, client] { Guard([&] { SSClientRead(client); }); });
+    connect(client, &QTcpSocket::disconnected, this, [this, client] {
+        Guard([&] {
+            auto it = std::find(clients_.begin(), clients_.end(), client);
+            if (it == clients_.end()) return;
+            clients_.erase(it);
+            client->disconnect(this);
+            client->deleteLater();
+            SSClientDisconnect(client);
+        });
+    });
+    connect(client, &QTcpSocket::errorOccurred, this,
+            [this, client](QAbstractSocket::SocketError e) {
+                if (e == QAbstractSocket::RemoteHostClosedError)
+                    return; // the disconnect event follows
+                Guard([&] { SSClientError(client); });
+            });
+
+    log_.DLine("SSClientConnect:Open client socket");
+    if (cs_) CloseServer();
+    cs_ = new QTcpSocket(this);
+    QTcpSocket* cs = cs_;
+    connect(cs, &QTcpSocket::connected, this, [this] { Guard([&] { CSConnect(); }); });
+    connect(cs, &QTcpSocket::readyRead, this, [this] { Guard([&] { CSRead(); }); });
+    connect(cs, &QTcpSocket::disconnected, this, [this, cs] {
+        Guard([&] {
+            if (cs != cs_) return;
+            if (cs->bytesAvailable() > 0) CSRead(); // the last words before the close
+            if (cs != cs_) return;
+            cs_ = nullptr;
+            cs->disconnect(this);
+            cs->deleteLater();
+            CSDisconnect();
+        });
+    });
+    connect(cs, &QTcpSocket::errorOccurred, this, [this, cs](QAbstractSocket::SocketError e) {
+        if (e == QAbstractSocket::RemoteHostClosedError || cs != cs_) return;
+        Guard([&] { CSError(); });
+    });
+    if (!address_.empty()) {
+        QHostAddress address;
+        if (address.setAddress(
+                QString::fromLatin1(address_.data(), static_cast<qsizetype>(address_.size())))) {
+            cs->connectToHost(address, static_cast<quint16>(serverPort_));
+        } else {
+            // Reported like any failed connect, from the event loop.
+            QTimer::singleShot(0, this, [this, cs] {
+                if (cs == cs_) Guard([&] { CSError(); });
+            });
+        }
+    } else {
+        cs->connectToHost(text::ToUnicode(hostName_), static_cast<quint16>(serverPort_));
+    }
+
+    clientConnected_ = true;
+    std::string welcome = "\x1b[1;33m<Quarvelin v. " + VersionText() + "> is online\x1b[0m\r\n";
+    client->write(welcome.data(), static_cast<qint64>(welcome.size()));
+    log_.DLine("SSClientWrite");
+    decoder_.ResetOffer();
+}
+
+void Relay::SSClientRead(QTcpSocket* client) {
+    QByteArray bytes = client->readAll();
+    if (bytes.isEmpty()) return;
+    hooks_.ClientBlock(std::string(bytes.constData(), static_cast<size_t>(bytes.size())));
+}
+
+void Relay::SSClientDisconnect(QTcpSocket*) {
+    log_.DLine("SSClientDisconnect");
+    clientConnected_ = false;
+    if (serverConnected_ && cs_ && cs_->state() == QAbstractSocket::ConnectedState) {
+        log_.DLine("SSClientDisconnect:Closing client socket");
+        CloseServer();
+    }
+    // The inflater is released here too, not only on the server's disconnect.
+    decoder_.Reset();
+}
+
+void Relay::SSClientError(QTcpSocket* client) {
+    log_.DLine("SSClientError");
+    serverConnected_ = false;
+    hooks_.ModeClick(false);
+    log_.DLine("SSClientError:Closing server socket");
+    CloseClient(client);
+    log_.DLine("SSClientError:Closing client socket");
+    CloseServer();
+}
+
+void Relay::CSConnect() {
+    log_.DLine("CSConnect");
+    serverConnected_ = true;
+    decoder_.Reset();
+    lastStatus_ = decoder_.StatusText();
+    hooks_.MccpStatus(lastStatus_);
+    log_.DLine("CSWrite");
+}
+
+void Relay::CSRead() {
+    if (!server_.isListening()) {
+        CloseServer();
+        return;
+    }
+    while (cs_ && cs_->bytesAvailable() > 0) {
+        char buffer[kReadBlock];
+        qint64 n = cs_->read(buffer, kReadBlock);
+        if (n <= 0) break;
+        DecodeResult r = decoder_.Feed(std::string_view(buffer, static_cast<size_t>(n)),
+                                       profile_.MccpEnabled, profile_.NoDoubleYa);
+        if (!r.toServer.empty()) SendToServer(r.toServer);
+        for (const auto& notice : r.notices)
+            ClientMsg(notice, false);
+        if (r.closeServer && !r.forward) {
+            CloseServer();
+            return;
+        }
+        std::string status = decoder_.StatusText();
+        if (status != lastStatus_) {
+            lastStatus_ = status;
+            hooks_.MccpStatus(status);
+        }
+        if (log_.DebugActiv) log_.DLine("CSRead: " + r.recognitionText);
+        hooks_.TranslateCmd(r.recognitionText);
+        SendToClient(r.clientBytes);
+        if (r.closeServer) {
+            CloseServer();
+            return;
+        }
+    }
+}
+
+void Relay::CSDisconnect() {
+    log_.DLine("CSDisconnect");
+    serverConnected_ = false;
+    hooks_.ModeClick(false);
+    if (clientConnected_ && !clients_.empty()) {
+        log_.DLine("CSDisconnect:Disable server socket");
+        DeactivateListener();
+        log_.DLine("CSDisconnect:Enable server socket");
+        ActivateListener();
+    }
+    decoder_.Reset();
+    lastStatus_ = decoder_.StatusText();
+    hooks_.MccpStatus(lastStatus_);
+}
+
+void Relay::CSError() {
+    hooks_.ModeClick(false);
+    if (!clients_.empty())
+        SendToClient("\r\n\x1b[1;33m<Quarvelin>\x1b[1;31m Server communication error\x1b[0m\r\n");
+    log_.DLine("CSError:Disable server socket");
+    DeactivateListener();
+    log_.DLine("CSError:Enable server socket");
+    ActivateListener();
+    log_.DLine("CSError:Close client socket");
+    if (cs_) {
+        QTcpSocket* cs = cs_;
+        cs_ = nullptr;
+        cs->disconnect(this);
+        cs->abort();
+        cs->deleteLater();
+    }
+    serverConnected_ = false;
+    decoder_.Reset();
+    lastStatus_ = decoder_.StatusText();
+    hooks_.MccpStatus(lastStatus_);
+}
+
+} // namespace relay

@@ -1,0 +1,116 @@
+#pragma once
+// The relay between the player's MUD client and the game server: the listening socket SS
+// (127.0.0.1 only), the server connection CS, their event handlers, the notices injected into
+// the client's stream, and the hand-over of server text to recognition and of client text to
+// the command intake.
+
+#include "relay/ServerStreamDecoder.h"
+
+#include <QHostAddress>
+#include <QObject>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tracking {
+struct WorldProfile;
+}
+
+namespace relay {
+
+class DebugLog;
+
+// What the relay asks of the rest of the program. Every call happens inside a socket event.
+class RelayHooks {
+public:
+    virtual ~RelayHooks() = default;
+    // The tracing switch (notices, buttons, tracking state).
+    virtual void ModeClick(bool on) = 0;
+    // A block from the client. The default intake forwards it unchanged.
+    virtual void ClientBlock(const std::string& block) = 0;
+    // Decoded server text for recognition and tracking, once per read.
+    virtual void TranslateCmd(const std::string& text) = 0;
+    // Status bar panel 1 changed (" mccp: none", " mccp: V2 (75%)").
+    virtual void MccpStatus(const std::string& text) = 0;
+    // An exception escaped an event handler.
+    virtual void AppException(const std::string& message) = 0;
+};
+
+std::string VersionText();
+
+class Relay : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kReadBlock = 8192;
+
+    Relay(DebugLog& log, RelayHooks& hooks, const tracking::WorldProfile& profile);
+    ~Relay() override;
+
+    // Configuration, applied by reading a profile.
+    void SetListenPort(int port) { listenPort_ = port; }
+    int ListenPort() const { return listenPort_; }
+    // A name beginning with a digit 1-9 is a numeric address, anything else a host name.
+    void SetServer(const std::string& serverName, int port);
+    const std::string& HostName() const { return hostName_; }
+    const std::string& Address() const { return address_; }
+    int ServerPort() const { return serverPort_; }
+    // The value written back to the profile: the host name if set, else the address.
+    std::string ServerNameForProfile() const { return hostName_.empty() ? address_ : hostName_; }
+
+    // Listening socket. Activation failures (a port in use) are logged and leave it inactive.
+    bool ActivateListener();
+    void DeactivateListener();
+    bool Listening() const { return server_.isListening(); }
+    quint16 ActualListenPort() const { return server_.serverPort(); }
+    // Deactivates the server socket (drops the game connection).
+    void DeactivateServer();
+
+    bool ServerConnected() const { return serverConnected_; }
+    bool ClientConnected() const { return clientConnected_; }
+    bool HasClient() const { return !clients_.empty(); }
+
+    void SendToServer(std::string_view bytes);
+    void SendToClient(std::string_view bytes);
+    // A notice to the client, only while the server socket is active.
+    void ClientMsg(const std::string& text, bool withPrefix);
+
+    const ServerStreamDecoder& Decoder() const { return decoder_; }
+
+    // Event handlers, named after the socket and event.
+    void SSClientConnect(QTcpSocket* client);
+    void SSClientRead(QTcpSocket* client);
+    void SSClientDisconnect(QTcpSocket* client);
+    void SSClientError(QTcpSocket* client);
+    void CSConnect();
+    void CSRead();
+    void CSDisconnect();
+    void CSError();
+
+private:
+    bool ServerSocketActive() const;
+    void CloseServer();                   // runs CSDisconnect at once
+    void CloseClient(QTcpSocket* client); // runs SSClientDisconnect at once
+    void DropAllClients();
+    template <typename F> void Guard(F&& f);
+
+    DebugLog& log_;
+    RelayHooks& hooks_;
+    const tracking::WorldProfile& profile_;
+    QTcpServer server_;
+    std::vector<QTcpSocket*> clients_;
+    QTcpSocket* cs_ = nullptr;
+    int listenPort_ = 4000;
+    std::string hostName_;
+    std::string address_;
+    int serverPort_ = 4000;
+    bool serverConnected_ = false;
+    bool clientConnected_ = false;
+    ServerStreamDecoder decoder_;
+    std::string lastStatus_;
+};
+
+} // namespace relay

@@ -1,0 +1,205 @@
+#include "view/QuarvelinForm.h"
+
+#include "text/Cp1251.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTimer>
+#include <QToolBar>
+
+namespace view {
+
+// Status bar panel 0: a light that is green while tracing is on and red while it is off.
+class TracingLight : public QWidget {
+public:
+    explicit TracingLight(QWidget* parent) : QWidget(parent) { setFixedSize(19, 16); }
+    void SetOn(bool on) {
+        on_ = on;
+        update();
+    }
+    bool On() const { return on_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setBrush(on_ ? QColor(0, 190, 0) : QColor(200, 0, 0));
+        p.setPen(Qt::black);
+        p.drawEllipse(QRectF(3, 2, 12, 12));
+    }
+
+private:
+    bool on_ = false;
+};
+
+namespace {
+QString U(const std::string& cp1251) {
+    return text::ToUnicode(cp1251);
+}
+} // namespace
+
+TQuarvelinForm::TQuarvelinForm(app::Session::Options options, QWidget* parent)
+    : QMainWindow(parent) {
+    setWindowTitle("Loading...");
+    session_ = std::make_unique<app::Session>(std::move(options), *this);
+
+    splitter_ = new QSplitter(Qt::Vertical, this);
+    mapPlaceholder_ = new QWidget(splitter_);
+    mapPlaceholder_->setMinimumSize(400, 250);
+    mapPlaceholder_->setAutoFillBackground(true);
+    memo1_ = new QPlainTextEdit(splitter_);
+    memo1_->setReadOnly(true);
+    memo1_->setMaximumBlockCount(static_cast<int>(relay::DebugLog::kMaxLines));
+    memo1_->setObjectName("Memo1");
+    splitter_->setStretchFactor(0, 4);
+    splitter_->setStretchFactor(1, 1);
+    setCentralWidget(splitter_);
+    resize(900, 650);
+
+    BuildMenus();
+    BuildStatusBar();
+
+    relay::DebugLog& log = session_->Log();
+    log.OnLine = [this](const std::string& line, bool shown) {
+        memo1_->appendPlainText(U(line));
+        if (shown) {
+            memo1_->setVisible(true);
+            memo1_->verticalScrollBar()->setValue(memo1_->verticalScrollBar()->maximum());
+        }
+    };
+
+    ApplyCaptions();
+    session_->Start();
+    ApplySettings();
+}
+
+TQuarvelinForm::~TQuarvelinForm() {
+    // Closing without a close event (an application quit) still shuts down properly.
+    if (!shutDown_) {
+        shutDown_ = true;
+        session_->Shutdown();
+    }
+}
+
+void TQuarvelinForm::BuildMenus() {
+    nFile_ = menuBar()->addMenu(QString());
+    nStopTrace_ = nFile_->addAction(QString());
+    nStopTrace_->setObjectName("nStopTrace");
+    nStopTrace_->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F9));
+    connect(nStopTrace_, &QAction::triggered, this, [this] { nStopTraceClick(); });
+    nFile_->addSeparator();
+    nExit_ = nFile_->addAction(QString());
+    nExit_->setObjectName("nExit");
+    connect(nExit_, &QAction::triggered, this, &QWidget::close);
+
+    QToolBar* bar = addToolBar("tools");
+    bar->setObjectName("ToolBar1");
+    btnStopTrace_ = bar->addAction(style()->standardIcon(QStyle::SP_MediaStop), QString());
+    btnStopTrace_->setObjectName("btnStopTrace");
+    connect(btnStopTrace_, &QAction::triggered, this, [this] { nStopTraceClick(); });
+}
+
+void TQuarvelinForm::BuildStatusBar() {
+    light_ = new TracingLight(statusBar());
+    mccpPanel_ = new QLabel(" mccp: none", statusBar());
+    mccpPanel_->setMinimumWidth(92);
+    roomPanel_ = new QLabel(statusBar());
+    roomPanel_->setMinimumWidth(50);
+    statusBar()->addWidget(light_);
+    statusBar()->addWidget(mccpPanel_);
+    statusBar()->addWidget(roomPanel_, 1);
+}
+
+void TQuarvelinForm::ApplyCaptions() {
+    app::Session& s = *session_;
+    nFile_->setTitle(U(s.GetCaption("MainForm", "nFile")));
+    std::string stop = s.GetCaption("MainForm", "nStopTrace");
+    nStopTrace_->setText(U(stop));
+    btnStopTrace_->setToolTip(U(stop + " Shift+F9"));
+    nExit_->setText(U(s.GetCaption("MainForm", "nExit")));
+}
+
+void TQuarvelinForm::ApplySettings() {
+    const storage::AppSettings& st = session_->Settings();
+    if (st.Left && st.Top) move(*st.Left, *st.Top);
+    if (st.Width && st.Height && *st.Width > 100 && *st.Height > 100) resize(*st.Width, *st.Height);
+    QPalette pal = mapPlaceholder_->palette();
+    // Colours are stored as $00BBGGRR.
+    pal.setColor(QPalette::Window, QColor(st.PanelColor & 0xFF, (st.PanelColor >> 8) & 0xFF,
+                                          (st.PanelColor >> 16) & 0xFF));
+    mapPlaceholder_->setPalette(pal);
+    memo1_->setVisible(st.DebugVisible);
+}
+
+void TQuarvelinForm::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (!activated_) {
+        activated_ = true;
+        // The world loads once the window is on screen, as on its first activation.
+        QTimer::singleShot(0, this, [this] { FormActivate(); });
+    }
+}
+
+void TQuarvelinForm::FormActivate() {
+    session_->FirstActivation();
+    session_->SetCaption();
+}
+
+void TQuarvelinForm::closeEvent(QCloseEvent* e) {
+    if (!shutDown_) {
+        shutDown_ = true;
+        session_->Shutdown();
+    }
+    e->accept();
+}
+
+void TQuarvelinForm::nStopTraceClick() {
+    session_->ModeClick(false);
+}
+
+void TQuarvelinForm::SetCaption(const std::string& caption) {
+    setWindowTitle(U(caption));
+}
+
+void TQuarvelinForm::SetTracing(bool on) {
+    nStopTrace_->setEnabled(on);
+    btnStopTrace_->setEnabled(on);
+    light_->SetOn(on);
+}
+
+void TQuarvelinForm::SetMccpStatus(const std::string& status) {
+    mccpPanel_->setText(U(status));
+}
+
+void TQuarvelinForm::ShowError(const std::string& message) {
+    QMessageBox box(QMessageBox::Critical, "Quarvelin", U(message), QMessageBox::Ok, this);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+void TQuarvelinForm::Repaint() {
+    mapPlaceholder_->update();
+}
+
+bool TQuarvelinForm::CollectWindowPlace(int& top, int& left, int& height, int& width) {
+    if (isMinimized() || isMaximized() || isFullScreen()) return false;
+    top = y();
+    left = x();
+    height = this->height();
+    width = this->width();
+    return true;
+}
+
+} // namespace view
