@@ -47,7 +47,8 @@ std::optional<std::string> PathToTextExact(const fs::path& path) {
 }
 
 std::string PathToText(const fs::path& path) {
-    return text::FromUnicode(ToQString(path));
+    bool ok = false; // asking for it also turns what is missing into "?"
+    return text::FromUnicode(ToQString(path), &ok);
 }
 
 bool IsValidFileName(std::string_view name) {
