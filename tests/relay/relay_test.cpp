@@ -1,0 +1,178 @@
+#include "relay/DebugLog.h"
+#include "relay/Relay.h"
+#include "support/FakePeers.h"
+#include "tracking/WorldProfile.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct RecordingHooks : relay::RelayHooks {
+    std::vector<bool> modes;
+    std::string translated;
+    std::vector<std::string> statuses;
+    std::vector<std::string> exceptions;
+    relay::Relay* relay = nullptr;
+    void ModeClick(bool on) override { modes.push_back(on); }
+    void ClientBlock(const std::string& block) override { relay->SendToServer(block); }
+    void TranslateCmd(const std::string& text) override { translated += text; }
+    void MccpStatus(const std::string& text) override { statuses.push_back(text); }
+    void AppException(const std::string& m) override { exceptions.push_back(m); }
+};
+
+struct RelayRig {
+    tracking::WorldProfile profile;
+    relay::DebugLog log;
+    RecordingHooks hooks;
+    FakeGameServer game;
+    relay::Relay relay{log, hooks, profile};
+    RelayRig() {
+        hooks.relay = &relay;
+        log.DebugActiv = true;
+        relay.SetListenPort(0);
+        relay.SetServer("127.0.0.1", game.port());
+        EXPECT_TRUE(relay.ActivateListener());
+    }
+    quint16 port() const { return relay.ActualListenPort(); }
+    bool Logged(const std::string& line) const {
+        for (const auto& l : log.Lines())
+            if (l == line) return true;
+        return false;
+    }
+};
+
+const std::string kWelcome =
+    "\x1b[1;33m<Quarvelin v. " + relay::VersionText() + "> is online\x1b[0m\r\n";
+
+} // namespace
+
+TEST(Relay, WelcomesTheClientAndRelaysBothWays) {
+    RelayRig rig;
+    FakeClient client(rig.port());
+    ASSERT_TRUE(client.WaitConnected());
+    ASSERT_TRUE(WaitFor([&] { return rig.relay.ServerConnected() && rig.game.last(); }));
+    EXPECT_EQ(client.received, kWelcome);
+    EXPECT_TRUE(rig.relay.ClientConnected());
+    EXPECT_EQ(rig.hooks.statuses.back(), " mccp: none");
+
+    client.Send("look\r\n");
+    ASSERT_TRUE(WaitFor([&] { return rig.game.received == "look\r\n"; }));
+    rig.game.Send("\x1b[1;36mRoom\x1b[0m\r\n\xFF\xFF text");
+    ASSERT_TRUE(client.WaitReceived("text"));
+    // The client gets the server's bytes exactly; recognition gets 0xFF pairs collapsed.
+    EXPECT_EQ(client.received, kWelcome + "\x1b[1;36mRoom\x1b[0m\r\n\xFF\xFF text");
+    EXPECT_EQ(rig.hooks.translated, "\x1b[1;36mRoom\x1b[0m\r\n\xFF text");
+    EXPECT_TRUE(rig.Logged("SSClientConnect:Open client socket"));
+    EXPECT_TRUE(rig.Logged("CSConnect"));
+}
+
+TEST(Relay, ServerCloseDropsTheClientAndListensAgain) {
+    RelayRig rig;
+    {
+        FakeClient client(rig.port());
+        ASSERT_TRUE(WaitFor([&] { return rig.relay.ServerConnected(); }));
+        rig.game.last()->disconnectFromHost();
+        ASSERT_TRUE(WaitFor([&] { return client.closed; }));
+        EXPECT_FALSE(rig.relay.ServerConnected());
+        EXPECT_FALSE(rig.hooks.modes.empty());
+        EXPECT_FALSE(rig.hooks.modes.back()); // tracing went off
+        EXPECT_EQ(rig.hooks.statuses.back(), " mccp: none");
+        EXPECT_TRUE(rig.Logged("CSDisconnect:Disable server socket"));
+        EXPECT_TRUE(rig.Logged("CSDisconnect:Enable server socket"));
+    }
+    EXPECT_TRUE(rig.relay.Listening());
+    FakeClient second(rig.port());
+    ASSERT_TRUE(second.WaitReceived(kWelcome));
+    ASSERT_TRUE(WaitFor([&] { return rig.game.conns.size() == 2 && rig.relay.ServerConnected(); }));
+}
+
+TEST(Relay, ClientCloseClosesTheServerConnection) {
+    RelayRig rig;
+    auto client = std::make_unique<FakeClient>(rig.port());
+    ASSERT_TRUE(WaitFor([&] { return rig.relay.ServerConnected(); }));
+    client->socket.disconnectFromHost();
+    ASSERT_TRUE(WaitFor([&] { return rig.game.disconnects == 1; }));
+    EXPECT_FALSE(rig.relay.ClientConnected());
+    EXPECT_FALSE(rig.relay.ServerConnected());
+    EXPECT_TRUE(rig.Logged("SSClientDisconnect"));
+    EXPECT_TRUE(rig.Logged("SSClientDisconnect:Closing client socket"));
+    EXPECT_TRUE(rig.relay.Listening());
+}
+
+TEST(Relay, UnreachableServerGivesTheErrorNoticeAndKeepsListening) {
+    RelayRig rig;
+    quint16 closedPort = 0;
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        closedPort = probe.serverPort();
+    }
+    rig.relay.SetServer("127.0.0.1", closedPort);
+    FakeClient client(rig.port());
+    ASSERT_TRUE(WaitFor([&] { return client.closed; }));
+    EXPECT_EQ(client.received,
+              kWelcome +
+                  "\r\n\x1b[1;33m<Quarvelin>\x1b[1;31m Server communication error\x1b[0m\r\n");
+    EXPECT_TRUE(rig.Logged("CSError:Close client socket"));
+    EXPECT_TRUE(rig.relay.Listening());
+    FakeClient again(rig.port());
+    EXPECT_TRUE(again.WaitReceived(kWelcome));
+}
+
+TEST(Relay, ServerNameDigitRule) {
+    RelayRig rig;
+    rig.relay.SetServer("127.0.0.1", 1);
+    EXPECT_EQ(rig.relay.Address(), "127.0.0.1");
+    EXPECT_EQ(rig.relay.HostName(), "");
+    rig.relay.SetServer("0mud.example", 1);
+    EXPECT_EQ(rig.relay.HostName(), "0mud.example");
+    EXPECT_EQ(rig.relay.Address(), "");
+    rig.relay.SetServer("mud.example", 1);
+    EXPECT_EQ(rig.relay.ServerNameForProfile(), "mud.example");
+
+    // "localhost" is a host name and is resolved; "1ocalhost" counts as an address and,
+    // not being one, fails without any lookup.
+    rig.relay.SetServer("localhost", rig.game.port());
+    {
+        FakeClient client(rig.port());
+        ASSERT_TRUE(WaitFor([&] { return rig.relay.ServerConnected(); }));
+    }
+    ASSERT_TRUE(WaitFor([&] { return !rig.relay.ServerConnected(); }));
+    rig.relay.SetServer("1ocalhost", rig.game.port());
+    FakeClient bad(rig.port());
+    EXPECT_TRUE(bad.WaitReceived("Server communication error"));
+}
+
+TEST(Relay, TakenPortIsLoggedNotFatal) {
+    QTcpServer squatter;
+    ASSERT_TRUE(squatter.listen(QHostAddress::LocalHost, 0));
+    tracking::WorldProfile profile;
+    relay::DebugLog log;
+    RecordingHooks hooks;
+    relay::Relay relay(log, hooks, profile);
+    relay.SetListenPort(squatter.serverPort());
+    EXPECT_FALSE(relay.ActivateListener());
+    EXPECT_FALSE(relay.Listening());
+    ASSERT_FALSE(log.Lines().empty());
+    EXPECT_NE(log.Lines().back().find("Cannot listen on 127.0.0.1:"), std::string::npos);
+    EXPECT_TRUE(log.DebugVisible); // ELine shows the pane even with logging off
+}
+
+TEST(DebugLog, CapsAtFiveHundredLinesAndOnlyELineWritesWhenOff) {
+    relay::DebugLog log;
+    size_t dropped = 0;
+    log.OnTrim = [&](size_t n) { dropped += n; };
+    log.DLine("ignored");
+    EXPECT_TRUE(log.Lines().empty());
+    log.ELine("shown");
+    EXPECT_EQ(log.Lines().size(), 1u);
+    log.DebugActiv = true;
+    for (int i = 0; i < 700; ++i)
+        log.DLine("line " + std::to_string(i));
+    EXPECT_EQ(log.Lines().size(), 500u);
+    EXPECT_EQ(log.Lines().back(), "line 699");
+    EXPECT_EQ(log.Lines().front(), "line 200");
+    EXPECT_EQ(dropped, 201u);
+    log.DLine("a\r\nb"); // a text with a line break is two lines of the pane
+    EXPECT_EQ(log.Lines().back(), "b");
+}
