@@ -1,7 +1,9 @@
 #pragma once
 // The per-world profile "local.ini": everything game-specific that the program recognises or
-// sends. Values are Windows-1251 bytes. Markers are kept as written (for writing back and the
+// sends. Plain data, header-only, so that the map can use it as well as tracking. Values are Windows-1251 bytes. Markers are kept as written (for writing back and the
 // settings dialog) and decoded (for recognition).
+
+#include "text/Text.h"
 
 #include <array>
 #include <string>
@@ -94,12 +96,30 @@ struct WorldProfile {
     WorldProfile() { DecodeMarkers(); }
 
     // Recomputes the decoded forms of the six markers.
-    void DecodeMarkers();
+    void DecodeMarkers() {
+        AutoexitStartDecoded = text::DecodeEscapes(AutoexitStart);
+        AutoexitEndDecoded = text::DecodeEscapes(AutoexitEnd);
+        PromptExitStartDecoded = text::DecodeEscapes(PromptExitStart);
+        PromptExitEndDecoded = text::DecodeEscapes(PromptExitEnd);
+        RoomNameStartDecoded = text::DecodeEscapes(RoomNameStart);
+        RoomNameEndDecoded = text::DecodeEscapes(RoomNameEnd);
+    }
 
     // "Directions" joined back with "|".
-    std::string DirectionsJoined() const;
+    std::string DirectionsJoined() const {
+        std::string out;
+        for (int i = 0; i < 6; ++i) {
+            if (i) out += '|';
+            out += Directions[i];
+        }
+        return out;
+    }
     // True when `zone` is in the lock list (compared as INI files compare key names).
-    bool IsLocked(const std::string& zone) const;
+    bool IsLocked(const std::string& zone) const {
+        for (const auto& z : Locks)
+            if (text::EqualsIgnoreCaseCp1251(z, zone)) return true;
+        return false;
+    }
 };
 
 // Section name of the refused-move list: "Can" + back-quote + "t Move".
