@@ -15,6 +15,8 @@ struct WorldProfile;
 
 namespace map {
 
+class RoomLists;
+
 // Colours are Windows COLORREF values $00BBGGRR (system colours $FF0000nn).
 using Color = std::int32_t;
 inline constexpr Color kSilver = 0x00C0C0C0;
@@ -56,6 +58,25 @@ public:
 private:
     std::string exits_;
     std::array<ExitState, kDirCount> exitStates_{};
+
+    // Where the room stands in the world's room lists and the values its index entries were
+    // made from. Only RoomLists touches it. Copying a room (the property dialog edits a copy)
+    // never copies list membership: a copy starts unlisted and assigning one room to another
+    // keeps the target's own listing.
+    struct Listing {
+        std::int32_t worldSlot = -1; // index in the world list, -1 when not in it
+        std::int32_t zoneSlot = -1;  // index in the current-zone list, -1 when not in it
+        std::uint32_t mark = 0;      // stamp of the last group walk that reached the room
+        int x = 0, y = 0, l = 0, tag = 0;
+        std::uint64_t nameKey = 0; // hash of the name and the exit key
+        std::uint64_t descKey = 0; // hash of the description key
+        bool named = false;        // in the name indexes (has a name)
+        Listing() = default;
+        Listing(const Listing&) {}
+        Listing& operator=(const Listing&) { return *this; }
+    };
+    Listing listing_;
+    friend class RoomLists;
 };
 
 // The exit state of one direction for an exit list, as the Exits setter computes it.

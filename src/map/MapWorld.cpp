@@ -1,0 +1,134 @@
+#include "map/MapWorld.h"
+
+#include "map/RoomKeys.h"
+#include "text/Text.h"
+#include "tracking/WorldProfile.h"
+
+#include <algorithm>
+
+namespace map {
+
+// ---- Filling, switching zones, destroying ----
+
+TMudRoom2* MapWorld::AddRoom(std::unique_ptr<TMudRoom2> room, std::string_view zone) {
+    return lists_.AddToWorld(std::move(room), zone);
+}
+
+void MapWorld::LoadZoneRooms() {
+    lists_.ClearZone();
+    HighestRoomNumber = 0;
+    lists_.ForEachWorldRoom([&](TMudRoom2* r, const std::string& zone) {
+        if (zone != CurrentZone) return;
+        lists_.AddToZone(r);
+        HighestRoomNumber = std::max(HighestRoomNumber, r->Tag);
+    });
+    lists_.SortZone();
+    RecomputeExtents();
+}
+
+void MapWorld::ClearZone() {
+    lists_.ForEachZoneRoom([](TMudRoom2* r) {
+        r->Selected = false;
+        r->Checked = false;
+    });
+    lists_.ClearZone();
+    ui_.Repaint();
+}
+
+void MapWorld::DestroyRoom(TMudRoom2* room) {
+    if (!room || !lists_.InWorld(room)) return;
+    if (room == CurrentRoom) {
+        ui_.TracingOff();
+        CurrentRoom = nullptr;
+    }
+    if (room == ContextRoom) ContextRoom = nullptr;
+    if (room == ReturnRoom) ReturnRoom = nullptr;
+    // A node of the zone tree may hold the room even after its QuickList was emptied by an
+    // edit of the node's text, so the tree is always asked.
+    ui_.RemoveQuickListNodes(room);
+    lists_.Destroy(room);
+}
+
+void MapWorld::DestroyAllRooms() {
+    CurrentRoom = ContextRoom = ReturnRoom = nullptr;
+    lists_.DestroyAll();
+}
+
+void MapWorld::WidenExtents(int x, int y, int l) {
+    Extents.MinX = std::min(Extents.MinX, x);
+    Extents.MaxX = std::max(Extents.MaxX, x);
+    Extents.MinY = std::min(Extents.MinY, y);
+    Extents.MaxY = std::max(Extents.MaxY, y);
+    Extents.MinL = std::min(Extents.MinL, l);
+    Extents.MaxL = std::max(Extents.MaxL, l);
+}
+
+bool MapWorld::RecomputeExtents() {
+    bool first = true;
+    MapExtents e;
+    lists_.ForEachZoneRoom([&](TMudRoom2* r) {
+        if (first) {
+            e = {r->X, r->X, r->Y, r->Y, r->L, r->L};
+            first = false;
+            return;
+        }
+        e.MinX = std::min(e.MinX, r->X);
+        e.MaxX = std::max(e.MaxX, r->X);
+        e.MinY = std::min(e.MinY, r->Y);
+        e.MaxY = std::max(e.MaxY, r->Y);
+        e.MinL = std::min(e.MinL, r->L);
+        e.MaxL = std::max(e.MaxL, r->L);
+    });
+    if (first) return false;
+    Extents = e;
+    return true;
+}
+
+// ---- Lookups ----
+
+TMudRoom2* MapWorld::FindRoomByAlias(std::string_view alias) const {
+    // Only the run-to command asks, and few rooms have an alias: a scan is cheap and can never
+    // miss an alias set through the zone tree.
+    TMudRoom2* found = nullptr;
+    lists_.ForEachWorldRoom([&](TMudRoom2* r, const std::string&) {
+        if (!found && !r->QuickList.empty() && text::EqualsIgnoreCaseCp1251(r->QuickList, alias))
+            found = r;
+    });
+    return found;
+}
+
+TMudRoom2* MapWorld::FindRoomByName(std::string_view name, std::string_view description,
+                                    std::string_view exits) const {
+    return lists_.FindInZoneByName(name, description, exits, !profile_.NoDescription);
+}
+
+TMudRoom2* MapWorld::GlobalFindRoomByName(std::string_view name, std::string_view description,
+                                          std::string_view exits) const {
+    return lists_.FindInWorldByName(name, description, exits, !profile_.NoDescription);
+}
+
+bool MapWorld::SameRoom(const TMudRoom2* room, std::string_view name, std::string_view description,
+                        std::string_view exits) const {
+    if (!room || room->Pipe) return false;
+    if (room->Hint == profile_.Dark || name == profile_.Dark) return true;
+    if (room->Hint != name) return false;
+    if (!room->Description.empty() && !description.empty()) return room->Description == description;
+    if (exits.empty() || room->Exits().empty()) return true;
+    return SameExitKey(room->Exits(), exits);
+}
+
+void MapWorld::RefreshProp(TMudRoom2* room, std::string_view name, std::string_view description,
+                           std::string_view exits) {
+    if (!room || name == profile_.Dark) return;
+    if (!room->Description.empty() && room->Description != description && ZoneLocked) return;
+    room->Hint = std::string(name);
+    if (!description.empty() && description != "Editing") room->Description = description;
+    if (!SameExitKey(room->Exits(), exits)) {
+        const bool none = text::FindLatin(exits, profile_.NoExits, profile_.AutoexitsIgnoreCase) !=
+                          std::string_view::npos;
+        room->SetExits(none ? std::string() : std::string(exits), profile_);
+    }
+    lists_.Reindex(room);
+}
+
+} // namespace map

@@ -1,0 +1,134 @@
+// Pushing rooms aside: the push group, moving it, and making space between two rooms.
+
+#include "map/MapLinker.h"
+
+#include "tracking/WorldProfile.h"
+
+#include <array>
+
+namespace map {
+
+namespace {
+
+// Whether the neighbour in direction `side` of a group member joins the push group in d:
+// rooms in the way always do, rooms behind never do (so that a gap opens behind the group),
+// rooms beside only when linked back to the member.
+bool JoinsGroup(Dir d, Dir side, const TMudRoom2& neighbour) {
+    if (d == OppositeDir(side)) return false;
+    return d == side || neighbour.Ch(OppositeDir(side));
+}
+
+// Up and down keep the rooms behind that are linked back (a column moves together), and take
+// along the rooms in the way so that a vertical push never stacks two rooms on one cell.
+bool JoinsGroupVertically(Dir d, Dir side, const TMudRoom2& neighbour) {
+    return d == side || neighbour.Ch(OppositeDir(side));
+}
+
+} // namespace
+
+bool MapLinker::AbsorbsPush(const TMudRoom2& room, Dir d) const {
+    if (!room.Pipe) return false;
+    const std::string_view word = (d == Up || d == Down)
+                                      ? std::string_view("0")
+                                      : std::string_view(ExitWord(world_.Profile(), d));
+    return !word.empty() && room.Exits().find(word) != std::string::npos;
+}
+
+void MapLinker::ListAt(Dir d, TMudRoom2* room, std::vector<TMudRoom2*>& list) {
+    if (!room) return;
+    RoomLists& lists = world_.Lists();
+    const std::uint32_t mark = lists.NewMark();
+    for (TMudRoom2* r : list)
+        RoomLists::Mark(r, mark);
+    // Depth first, neighbours in the order north, south, east, west, up, down: the order of
+    // the list is that of a recursive walk, kept on an explicit stack for large zones.
+    struct Frame {
+        TMudRoom2* room;
+        int next;
+    };
+    std::vector<Frame> stack;
+    auto visit = [&](TMudRoom2* r) {
+        list.push_back(r);
+        RoomLists::Mark(r, mark);
+        if (!AbsorbsPush(*r, d)) stack.push_back({r, 0});
+    };
+    visit(room);
+    while (!stack.empty()) {
+        Frame& f = stack.back();
+        if (f.next == kDirCount) {
+            stack.pop_back();
+            continue;
+        }
+        const Dir side = static_cast<Dir>(f.next++);
+        const DirInfo& i = Info(side);
+        TMudRoom2* n = world_.FindRoom(f.room->X + i.dx, f.room->Y + i.dy, f.room->L + i.dl);
+        if (!n || RoomLists::Marked(n, mark)) continue;
+        const bool joins = (side == Up || side == Down) ? JoinsGroupVertically(d, side, *n)
+                                                        : JoinsGroup(d, side, *n);
+        if (joins) visit(n); // may grow the stack: `f` is not used past this point
+    }
+}
+
+void MapLinker::MoveRoomTo(Dir d) {
+    TMudRoom2* ctx = world_.ContextRoom;
+    if (!ctx) return;
+    RoomLists& lists = world_.Lists();
+    const DirInfo& step = Info(d);
+    const Dir back = OppositeDir(d);
+
+    std::vector<TMudRoom2*> group;
+    ListAt(d, ctx, group);
+    const std::uint32_t member = lists.NewMark();
+    for (TMudRoom2* r : group)
+        RoomLists::Mark(r, member);
+
+    // A corridor running along d in front of the group gives up its first cell.
+    std::vector<TMudRoom2*> moving;
+    moving.reserve(group.size());
+    for (TMudRoom2* r : group) {
+        if (r->Pipe && words_.WasStep(*r, d)) {
+            TMudRoom2* beyond = world_.FindRoom(r->X + step.dx, r->Y + step.dy, r->L + step.dl);
+            if (!beyond || !RoomLists::Marked(beyond, member)) {
+                world_.DestroyRoom(r);
+                continue;
+            }
+        }
+        moving.push_back(r);
+    }
+
+    for (TMudRoom2* r : moving) {
+        r->X += step.dx;
+        r->Y += step.dy;
+        r->L += step.dl;
+    }
+    for (TMudRoom2* r : moving)
+        lists.ReindexPosition(r);
+
+    // A link that ran from behind the group into it now spans a gap of one cell: fill it.
+    const auto& p = world_.Profile();
+    const std::string exits = (d == North || d == South) ? ExitWord(p, North) + ExitWord(p, South)
+                                                         : ExitWord(p, East) + ExitWord(p, West);
+    for (TMudRoom2* r : moving) {
+        if (!words_.WasStep(*r, back)) continue;
+        const int gx = r->X - step.dx, gy = r->Y - step.dy, gl = r->L - step.dl;
+        if (world_.FindRoom(gx, gy, gl)) continue;
+        TMudRoom2* m = world_.FindRoom(gx - step.dx, gy - step.dy, gl - step.dl);
+        if (m && words_.WasStep(*m, d)) NewCorridorRoom(gx, gy, gl, d, exits);
+    }
+}
+
+void MapLinker::ExpandRooms(TMudRoom2* a, TMudRoom2* b, Dir d) {
+    if (!a || !b) return;
+    std::vector<TMudRoom2*> groupA, groupB;
+    ListAt(OppositeDir(d), a, groupA);
+    ListAt(d, b, groupB);
+    if (groupA.size() >= groupB.size()) {
+        world_.ContextRoom = b;
+        MoveRoomTo(d);
+    } else {
+        world_.ContextRoom = a;
+        MoveRoomTo(OppositeDir(d));
+    }
+}
+
+} // namespace map

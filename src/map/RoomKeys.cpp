@@ -1,0 +1,94 @@
+#include "map/RoomKeys.h"
+
+#include <cstdio>
+
+namespace map {
+
+namespace {
+
+constexpr std::uint64_t kFnvOffset = 14695981039346656037ull;
+constexpr std::uint64_t kFnvPrime = 1099511628211ull;
+
+bool IsExitFiller(char c) {
+    return c == ' ' || c == '(' || c == ')';
+}
+
+template <class Skip> std::string Without(std::string_view s, Skip skip) {
+    std::string out;
+    out.reserve(s.size());
+    for (char c : s)
+        if (!skip(c)) out.push_back(c);
+    return out;
+}
+
+template <class Skip> bool EqualWithout(std::string_view a, std::string_view b, Skip skip) {
+    size_t i = 0, j = 0;
+    for (;;) {
+        while (i < a.size() && skip(a[i]))
+            ++i;
+        while (j < b.size() && skip(b[j]))
+            ++j;
+        if (i == a.size() || j == b.size()) return i == a.size() && j == b.size();
+        if (a[i++] != b[j++]) return false;
+    }
+}
+
+template <class Skip> std::uint64_t HashWithout(std::uint64_t h, std::string_view s, Skip skip) {
+    for (char c : s) {
+        if (skip(c)) continue;
+        h = (h ^ static_cast<unsigned char>(c)) * kFnvPrime;
+    }
+    return h;
+}
+
+std::uint64_t Finish(std::uint64_t h) {
+    // splitmix64 finaliser: the FNV state alone is weak in its low bits
+    h ^= h >> 30;
+    h *= 0xbf58476d1ce4e5b9ull;
+    h ^= h >> 27;
+    h *= 0x94d049bb133111ebull;
+    return h ^ (h >> 31);
+}
+
+} // namespace
+
+std::string PositionKey(int x, int y, int l) {
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%.4lld|%d|%d", static_cast<long long>(l) + 1000, x, y);
+    return buf;
+}
+
+std::string DescriptionKey(std::string_view description) {
+    return Without(description, [](char c) { return c == ' '; });
+}
+
+std::string ExitKey(std::string_view exits) {
+    return Without(exits, IsExitFiller);
+}
+
+bool SameDescriptionKey(std::string_view a, std::string_view b) {
+    return EqualWithout(a, b, [](char c) { return c == ' '; });
+}
+
+bool SameExitKey(std::string_view a, std::string_view b) {
+    return EqualWithout(a, b, IsExitFiller);
+}
+
+std::uint64_t DescriptionKeyHash(std::string_view description) {
+    return Finish(HashWithout(kFnvOffset, description, [](char c) { return c == ' '; }));
+}
+
+std::uint64_t NameKeyHash(std::string_view name, std::string_view exits) {
+    std::uint64_t h = HashWithout(kFnvOffset, name, [](char) { return false; });
+    h = (h ^ 0x1F) * kFnvPrime; // separator, so that name and exits cannot trade bytes
+    return Finish(HashWithout(h, exits, IsExitFiller));
+}
+
+std::uint64_t MixKey(std::uint64_t a, std::uint64_t b, std::uint64_t c, std::uint64_t d) {
+    std::uint64_t h = Finish(a + 0x9e3779b97f4a7c15ull);
+    h = Finish(h ^ b);
+    h = Finish(h ^ c);
+    return Finish(h ^ d);
+}
+
+} // namespace map

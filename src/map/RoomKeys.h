@@ -1,0 +1,31 @@
+#pragma once
+// The texts and hashes by which rooms are filed and compared: the position key of the
+// current-zone list, and the description and exit keys of the name rule.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace map {
+
+// Level + 1000 padded with "0" to four digits, "|", X, "|", Y: L 0, X 3, Y -2 gives
+// "1000|3|-2". The zone list is kept in the text order of these keys.
+std::string PositionKey(int x, int y, int l);
+
+// The description with every space removed (line breaks kept).
+std::string DescriptionKey(std::string_view description);
+// The exit list with every space, "(" and ")" removed: a door and an open exit give one key.
+std::string ExitKey(std::string_view exits);
+
+bool SameDescriptionKey(std::string_view a, std::string_view b);
+bool SameExitKey(std::string_view a, std::string_view b);
+
+// Hashes of the keys above, computed without building them.
+std::uint64_t DescriptionKeyHash(std::string_view description);
+std::uint64_t NameKeyHash(std::string_view name, std::string_view exits);
+
+// Mixes a few integers into one well-spread 64-bit key.
+std::uint64_t MixKey(std::uint64_t a, std::uint64_t b = 0, std::uint64_t c = 0,
+                     std::uint64_t d = 0);
+
+} // namespace map
