@@ -5,7 +5,6 @@
 #include "tracking/WorldProfile.h"
 
 #include <array>
-#include <cstring>
 #include <limits>
 
 namespace storage {
@@ -94,121 +93,63 @@ constexpr std::array<NamedColor, 52> kColors{{
     {"clWindowText", 0xFF000008},
 }};
 
-// The streamed properties, in the order they are written.
-enum Prop {
-    pTag,
-    pExits,
-    pHint,
-    pChN,
-    pChS,
-    pChW,
-    pChE,
-    pChU,
-    pChD,
-    pBColor,
-    pDescription,
-    pX,
-    pY,
-    pL,
-    pDX,
-    pDY,
-    pDL,
-    pSelected,
-    pChecked,
-    pPipe,
-    pDT,
-    pFlyDT,
-    pAgro,
-    pNoStep,
-    pNote,
-    pQuickList,
-    pAutoMaps,
-    pImageIndex,
-    kPropCount
+// The streamed properties, in the order they are written, with how each is stored and when it
+// is left out.
+enum class Kind : std::uint8_t { Int, Bool, Text, Exits, Colour, Lines };
+enum class Skip : std::uint8_t { Never, AtDefault, WhenFalse };
+
+using map::TMudRoom2;
+
+struct PropInfo {
+    std::string_view name;
+    Kind kind;
+    Skip skip = Skip::AtDefault;
+    int TMudRoom2::*intField = nullptr;
+    std::int32_t intDefault = 0;
+    bool TMudRoom2::*boolField = nullptr;
+    std::string TMudRoom2::*textField = nullptr;
 };
 
-constexpr std::array<std::string_view, kPropCount> kPropNames{
-    "Tag",       "Exits",       "Hint",
-    "ChN",       "ChS",         "ChW",
-    "ChE",       "ChU",         "ChD",
-    "BColor",    "Description", "X",
-    "Y",         "L",           "DX",
-    "DY",        "DL",          "Selected",
-    "Checked",   "Pipe",        "DT",
-    "FlyDT",     "Agro",        "NoStep",
-    "Note",      "QuickList",   "AutoMaps.Strings",
-    "ImageIndex"};
-
-bool* BoolField(map::TMudRoom2& r, Prop p) {
-    switch (p) {
-    case pChN:
-        return &r.ChN;
-    case pChS:
-        return &r.ChS;
-    case pChW:
-        return &r.ChW;
-    case pChE:
-        return &r.ChE;
-    case pChU:
-        return &r.ChU;
-    case pChD:
-        return &r.ChD;
-    case pSelected:
-        return &r.Selected;
-    case pChecked:
-        return &r.Checked;
-    case pPipe:
-        return &r.Pipe;
-    case pDT:
-        return &r.DT;
-    case pFlyDT:
-        return &r.FlyDT;
-    case pAgro:
-        return &r.Agro;
-    case pNoStep:
-        return &r.NoStep;
-    default:
-        return nullptr;
-    }
+constexpr PropInfo Int(std::string_view name, int TMudRoom2::*f, std::int32_t def) {
+    return {name, Kind::Int, Skip::AtDefault, f, def};
+}
+constexpr PropInfo Flag(std::string_view name, bool TMudRoom2::*f, Skip skip) {
+    return {name, Kind::Bool, skip, nullptr, 0, f};
+}
+constexpr PropInfo Text(std::string_view name, std::string TMudRoom2::*f) {
+    return {name, Kind::Text, Skip::AtDefault, nullptr, 0, nullptr, f};
 }
 
-int* IntField(map::TMudRoom2& r, Prop p) {
-    switch (p) {
-    case pTag:
-        return &r.Tag;
-    case pX:
-        return &r.X;
-    case pY:
-        return &r.Y;
-    case pL:
-        return &r.L;
-    case pDX:
-        return &r.DX;
-    case pDY:
-        return &r.DY;
-    case pDL:
-        return &r.DL;
-    case pImageIndex:
-        return &r.ImageIndex;
-    default:
-        return nullptr;
-    }
-}
-
-std::string* StringField(map::TMudRoom2& r, Prop p) {
-    switch (p) {
-    case pHint:
-        return &r.Hint;
-    case pDescription:
-        return &r.Description;
-    case pNote:
-        return &r.Note;
-    case pQuickList:
-        return &r.QuickList;
-    default:
-        return nullptr;
-    }
-}
+constexpr std::array kProps{
+    Int("Tag", &TMudRoom2::Tag, 0),
+    PropInfo{"Exits", Kind::Exits},
+    Text("Hint", &TMudRoom2::Hint),
+    Flag("ChN", &TMudRoom2::ChN, Skip::Never),
+    Flag("ChS", &TMudRoom2::ChS, Skip::Never),
+    Flag("ChW", &TMudRoom2::ChW, Skip::Never),
+    Flag("ChE", &TMudRoom2::ChE, Skip::Never),
+    Flag("ChU", &TMudRoom2::ChU, Skip::Never),
+    Flag("ChD", &TMudRoom2::ChD, Skip::Never),
+    PropInfo{"BColor", Kind::Colour},
+    Text("Description", &TMudRoom2::Description),
+    Int("X", &TMudRoom2::X, kNoDefault),
+    Int("Y", &TMudRoom2::Y, kNoDefault),
+    Int("L", &TMudRoom2::L, kNoDefault),
+    Int("DX", &TMudRoom2::DX, kNoDefault),
+    Int("DY", &TMudRoom2::DY, kNoDefault),
+    Int("DL", &TMudRoom2::DL, kNoDefault),
+    Flag("Selected", &TMudRoom2::Selected, Skip::WhenFalse),
+    Flag("Checked", &TMudRoom2::Checked, Skip::WhenFalse),
+    Flag("Pipe", &TMudRoom2::Pipe, Skip::WhenFalse),
+    Flag("DT", &TMudRoom2::DT, Skip::WhenFalse),
+    Flag("FlyDT", &TMudRoom2::FlyDT, Skip::WhenFalse),
+    Flag("Agro", &TMudRoom2::Agro, Skip::WhenFalse),
+    Flag("NoStep", &TMudRoom2::NoStep, Skip::WhenFalse),
+    Text("Note", &TMudRoom2::Note),
+    Text("QuickList", &TMudRoom2::QuickList),
+    PropInfo{"AutoMaps.Strings", Kind::Lines}, // the string list streams under its path
+    Int("ImageIndex", &TMudRoom2::ImageIndex, 0),
+};
 
 // ---- Writer ---------------------------------------------------------------------------------
 
@@ -224,10 +165,6 @@ void PutLE(std::string& out, std::uint32_t v, int bytes) {
 void PutShortString(std::string& out, std::string_view s) {
     PutByte(out, static_cast<std::uint8_t>(s.size()));
     out.append(s);
-}
-
-void PutName(std::string& out, Prop p) {
-    PutShortString(out, kPropNames[p]);
 }
 
 void PutInt(std::string& out, std::int32_t v) {
@@ -254,22 +191,48 @@ void PutString(std::string& out, std::string_view s) {
     out.append(s);
 }
 
-void PutIntProp(std::string& out, Prop p, std::int32_t v, std::int32_t defaultValue) {
-    if (v == defaultValue) return;
-    PutName(out, p);
-    PutInt(out, v);
-}
-
-void PutStringProp(std::string& out, Prop p, const std::string& s) {
-    if (s.empty()) return;
-    PutName(out, p);
-    PutString(out, s);
-}
-
-void PutBoolProp(std::string& out, Prop p, bool v, bool always) {
-    if (!v && !always) return;
-    PutName(out, p);
-    PutByte(out, v ? vaTrue : vaFalse);
+void PutProp(std::string& out, const PropInfo& p, const TMudRoom2& room) {
+    auto name = [&] { PutShortString(out, p.name); };
+    switch (p.kind) {
+    case Kind::Int:
+        if (room.*p.intField == p.intDefault) return;
+        name();
+        PutInt(out, room.*p.intField);
+        return;
+    case Kind::Bool:
+        if (!(room.*p.boolField) && p.skip == Skip::WhenFalse) return;
+        name();
+        PutByte(out, room.*p.boolField ? vaTrue : vaFalse);
+        return;
+    case Kind::Text:
+    case Kind::Exits: {
+        const std::string& s = p.kind == Kind::Exits ? room.Exits() : room.*p.textField;
+        if (s.empty()) return;
+        name();
+        PutString(out, s);
+        return;
+    }
+    case Kind::Colour: {
+        if (room.BColor == kDefaultColor) return;
+        name();
+        std::string_view colourName = ColorName(room.BColor);
+        if (colourName.empty()) {
+            PutInt(out, room.BColor);
+        } else {
+            PutByte(out, vaIdent);
+            PutShortString(out, colourName);
+        }
+        return;
+    }
+    case Kind::Lines:
+        if (room.AutoMaps.empty()) return;
+        name();
+        PutByte(out, vaList);
+        for (const std::string& line : room.AutoMaps)
+            PutString(out, line);
+        PutByte(out, vaNull);
+        return;
+    }
 }
 
 // ---- Reader ---------------------------------------------------------------------------------
@@ -306,9 +269,9 @@ public:
         ShortString(); // component name: rooms have none, and none is kept
         size_t expected = 0;
         while (Peek() != vaNull) {
-            Prop p = FindProp(ShortString(), expected);
-            expected = static_cast<size_t>(p) + 1;
-            ReadProp(room, p);
+            size_t index = FindProp(ShortString(), expected);
+            expected = index + 1;
+            ReadProp(room, kProps[index]);
         }
         ++pos_;
         if (Byte() != vaNull) Fail("a room cannot own components");
@@ -347,17 +310,16 @@ private:
 
     std::string_view ShortString() { return Take(Byte()); }
 
-    Prop FindProp(std::string_view name, size_t expected) {
+    size_t FindProp(std::string_view name, size_t expected) {
         // Records come in the written order, so the expected property is nearly always next;
         // names are otherwise matched without regard to case, as the stream reader always did.
-        if (expected < kPropCount && name == kPropNames[expected])
-            return static_cast<Prop>(expected);
-        for (size_t i = 0; i < kPropCount; ++i)
-            if (text::EqualsIgnoreCaseLatin(name, kPropNames[i])) return static_cast<Prop>(i);
+        if (expected < kProps.size() && name == kProps[expected].name) return expected;
+        for (size_t i = 0; i < kProps.size(); ++i)
+            if (text::EqualsIgnoreCaseLatin(name, kProps[i].name)) return i;
         Fail("unknown property " + Printable(name));
     }
 
-    [[noreturn]] void WrongKind(Prop p, std::uint8_t type) {
+    [[noreturn]] void WrongKind(const PropInfo& p, std::uint8_t type) {
         switch (type) {
         case vaNull:
         case vaList:
@@ -369,11 +331,10 @@ private:
         case vaFalse:
         case vaTrue:
         case vaLString:
-            Fail("property " + std::string(kPropNames[p]) + " has a value of the wrong kind (" +
+            Fail("property " + std::string(p.name) + " has a value of the wrong kind (" +
                  Hex(type) + ")");
         default:
-            Fail("property " + std::string(kPropNames[p]) + " has an unknown value type " +
-                 Hex(type));
+            Fail("property " + std::string(p.name) + " has an unknown value type " + Hex(type));
         }
     }
 
@@ -392,63 +353,70 @@ private:
         return type == vaInt8 || type == vaInt16 || type == vaInt32;
     }
 
-    std::int32_t Int(Prop p) {
+    std::int32_t Int(const PropInfo& p) {
         std::uint8_t type = Byte();
         if (!IsInt(type)) WrongKind(p, type);
         return IntPayload(type);
     }
 
-    std::string_view String(Prop p) {
+    std::string_view String(const PropInfo& p) {
         std::uint8_t type = Byte();
         if (type == vaString) return ShortString();
         if (type != vaLString) WrongKind(p, type);
         std::uint32_t n = LE(4);
         if (n > Left())
-            Fail("property " + std::string(kPropNames[p]) + " claims " + std::to_string(n) +
+            Fail("property " + std::string(p.name) + " claims " + std::to_string(n) +
                  " bytes of text where " + std::to_string(Left()) + " are left");
         return Take(n);
     }
 
-    bool Bool(Prop p) {
+    bool Bool(const PropInfo& p) {
         std::uint8_t type = Byte();
         if (type == vaTrue) return true;
         if (type != vaFalse) WrongKind(p, type);
         return false;
     }
 
-    map::Color Color() {
+    map::Color Color(const PropInfo& p) {
         std::uint8_t type = Byte();
         if (IsInt(type)) return IntPayload(type);
-        if (type != vaIdent) WrongKind(pBColor, type);
+        if (type != vaIdent) WrongKind(p, type);
         std::string_view name = ShortString();
         std::optional<map::Color> c = ColorFromName(name);
         if (!c) Fail("unknown colour " + Printable(name));
         return *c;
     }
 
-    void ReadList(std::vector<std::string>& lines) {
+    void ReadList(const PropInfo& p, std::vector<std::string>& lines) {
         std::uint8_t type = Byte();
-        if (type != vaList) WrongKind(pAutoMaps, type);
+        if (type != vaList) WrongKind(p, type);
         lines.clear();
         // Every item takes at least two bytes, so the loop ends with the input.
         while (Peek() != vaNull)
-            lines.emplace_back(String(pAutoMaps));
+            lines.emplace_back(String(p));
         ++pos_;
     }
 
-    void ReadProp(map::TMudRoom2& room, Prop p) {
-        if (int* i = IntField(room, p)) {
-            *i = Int(p);
-        } else if (bool* b = BoolField(room, p)) {
-            *b = Bool(p);
-        } else if (std::string* s = StringField(room, p)) {
-            s->assign(String(p));
-        } else if (p == pExits) {
+    void ReadProp(TMudRoom2& room, const PropInfo& p) {
+        switch (p.kind) {
+        case Kind::Int:
+            room.*p.intField = Int(p);
+            break;
+        case Kind::Bool:
+            room.*p.boolField = Bool(p);
+            break;
+        case Kind::Text:
+            (room.*p.textField).assign(String(p));
+            break;
+        case Kind::Exits:
             room.SetExits(std::string(String(p)), profile_);
-        } else if (p == pBColor) {
-            room.BColor = Color();
-        } else if (p == pAutoMaps) {
-            ReadList(room.AutoMaps);
+            break;
+        case Kind::Colour:
+            room.BColor = Color(p);
+            break;
+        case Kind::Lines:
+            ReadList(p, room.AutoMaps);
+            break;
         }
     }
 
@@ -486,49 +454,8 @@ void AppendRoomRecord(std::string& out, const map::TMudRoom2& room) {
     out.append(kSignature);
     PutShortString(out, kClassName);
     PutByte(out, 0); // no component name
-    PutIntProp(out, pTag, room.Tag, 0);
-    PutStringProp(out, pExits, room.Exits());
-    PutStringProp(out, pHint, room.Hint);
-    PutBoolProp(out, pChN, room.ChN, true);
-    PutBoolProp(out, pChS, room.ChS, true);
-    PutBoolProp(out, pChW, room.ChW, true);
-    PutBoolProp(out, pChE, room.ChE, true);
-    PutBoolProp(out, pChU, room.ChU, true);
-    PutBoolProp(out, pChD, room.ChD, true);
-    if (room.BColor != kDefaultColor) {
-        PutName(out, pBColor);
-        std::string_view name = ColorName(room.BColor);
-        if (name.empty()) {
-            PutInt(out, room.BColor);
-        } else {
-            PutByte(out, vaIdent);
-            PutShortString(out, name);
-        }
-    }
-    PutStringProp(out, pDescription, room.Description);
-    PutIntProp(out, pX, room.X, kNoDefault);
-    PutIntProp(out, pY, room.Y, kNoDefault);
-    PutIntProp(out, pL, room.L, kNoDefault);
-    PutIntProp(out, pDX, room.DX, kNoDefault);
-    PutIntProp(out, pDY, room.DY, kNoDefault);
-    PutIntProp(out, pDL, room.DL, kNoDefault);
-    PutBoolProp(out, pSelected, room.Selected, false);
-    PutBoolProp(out, pChecked, room.Checked, false);
-    PutBoolProp(out, pPipe, room.Pipe, false);
-    PutBoolProp(out, pDT, room.DT, false);
-    PutBoolProp(out, pFlyDT, room.FlyDT, false);
-    PutBoolProp(out, pAgro, room.Agro, false);
-    PutBoolProp(out, pNoStep, room.NoStep, false);
-    PutStringProp(out, pNote, room.Note);
-    PutStringProp(out, pQuickList, room.QuickList);
-    if (!room.AutoMaps.empty()) {
-        PutName(out, pAutoMaps);
-        PutByte(out, vaList);
-        for (const std::string& line : room.AutoMaps)
-            PutString(out, line);
-        PutByte(out, vaNull);
-    }
-    PutIntProp(out, pImageIndex, room.ImageIndex, 0);
+    for (const PropInfo& p : kProps)
+        PutProp(out, p, room);
     PutByte(out, vaNull); // end of properties
     PutByte(out, vaNull); // end of child components
 }
