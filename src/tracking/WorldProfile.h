@@ -1,7 +1,8 @@
 #pragma once
 // The per-world profile "local.ini": everything game-specific that the program recognises or
-// sends. Plain data, header-only, so that the map can use it as well as tracking. Values are Windows-1251 bytes. Markers are kept as written (for writing back and the
-// settings dialog) and decoded (for recognition).
+// sends. Plain data, header-only, so that the map can use it as well as tracking. Values are
+// Windows-1251 bytes. Markers are kept as written (for writing back and the settings dialog) and
+// decoded (for recognition).
 
 #include "text/Text.h"
 
