@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <unordered_map>
 
 namespace text {
 
@@ -24,4 +25,14 @@ std::string FromUnicode(const QString& s, bool* ok) {
     return out;
 }
 
+} // namespace text
+
+namespace text {
+const std::string& W(const char* utf8Literal) {
+    static std::unordered_map<const char*, std::string> cache;
+    auto it = cache.find(utf8Literal);
+    if (it == cache.end())
+        it = cache.emplace(utf8Literal, FromUnicode(QString::fromUtf8(utf8Literal))).first;
+    return it->second;
+}
 } // namespace text

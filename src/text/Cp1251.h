@@ -13,3 +13,8 @@ QString ToUnicode(std::string_view cp1251);
 std::string FromUnicode(const QString& s, bool* ok = nullptr);
 
 } // namespace text
+
+namespace text {
+// A UTF-8 literal of the source code as Windows-1251 bytes, converted once and kept.
+const std::string& W(const char* utf8Literal);
+} // namespace text

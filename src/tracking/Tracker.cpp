@@ -1,0 +1,213 @@
+#include "tracking/Tracker.h"
+
+#include "map/MapModel.h"
+#include "text/Cp1251.h"
+#include "text/Text.h"
+#include "tracking/WorldProfile.h"
+
+namespace tracking {
+
+using text::W;
+
+namespace {
+constexpr size_t npos = std::string::npos;
+// A pass either consumes something or ends the loop; this only guards against a profile
+// whose words make a pass consume nothing while asking for another.
+constexpr int kMaxPasses = 100000;
+} // namespace
+
+Tracker::Tracker(map::MapModel& map, const WorldProfile& profile, TrackerHost& host)
+    : map_(map), profile_(profile), host_(host), positioner_(state_, map, profile, host) {}
+
+void Tracker::Reset() {
+    state_.Clear();
+}
+
+void Tracker::TranslateCmd(const std::string& incoming) {
+    state_.PendingText += incoming;
+    if (state_.PendingText.size() > kPendingLimit) {
+        // A game that answers a move with something tracking does not know would otherwise
+        // make this buffer, and every later read, grow without end.
+        state_.PendingText.erase(0, state_.PendingText.size() - kPendingLimit);
+        if (!trimLogged_) {
+            trimLogged_ = true;
+            host_.DLine("TranslateCmd: PendingText > 64 KiB, only the last 64 KiB kept.");
+        }
+    }
+    state_.Loop = true;
+    state_.CurrentCmd.clear();
+    for (int passes = 0; !state_.PendingText.empty() && state_.Loop && passes < kMaxPasses;
+         ++passes)
+        Pass();
+    if (host_.Tracing() && state_.CommandQueue.empty() && host_.SpeedwalkPending())
+        host_.SendSpeedwalkBurst();
+}
+
+void Tracker::TakeObjectBaseLines() {
+    std::string& p = state_.PendingText;
+    for (size_t at = p.find("->>"); at != npos; at = p.find("->>", at)) {
+        size_t end = p.find("\r\n", at);
+        if (end == npos) break; // the line is not complete yet
+        std::string line = text::StripAnsi(std::string_view(p).substr(at, end - at));
+        p.erase(at, end - at);
+        host_.ObjectBaseLine(line);
+    }
+}
+
+void Tracker::CheckRetreat() {
+    std::string& p = state_.PendingText;
+    if (profile_.Retreat.empty()) return;
+    size_t at = p.find(profile_.Retreat);
+    if (at == npos) return;
+    host_.DLine(W("Паника."));
+    state_.CommandQueue.push_back(profile_.Retreat);
+    state_.CurrentCmd = state_.CommandQueue.front();
+    size_t end = p.find("\r\n", at);
+    p.erase(at, end == npos ? npos : end + 2 - at);
+}
+
+void Tracker::CheckFollow() {
+    std::string& p = state_.PendingText;
+    if (profile_.Follow.empty()) return;
+    size_t f = p.find(profile_.Follow);
+    if (f == npos) return;
+    host_.DLine(W("Cледование есть."));
+    size_t lineEnd = p.find("\r\n", f);
+    size_t restFrom = f + profile_.Follow.size() + 1;
+    std::string rest =
+        restFrom < p.size()
+            ? p.substr(restFrom, lineEnd == npos || lineEnd < restFrom ? npos : lineEnd - restFrom)
+            : std::string();
+    std::string before = p.substr(0, f);
+    // Leader words are tested north, south, west, east, up, down; a later match wins.
+    static constexpr map::Dir kOrder[] = {map::North, map::South, map::West,
+                                          map::East,  map::Up,    map::Down};
+
+    std::string direction;
+    if (profile_.FollowLine) {
+        for (map::Dir d : kOrder)
+            if (!profile_.LeaderWords[d].empty() && rest.find(profile_.LeaderWords[d]) != npos)
+                direction = profile_.MoveWords[d];
+    } else {
+        bool found = false;
+        size_t lineStart = 0;
+        while (!found && lineStart < before.size()) {
+            size_t eol = before.find('\n', lineStart);
+            std::string_view line =
+                std::string_view(before).substr(lineStart, eol == npos ? npos : eol - lineStart);
+            for (const auto& raw : profile_.LeaderMove) {
+                std::string entry = text::DecodeEscapes(text::Trim(raw));
+                if (entry.empty()) continue;
+                size_t at = line.find(entry);
+                if (at == npos) continue;
+                host_.DLine(W("Лидер :") + entry);
+                if (entry.find(' ') == npos) {
+                    std::string_view after = line.substr(at + entry.size());
+                    direction = text::Trim(after);
+                } else {
+                    direction = profile_.Portal;
+                }
+                host_.DLine(W("Направление :") + direction);
+                std::string mapped = direction;
+                for (map::Dir d : kOrder)
+                    if (!profile_.LeaderWords[d].empty() &&
+                        text::StartsWith(direction, profile_.LeaderWords[d]))
+                        mapped = profile_.MoveWords[d];
+                direction = mapped;
+                found = true;
+                break;
+            }
+            if (eol == npos) break;
+            lineStart = eol + 1;
+        }
+        if (found) {
+            state_.CurrentCmd.clear();
+            state_.Loop = true;
+        }
+    }
+    if (!direction.empty()) {
+        state_.CommandQueue.push_front(direction);
+        state_.CurrentCmd = direction;
+        size_t end = p.find("\r\n", f);
+        p.erase(f, end == npos ? npos : end - f);
+    } else {
+        host_.ModeClick(false);
+    }
+}
+
+void Tracker::CheckWaitingTriggers(size_t exitLine) {
+    map::TMudRoom2* room = map_.World().CurrentRoom;
+    if (!room || exitLine == npos) return;
+    for (const auto& line : room->AutoMaps) {
+        std::string field = text::GetField(line, 2);
+        if (field.empty() || field[0] != '=') continue;
+        std::string trigger = text::DecodeEscapes(field.substr(1));
+        if (trigger.empty()) continue;
+        size_t at = state_.PendingText.find(trigger);
+        if (at == npos || at >= exitLine) continue;
+        state_.CurrentCmd = trigger;
+        state_.CommandQueue.push_front(trigger);
+        host_.DLine(W("Ждущий триггер сработал: ") + trigger);
+        return;
+    }
+}
+
+void Tracker::Pass() {
+    TakeObjectBaseLines();
+    state_.Loop = false;
+    host_.DLine(W("TranslateCmd: старт цикла."));
+    state_.Seen.Clear();
+
+    auto& queue = state_.CommandQueue;
+    while (!queue.empty() && queue.front().empty())
+        queue.pop_front();
+    state_.CurrentCmd = queue.empty() ? std::string() : queue.front();
+    if (LogOn())
+        host_.DLine(W("TranslateCmd: Команда: ") + state_.CurrentCmd + W(", размер списка: ") +
+                    std::to_string(queue.size()));
+
+    if (map::TMudRoom2* room = map_.World().CurrentRoom) room->Selected = false;
+    const std::string& exitStart = profile_.AutoexitStartDecoded;
+    size_t exitLine = exitStart.empty() ? npos : state_.PendingText.find(exitStart);
+
+    CheckRetreat();
+    CheckFollow();
+    host_.CaptureReports(state_.PendingText);
+    CheckWaitingTriggers(exitLine);
+
+    if (queue.empty() && exitLine != npos) {
+        state_.CurrentCmd = profile_.Look;
+        queue.push_back(profile_.Look);
+        host_.DLine(W("Список команд пуст, но есть описание комнаты, вставлено: ") + profile_.Look);
+    }
+
+    if (host_.Tracing()) {
+        if (!state_.CurrentCmd.empty()) positioner_.Position();
+        if (map::TMudRoom2* room = map_.World().CurrentRoom) {
+            room->Selected = true;
+            host_.Repaint();
+        }
+    } else {
+        state_.Clear();
+        state_.Loop = false;
+    }
+
+    if (queue.empty() && !state_.Loop) {
+        SeenRoom dropped;
+        while (ParseRoom(state_.PendingText, profile_, dropped))
+            if (LogOn())
+                host_.DLine(W("TranslateCMD.Deleted: Описатель комнаты:") + dropped.Name + "\r\n" +
+                            dropped.Desc + "\r\n" + dropped.Exits);
+    }
+
+    if (state_.CurrentCmd == kTranslationDone && !queue.empty()) {
+        if (LogOn()) host_.DLine(W("TranslateCMD.Deleted: Отработавшая команда: ") + queue.front());
+        queue.pop_front();
+    } else if (queue.empty() && exitLine == npos && state_.PendingText.size() > kIdleLimit) {
+        state_.PendingText.erase(0, state_.PendingText.size() - kIdleLimit);
+    }
+    if (LogOn())
+        host_.DLine("TranslateCMD: sIncoming length=" + std::to_string(state_.PendingText.size()));
+}
+
+} // namespace tracking

@@ -1,0 +1,36 @@
+#pragma once
+// What the tracking pass asks of the program around it.
+
+#include <string>
+
+namespace tracking {
+
+class TrackerHost {
+public:
+    virtual ~TrackerHost() = default;
+    // The tracing switch (which also resets the tracking state when switching off).
+    virtual void ModeClick(bool on) = 0;
+    virtual bool Tracing() const = 0;
+    // Debug log; LogActive tells whether lines are recorded at all, so that the pass builds
+    // its texts only when someone reads them.
+    virtual bool LogActive() const = 0;
+    virtual void DLine(const std::string& line) = 0;
+    // A "->>" line of the object exchange, colour removed.
+    virtual void ObjectBaseLine(const std::string& line) = 0;
+    // Item and creature report capture on the pending text.
+    virtual void CaptureReports(std::string& pendingText) = 0;
+    // The speedwalk queue: anything left, forgetting it, sending the next burst.
+    virtual bool SpeedwalkPending() const = 0;
+    virtual void ClearSpeedwalk() = 0;
+    virtual void SendSpeedwalkBurst() = 0;
+    // Centres the view on the player's room; repaints.
+    virtual void CenterBox() = 0;
+    virtual void Repaint() = 0;
+    // Makes `zone` current: saves the current zone first when asked, clears the view, loads
+    // the other zone. False when the zone could not be made current.
+    virtual bool SwitchZone(const std::string& zone, bool saveFirst) = 0;
+    // Centre on every speedwalk step.
+    virtual bool NeedRepos() const = 0;
+};
+
+} // namespace tracking
