@@ -115,6 +115,9 @@ bool ParseRoom(std::string& pending, const WorldProfile& p, SeenRoom& seen) {
 
         std::string window = w.substr(x + exitStart.size(), kExitWindow);
         size_t end = Find(window, exitEnd);
+        // An exit line cut off by the end of a read is not a line without exits: wait for the
+        // rest rather than store the room with its exits lost.
+        if (end == npos && window.size() < kExitWindow) return false;
         seen.Exits = end == npos ? std::string() : text::StripAnsi(window.substr(0, end));
         if (!p.NoExits.empty() && seen.Exits.find(p.NoExits) != npos) seen.Exits.clear();
 

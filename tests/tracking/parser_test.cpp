@@ -1,0 +1,91 @@
+#include "TrackingRig.h"
+#include "tracking/RoomParser.h"
+
+#include <gtest/gtest.h>
+
+using tracking::ParseRoom;
+using tracking::SeenRoom;
+
+TEST(ParseRoom, OneBlockAndWhatFollowsIt) {
+    tracking::WorldProfile p;
+    std::string pending =
+        "chatter\r\n" + RoomText("Hall", "A long\r\n  hall.  ", "N (S)") + "prompt> ";
+    SeenRoom seen;
+    ASSERT_TRUE(ParseRoom(pending, p, seen));
+    EXPECT_EQ(seen.Name, "Hall");
+    EXPECT_EQ(seen.Desc, "A long\r\n  hall.  "); // trailing blanks kept
+    EXPECT_EQ(seen.Exits, " N (S) ");
+    EXPECT_EQ(pending, "\nprompt> "); // the rest begins with the exit line's last character
+    EXPECT_FALSE(ParseRoom(pending, p, seen));
+    EXPECT_EQ(pending, "\nprompt> ");
+}
+
+TEST(ParseRoom, LastNameBeforeTheExitLineWins) {
+    tracking::WorldProfile p;
+    std::string pending =
+        "\x1b[1;36mFirst\r\nfirst desc\r\n\x1b[1;36mSecond\x1b[0;37m\r\nsecond desc\r\n"
+        "\x1b[36m[ Exits: E ]\r\n";
+    SeenRoom seen;
+    ASSERT_TRUE(ParseRoom(pending, p, seen));
+    EXPECT_EQ(seen.Name, "Second");
+    EXPECT_EQ(seen.Desc, "second desc");
+}
+
+TEST(ParseRoom, ExitWindowNoneAndDarkness) {
+    tracking::WorldProfile p;
+    SeenRoom seen;
+    std::string longExits = RoomText("R", "d", std::string(70, 'N'));
+    ASSERT_TRUE(ParseRoom(longExits, p, seen));
+    EXPECT_EQ(seen.Exits, ""); // the end marker lies beyond 60 characters
+
+    std::string none = RoomText("R", "d", "None!");
+    ASSERT_TRUE(ParseRoom(none, p, seen));
+    EXPECT_EQ(seen.Exits, "");
+
+    // Darkness without an exit line is recognised only through the Dark list.
+    std::string dark = W8("Здесь темно...\r\nrest");
+    EXPECT_FALSE(ParseRoom(dark, p, seen));
+    p.DarkList = {p.Dark};
+    ASSERT_TRUE(ParseRoom(dark, p, seen));
+    EXPECT_EQ(seen.Name, p.Dark);
+    EXPECT_EQ(seen.Desc, "");
+    EXPECT_EQ(seen.Exits, "");
+    EXPECT_EQ(dark, "\r\nrest");
+
+    // A Dark-list text inside a block makes the block dark but keeps its exits.
+    std::string inBlock = RoomText(p.Dark, "", "N");
+    ASSERT_TRUE(ParseRoom(inBlock, p, seen));
+    EXPECT_EQ(seen.Name, p.Dark);
+    EXPECT_EQ(seen.Exits, " N ");
+}
+
+TEST(ParseRoom, SplitBlocksColoursAndPromptExits) {
+    tracking::WorldProfile p;
+    SeenRoom seen;
+    std::string whole = RoomText("Ro\x1b[1;33mom", "line1\x1b[0m\r\n\r\n\r\nline2\n\r", "N");
+    std::string pending = whole.substr(0, whole.size() - 5); // the exit line is cut short
+    EXPECT_FALSE(ParseRoom(pending, p, seen));
+    EXPECT_EQ(pending, whole.substr(0, whole.size() - 5));
+    pending += whole.substr(whole.size() - 5);
+    ASSERT_TRUE(ParseRoom(pending, p, seen));
+    EXPECT_EQ(seen.Name, "Room");
+    EXPECT_EQ(seen.Desc, "line1\r\nline2");
+
+    // An ESC "[" without a later "m" stays in the name and does not stop recognition.
+    std::string stray = "\x1b[1;36mA\x1b[1;3\r\nd\r\n\x1b[36m[ Exits: N ]\r\n";
+    ASSERT_TRUE(ParseRoom(stray, p, seen));
+    EXPECT_EQ(seen.Name, "A\x1b[1;3");
+
+    p.UsePromptExit = true;
+    std::string noPrompt = RoomText("R", "d", "N");
+    EXPECT_FALSE(ParseRoom(noPrompt, p, seen));
+    noPrompt += W8("500H Вых:СВЮЗ> ");
+    ASSERT_TRUE(ParseRoom(noPrompt, p, seen));
+    EXPECT_EQ(seen.Exits, W8("СВЮЗ"));
+}
+
+TEST(ParseRoom, DescriptionNormalisation) {
+    EXPECT_EQ(tracking::NormaliseDescription("\r\na\r\n\r\nb\r\r\nc\n\nd\r\n\r\n\r"),
+              "a\r\nb\r\nc\nd");
+    EXPECT_EQ(tracking::NormaliseDescription("x\n\ry"), "x\r\ny");
+}

@@ -1,0 +1,166 @@
+#include "TrackingRig.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+const std::string kHall = RoomText("Hall", "A hall.", "N E");
+const std::string kNorth = RoomText("North room", "Cold.", "S");
+const std::string kEast = RoomText("East room", "Warm.", "W");
+} // namespace
+
+TEST(Tracker, FirstLookThenWalkingGrowsTheMapAndWalkingBackFindsIt) {
+    TrackingRig rig;
+    rig.Send({"look"});
+    rig.Server(kHall + "> ");
+    ASSERT_NE(rig.current(), nullptr);
+    map::TMudRoom2* hall = rig.current();
+    EXPECT_EQ(hall->Hint, "Hall");
+    EXPECT_EQ(std::tie(hall->X, hall->Y, hall->L), std::make_tuple(0, 0, 0));
+    EXPECT_TRUE(hall->Selected);
+    EXPECT_TRUE(rig.tracker.State().CommandQueue.empty());
+
+    rig.Send({"n"});
+    rig.Server(kNorth + "> ");
+    map::TMudRoom2* north = rig.current();
+    ASSERT_NE(north, hall);
+    EXPECT_EQ(std::tie(north->X, north->Y), std::make_tuple(-1, 0));
+    EXPECT_TRUE(hall->ChN);
+    EXPECT_TRUE(north->ChS);
+    EXPECT_FALSE(hall->Selected);
+
+    rig.Send({"s"});
+    rig.Server(kHall);
+    EXPECT_EQ(rig.current(), hall);
+    EXPECT_TRUE(rig.host.Logged(W8("TranslateCMD.Moves: уже ходили, комната подошла")));
+    EXPECT_EQ(rig.world().Lists().ZoneCount(), 2u);
+}
+
+TEST(Tracker, TwoMovesInOneReadAreTwoPasses) {
+    TrackingRig rig;
+    rig.Send({"look"});
+    rig.Server(kHall);
+    rig.Send({"n", "s"});
+    rig.Server(kNorth + "> " + kHall + "> ");
+    EXPECT_EQ(rig.current()->Hint, "Hall");
+    EXPECT_TRUE(rig.tracker.State().CommandQueue.empty());
+    EXPECT_EQ(rig.world().Lists().ZoneCount(), 2u);
+}
+
+TEST(Tracker, RefusedMoveDropsTheCommandAndTheSpeedwalk) {
+    TrackingRig rig;
+    rig.profile.CantMove = {W8("Вы не сможете туда пройти...")};
+    rig.Send({"look"});
+    rig.Server(kHall);
+    map::TMudRoom2* hall = rig.current();
+    rig.host.speedwalk = {"e", "e"};
+    rig.Send({"n"});
+    rig.Server(W8("Вы не сможете туда пройти...\r\n> "));
+    EXPECT_EQ(rig.current(), hall);
+    EXPECT_TRUE(rig.tracker.State().CommandQueue.empty());
+    EXPECT_TRUE(rig.host.speedwalk.empty());
+    EXPECT_TRUE(rig.host.tracing);
+}
+
+TEST(Tracker, UnannouncedRoomIsALookAndAMoveWithoutExitStopsTracing) {
+    TrackingRig rig;
+    rig.Send({"look"});
+    rig.Server(kHall);
+    rig.Server(kHall); // printed with nothing outstanding (summoned, say)
+    EXPECT_EQ(rig.current()->Hint, "Hall");
+    EXPECT_TRUE(
+        rig.host.Logged(W8("Список команд пуст, но есть описание комнаты, вставлено: ") + "look"));
+
+    rig.Send({"w"}); // the hall has no west exit and nothing on the map matches
+    rig.Server(RoomText("Elsewhere", "?", "E"));
+    EXPECT_FALSE(rig.host.tracing);
+    EXPECT_EQ(rig.current(), nullptr);
+    EXPECT_TRUE(rig.tracker.State().CommandQueue.empty());
+    EXPECT_TRUE(rig.tracker.State().PendingText.empty());
+
+    // With tracing off every read empties the queue and the pending text.
+    rig.Send({"n"});
+    rig.Server("text");
+    EXPECT_TRUE(rig.tracker.State().CommandQueue.empty());
+    EXPECT_TRUE(rig.tracker.State().PendingText.empty());
+}
+
+TEST(Tracker, FlightIsQueuedBehindWaitingCommandsAndPlacesOnANeighbour) {
+    TrackingRig rig;
+    rig.Send({"look"});
+    rig.Server(kHall);
+    rig.Send({"e"});
+    rig.Server(kEast);
+    rig.Send({"w"});
+    rig.Server(kHall);
+    ASSERT_EQ(rig.current()->Hint, "Hall");
+    rig.Server(rig.profile.Retreat + "!\r\n" + kEast);
+    EXPECT_EQ(rig.current()->Hint, "East room");
+    EXPECT_TRUE(rig.host.Logged(W8("Паника.")));
+    EXPECT_EQ(rig.tracker.State().PendingText.find(rig.profile.Retreat), std::string::npos);
+}
+
+TEST(Tracker, FollowingTheLeader) {
+    TrackingRig rig;
+    rig.profile.LeaderMove = {W8("ушел")};
+    rig.Send({"look"});
+    rig.Server(kHall);
+    rig.Server(W8("Вася ушел на север.\r\nВы последовали за Васей.\r\n") + kNorth);
+    EXPECT_EQ(rig.current()->Hint, "North room");
+    EXPECT_TRUE(rig.host.Logged(W8("Направление :") + W8("на север.")));
+
+    // No recognisable leader line: tracing stops.
+    rig.Server(W8("Вы последовали за Петей.\r\n"));
+    EXPECT_FALSE(rig.host.tracing);
+
+    TrackingRig line;
+    line.profile.FollowLine = true;
+    line.Send({"look"});
+    line.Server(kHall);
+    line.Server(W8("Вы последовали за Васей на восток.\r\n") + kEast);
+    EXPECT_EQ(line.current()->Hint, "East room");
+}
+
+TEST(Tracker, SneakPrefixObjectLinesAndBuffersBounded) {
+    TrackingRig rig;
+    rig.Send({"look"});
+    rig.Server(kHall);
+    rig.Send({(rig.profile.Sneakwalk + " n").c_str()});
+    rig.Server("x->>Quarvelin objecs base <begin> (v.2)\r\n" + kNorth);
+    EXPECT_EQ(rig.current()->Hint, "North room");
+    ASSERT_EQ(rig.host.objectLines.size(), 1u);
+    EXPECT_EQ(rig.host.objectLines[0], "->>Quarvelin objecs base <begin> (v.2)");
+
+    // Idle chatter keeps only its last 4096 characters.
+    rig.Server(std::string(5000, 'a') + "END");
+    EXPECT_EQ(rig.tracker.State().PendingText.size(), 4096u);
+    EXPECT_EQ(rig.tracker.State().PendingText.substr(4093), "END");
+
+    // A move whose room never comes: the buffer stops at 64 KiB.
+    rig.Send({"e"});
+    for (int i = 0; i < 40; ++i)
+        rig.Server(std::string(4000, 'b'));
+    EXPECT_LE(rig.tracker.State().PendingText.size(), tracking::Tracker::kPendingLimit);
+    EXPECT_EQ(rig.tracker.State().CommandQueue.size(), 1u);
+}
+
+TEST(Tracker, RoomSeenElsewhereIsLinkedInsteadOfCopied) {
+    TrackingRig rig;
+    // A loop: hall -> east -> north -> west comes back to the hall's north room.
+    rig.Send({"look"});
+    rig.Server(RoomText("Hall", "A hall.", "N E"));
+    rig.Send({"n"});
+    rig.Server(RoomText("North", "n.", "S E"));
+    rig.Send({"s"});
+    rig.Server(RoomText("Hall", "A hall.", "N E"));
+    rig.Send({"e"});
+    rig.Server(RoomText("East", "e.", "W N"));
+    rig.Send({"n"});
+    rig.Server(RoomText("NorthEast", "ne.", "S W"));
+    rig.Send({"w"});
+    rig.Server(RoomText("North", "n.", "S E"));
+    EXPECT_EQ(rig.world().Lists().ZoneCount(), 4u);
+    map::TMudRoom2* north = rig.current();
+    EXPECT_EQ(north->Hint, "North");
+    EXPECT_TRUE(north->ChE);
+    EXPECT_EQ(std::tie(north->X, north->Y), std::make_tuple(-1, 0));
+}
