@@ -1,0 +1,119 @@
+#pragma once
+// The loaded world on disk and in memory: loading a world from its directory of zone files,
+// making a zone current, saving zones, creating, loading and copying worlds, undo, the lock
+// list and the caption. Rooms live in the map's world; the zone tree model mirrors the world's
+// zones and their quick-list rooms.
+//
+// A world is the directory Maps/<world name> in the data directory; names are Windows-1251
+// inside the program and are looked up on disk without regard to letter case.
+
+#include "map/MapModel.h"
+#include "storage/WorldUi.h"
+#include "storage/ZoneFile.h"
+#include "storage/ZoneTree.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace tracking {
+struct WorldProfile;
+}
+
+namespace storage {
+
+class Language;
+
+class WorldStore {
+public:
+    WorldStore(map::MapModel& model, tracking::WorldProfile& profile, const Language& language,
+               WorldUi& ui, std::filesystem::path dataDir, std::string versionText);
+    WorldStore(const WorldStore&) = delete;
+    WorldStore& operator=(const WorldStore&) = delete;
+
+    // ---- State ----
+    const std::string& WorldName() const { return worldName_; }
+    // Names the world that the next LoadWorld loads (start-up takes it from the settings).
+    void SetWorldName(std::string name) { worldName_ = std::move(name); }
+    const std::string& CurrentZone() const { return model_.World().CurrentZone; }
+    ZoneTree& Tree() { return tree_; }
+    map::MapModel& Model() { return model_; }
+    WorldUi& Ui() { return ui_; }
+    const Language& Texts() const { return language_; }
+    // "Maps" in the data directory, in whatever letter case it exists.
+    std::filesystem::path MapsDir() const;
+    // The directory of a world (any letter case), or of the loaded world.
+    std::filesystem::path WorldDirOf(std::string_view world) const;
+    std::filesystem::path WorldDir() const { return WorldDirOf(worldName_); }
+
+    // "[" world "." zone "] Quarvelin v. " version
+    std::string Caption() const;
+    void RefreshCaption() { ui_.SetCaption(Caption()); }
+
+    // ---- Lock list (the profile's [Lock] section) ----
+    bool IsLocked(std::string_view zone) const;
+    void SetLocked(std::string_view zone, bool locked);
+
+    // ---- Worlds ----
+    // Loads the world named by WorldName. A missing directory is reported and empties the name;
+    // the rooms in memory are then left as they were.
+    void LoadWorld();
+    // Makes the zone named by CurrentZone current: its rooms, its tree node, ZoneLocked.
+    void LoadZone();
+    // Unselects and unchecks the current zone's rooms and empties the current-zone list.
+    void ClearZone();
+    // Writes the current zone to its file; false (after the message) when the file could not
+    // be replaced, which leaves the saved flag as it was.
+    bool SaveZone();
+    // Saves every zone of the tree, then the object base when it changed. False when a zone
+    // could not be written.
+    bool nSaveWorldClick();
+    void nLoadWorldClick();
+    void nNewWorldClick();
+    void nSaveWorldAsClick();
+    // Reloads every zone from its file, dropping all unsaved changes of the map.
+    void btnUndoClick();
+
+    // Makes another zone current for tracking: saves the current one first when asked, clears
+    // the view, loads the other. False for an empty zone name.
+    bool SwitchZone(const std::string& zone, bool saveFirst);
+    // Creates a new, empty zone named after the "New zone" caption (with a number when taken),
+    // writes its file and makes it current. Null when no world is loaded.
+    ZoneTreeNode* CreateZone();
+
+    // ---- Start and end ----
+    // First activation: the named world is loaded; when no world results, a new one is offered.
+    void Startup();
+    // Window close: every zone saved, the zone cleared, the player's room forgotten.
+    void Shutdown();
+
+private:
+    using ZoneRooms = std::unordered_map<std::string, std::vector<const map::TMudRoom2*>>;
+
+    std::string Text(std::string_view section, std::string_view key) const;
+    bool WorldExists(std::string_view world) const;
+    bool SaveZoneRooms(const std::vector<const map::TMudRoom2*>& rooms);
+    std::vector<const map::TMudRoom2*> RoomsOfZone(std::string_view zone) const;
+    std::string ProposeWorldName() const;
+    bool ZoneNameTaken(std::string_view zone) const;
+    // Enumerates the zone files into the world and the tree. `onRoom` runs for each room read,
+    // before it joins the world; `afterFile` after each file.
+    template <class OnRoom, class AfterFile>
+    void ReadZoneFiles(ZoneFixups fixups, OnRoom onRoom, AfterFile afterFile);
+    void ForgetRooms();
+    bool EmptyWorldDirectory(const std::filesystem::path& dir) const;
+    void CopyWorldFiles(const std::filesystem::path& from, const std::filesystem::path& to) const;
+
+    map::MapModel& model_;
+    tracking::WorldProfile& profile_;
+    const Language& language_;
+    WorldUi& ui_;
+    std::filesystem::path dataDir_;
+    std::string versionText_;
+    std::string worldName_;
+    ZoneTree tree_;
+};
+
+} // namespace storage
