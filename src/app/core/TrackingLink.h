@@ -1,0 +1,88 @@
+#pragma once
+// The link between the relay and tracking: client blocks go through the command intake, server
+// text through the tracking pass, and both reach the rest of the program through here.
+
+#include "relay/ClientIntake.h"
+#include "tracking/Tracker.h"
+#include "tracking/TrackerHost.h"
+
+#include <deque>
+#include <functional>
+#include <string>
+
+namespace map {
+class MapModel;
+}
+namespace relay {
+class DebugLog;
+class Relay;
+} // namespace relay
+namespace storage {
+struct AppSettings;
+}
+
+namespace app {
+
+class TrackingLink : public tracking::TrackerHost, public relay::IntakeHost {
+public:
+    // What the rest of the program provides; unset hooks do nothing.
+    struct Hooks {
+        std::function<void(bool)> modeClick;
+        std::function<bool()> tracing;
+        std::function<void()> centerBox;
+        std::function<void()> repaint;
+        std::function<bool(const std::string&, bool)> switchZone;
+        std::function<void(const std::string&, bool)> newZone;
+        std::function<void(const std::string&)> aliasAdded;
+    };
+
+    TrackingLink(map::MapModel& map, const tracking::WorldProfile& profile,
+                 const storage::AppSettings& settings, relay::Relay& relay, relay::DebugLog& log,
+                 Hooks hooks);
+
+    // A block from the client (the relay's read event).
+    void ClientBlock(const std::string& block) { intake_.SSClientRead(block); }
+    // Decoded server text (once per read).
+    void TranslateCmd(const std::string& text) { tracker_.TranslateCmd(text); }
+    // Tracing went off: the queue and pending text are emptied, the player's room forgotten
+    // (its last position stays highlighted).
+    void TracingOff();
+
+    tracking::Tracker& Tracker() { return tracker_; }
+    std::deque<std::string>& SpeedwalkQueue() { return speedwalk_; }
+
+    // tracking::TrackerHost
+    void ModeClick(bool on) override;
+    bool Tracing() const override;
+    bool LogActive() const override;
+    void DLine(const std::string& line) override;
+    void ObjectBaseLine(const std::string& line) override;
+    void CaptureReports(std::string& pendingText) override;
+    bool SpeedwalkPending() const override { return !speedwalk_.empty(); }
+    void ClearSpeedwalk() override { speedwalk_.clear(); }
+    void SendSpeedwalkBurst() override;
+    void CenterBox() override;
+    void Repaint() override;
+    bool SwitchZone(const std::string& zone, bool saveFirst) override;
+    bool NeedRepos() const override;
+
+    // relay::IntakeHost
+    void SendToServer(const std::string& bytes) override;
+    void SendToClient(const std::string& bytes) override;
+    void StartSpeedwalk() override;
+    void SearchObjects(const std::string& query) override;
+    void NewZone(const std::string& name, bool named) override;
+    void AliasAdded(const std::string& alias) override;
+
+private:
+    map::MapModel& map_;
+    const storage::AppSettings& settings_;
+    relay::Relay& relay_;
+    relay::DebugLog& log_;
+    Hooks hooks_;
+    tracking::Tracker tracker_;
+    relay::ClientIntake intake_;
+    std::deque<std::string> speedwalk_;
+};
+
+} // namespace app
