@@ -1,0 +1,208 @@
+// Tracking on large worlds: one tracking pass (one room block, one queued move) on a world of
+// 100,000 rooms for a known and for a new room, and 10,000 moves replayed from a recorded MCCP2
+// stream through the whole pipeline (client intake, decoding, tracking, positioning).
+
+#include "map/MapModel.h"
+#include "relay/ClientIntake.h"
+#include "relay/ServerStreamDecoder.h"
+#include "storage/AppSettings.h"
+#include "tracking/Tracker.h"
+#include "tracking/WorldProfile.h"
+
+#include <benchmark/benchmark.h>
+#include <zlib.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string RoomText(const std::string& name, const std::string& desc, const std::string& exits) {
+    return "\x1b[1;36m" + name + "\x1b[0;37m\r\n" + desc + "\r\n\x1b[36m[ Exits: " + exits +
+           " ]\r\n";
+}
+
+std::string Description(int i) {
+    std::string d = "\xC2\xFB \xE8\xE4\xE5\xF2\xE5 \xEF\xEE \xF3\xEB\xE8\xF6\xE5 " +
+                    std::to_string(i) + ".\r\n";
+    while (d.size() < 300)
+        d += "\xD1\xF2\xE0\xF0\xFB\xE5 \xE4\xEE\xEC\xE0 \xE2\xE4\xEE\xEB\xFC. ";
+    d.resize(300);
+    return d;
+}
+
+// A host that keeps tracing on and asks nothing of a view.
+struct QuietHost : tracking::TrackerHost, relay::IntakeHost {
+    bool tracing = true;
+    tracking::Tracker* tracker = nullptr;
+    void ModeClick(bool on) override {
+        tracing = on;
+        if (!on && tracker) tracker->Reset();
+    }
+    bool Tracing() const override { return tracing; }
+    bool LogActive() const override { return false; }
+    void DLine(const std::string&) override {}
+    void ObjectBaseLine(const std::string&) override {}
+    void CaptureReports(std::string&) override {}
+    bool SpeedwalkPending() const override { return false; }
+    void ClearSpeedwalk() override {}
+    void SendSpeedwalkBurst() override {}
+    void CenterBox() override {}
+    void Repaint() override {}
+    bool SwitchZone(const std::string&, bool) override { return false; }
+    bool NeedRepos() const override { return false; }
+    void SendToServer(const std::string&) override {}
+    void SendToClient(const std::string&) override {}
+    void StartSpeedwalk() override {}
+    void SearchObjects(const std::string&) override {}
+    void NewZone(const std::string&, bool) override {}
+    void AliasAdded(const std::string&) override {}
+};
+
+struct Pipeline {
+    tracking::WorldProfile profile;
+    storage::AppSettings settings;
+    map::NullMapUi ui;
+    map::MapModel model{profile, ui};
+    QuietHost host;
+    tracking::Tracker tracker{model, profile, host};
+    relay::ClientIntake intake{model, profile, settings, tracker.State(), host};
+    relay::ServerStreamDecoder decoder;
+    Pipeline() { host.tracker = &tracker; }
+};
+
+// 100 zones of 1,000 rooms, then a zone "Bench" made current.
+void Fill100k(Pipeline& p) {
+    map::MapWorld& world = p.model.World();
+    int i = 0;
+    for (int z = 0; z < 100; ++z) {
+        world.CurrentZone = "Zone " + std::to_string(z);
+        world.LoadZoneRooms();
+        for (int k = 0; k < 1000; ++k, ++i)
+            p.model.Linker().NewRoomAt(k / 32, k % 32, 0, "Street " + std::to_string(i % 5000),
+                                       Description(i), "N S E W");
+    }
+    world.CurrentZone = "Bench";
+    world.LoadZoneRooms();
+}
+
+void BM_PassKnownRoom(benchmark::State& state) {
+    Pipeline p;
+    Fill100k(p);
+    map::MapWorld& world = p.model.World();
+    map::TMudRoom2* a = p.model.Linker().NewRoomAt(0, 0, 0, "West end", Description(-1), "E");
+    map::TMudRoom2* b = p.model.Linker().NewRoomAt(0, 1, 0, "East end", Description(-2), "W");
+    p.model.Linker().SetLink(a, b, map::East);
+    world.CurrentRoom = a;
+    const std::string toB = RoomText("East end", Description(-2), "W");
+    const std::string toA = RoomText("West end", Description(-1), "E");
+    bool east = true;
+    for (auto _ : state) {
+        p.tracker.State().CommandQueue.push_back(east ? "e" : "w");
+        p.tracker.TranslateCmd(east ? toB : toA);
+        east = !east;
+    }
+    if (world.CurrentRoom != a && world.CurrentRoom != b) state.SkipWithError("lost the player");
+}
+BENCHMARK(BM_PassKnownRoom)->Unit(benchmark::kMicrosecond);
+
+void BM_PassNewRoom(benchmark::State& state) {
+    Pipeline p;
+    Fill100k(p);
+    map::MapWorld& world = p.model.World();
+    world.CurrentRoom = p.model.Linker().NewRoomAt(0, 0, 0, "Start", Description(-1), "E W");
+    int n = 0;
+    std::vector<std::string> texts;
+    for (int i = 0; i < 30000; ++i)
+        texts.push_back(RoomText("New " + std::to_string(i), Description(-10 - i), "E W"));
+    for (auto _ : state) {
+        p.tracker.State().CommandQueue.push_back("e");
+        p.tracker.TranslateCmd(texts[n++ % texts.size()]);
+    }
+    if (!world.CurrentRoom) state.SkipWithError("lost the player");
+}
+BENCHMARK(BM_PassNewRoom)->Unit(benchmark::kMicrosecond)->Iterations(20000);
+
+// A snake walk over a 100 x 100 grid recorded as the server would send it: an MCCP2 offer,
+// the start sequence and then one compressed chunk per move.
+struct Recording {
+    std::vector<std::string> commands;
+    std::vector<std::string> chunks; // chunks[i] answers commands[i]; chunk 0 is the offer
+};
+
+Recording Record() {
+    Recording r;
+    z_stream z{};
+    deflateInit(&z, Z_DEFAULT_COMPRESSION);
+    auto deflateChunk = [&](const std::string& in) {
+        std::string out(in.size() + 1024, '\0');
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
+        z.avail_in = static_cast<uInt>(in.size());
+        z.next_out = reinterpret_cast<Bytef*>(out.data());
+        z.avail_out = static_cast<uInt>(out.size());
+        deflate(&z, Z_SYNC_FLUSH);
+        out.resize(out.size() - z.avail_out);
+        return out;
+    };
+    auto room = [](int x, int y) {
+        std::string exits;
+        if (x > 0) exits += "N ";
+        if (x < 99) exits += "S ";
+        if (y < 99) exits += "E ";
+        if (y > 0) exits += "W ";
+        int i = x * 100 + y;
+        return RoomText("Room " + std::to_string(i), Description(i), exits);
+    };
+    const std::string prompt = "\r\n500H 100M \xC2\xFB\xF5:> \xFF\xF9";
+    r.commands.push_back("");
+    r.chunks.push_back("\xFF\xFB\x56");
+    r.commands.push_back("look\r\n");
+    r.chunks.push_back(std::string("\xFF\xFA\x56\xFF\xF0", 5) + deflateChunk(room(0, 0) + prompt));
+    int x = 0, y = 0;
+    while (r.commands.size() < 10002) {
+        bool eastward = x % 2 == 0;
+        std::string cmd;
+        if ((eastward && y == 99) || (!eastward && y == 0)) {
+            cmd = "s";
+            ++x;
+        } else {
+            cmd = eastward ? "e" : "w";
+            y += eastward ? 1 : -1;
+        }
+        if (x > 99) break;
+        r.commands.push_back(cmd + "\r\n");
+        r.chunks.push_back(deflateChunk("You walk.\r\n" + room(x, y) + prompt));
+    }
+    deflateEnd(&z);
+    return r;
+}
+
+void BM_Replay10000Moves(benchmark::State& state) {
+    static const Recording rec = Record();
+    size_t rooms = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto p = std::make_unique<Pipeline>();
+        p->model.World().CurrentZone = "Replay";
+        p->model.World().LoadZoneRooms();
+        state.ResumeTiming();
+        for (size_t i = 0; i < rec.chunks.size(); ++i) {
+            if (!rec.commands[i].empty()) p->intake.SSClientRead(rec.commands[i]);
+            relay::DecodeResult d = p->decoder.Feed(rec.chunks[i], true, true);
+            p->tracker.TranslateCmd(d.recognitionText);
+        }
+        rooms = p->model.World().Lists().ZoneCount();
+        state.PauseTiming();
+        p.reset();
+        state.ResumeTiming();
+    }
+    state.counters["moves"] = double(rec.commands.size() - 2);
+    state.counters["rooms"] = double(rooms);
+    if (rooms != 10000) state.SkipWithError("the replay did not map every room");
+}
+BENCHMARK(BM_Replay10000Moves)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
