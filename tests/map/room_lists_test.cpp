@@ -6,6 +6,7 @@
 #include "map/RoomKeys.h"
 
 #include <random>
+#include <set>
 
 namespace maptest {
 namespace {
@@ -236,6 +237,46 @@ TEST_F(LookupAgainstScan, RandomisedMapsGiveTheFirstMatchInListOrder) {
         EXPECT_EQ(world.Lists().InZone(r), z == world.CurrentZone);
     });
     EXPECT_EQ(inZone, world.Lists().ZoneCount());
+}
+
+} // namespace
+} // namespace maptest
+
+namespace maptest {
+namespace {
+
+// The flat index against a multiset of (key, room) pairs, with keys crowded onto few slots so
+// that probe runs wrap around the table and deletions have to pull entries back.
+TEST(RoomIndexTest, AgreesWithAPlainMultiset) {
+    std::mt19937 rng(7);
+    std::vector<TMudRoom2> rooms(64);
+    map::RoomIndex index;
+    std::multiset<std::pair<std::uint64_t, TMudRoom2*>> expected;
+    for (int step = 0; step < 20000; ++step) {
+        const std::uint64_t key = (rng() % 8) * 1024 + (rng() % 3) * 7 + 13;
+        TMudRoom2* room = &rooms[rng() % rooms.size()];
+        switch (rng() % 3) {
+        case 0:
+            index.Insert(key, room);
+            expected.insert({key, room});
+            break;
+        case 1:
+            if (auto it = expected.find({key, room}); it != expected.end()) {
+                index.Erase(key, room);
+                expected.erase(it);
+            }
+            break;
+        default: {
+            std::multiset<TMudRoom2*> found, want;
+            index.ForEach(key, [&](TMudRoom2* r) { found.insert(r); });
+            for (auto it = expected.lower_bound({key, nullptr});
+                 it != expected.end() && it->first == key; ++it)
+                want.insert(it->second);
+            ASSERT_EQ(found, want);
+        }
+        }
+        ASSERT_EQ(index.Size(), expected.size());
+    }
 }
 
 } // namespace
