@@ -25,16 +25,6 @@ bool LeadsTo(const std::string& line, std::string_view zone) {
 
 } // namespace
 
-std::string CollapseDoubledYa(std::string_view s) {
-    std::string out;
-    out.reserve(s.size());
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        out += s[i];
-        if (s[i] == '\xFF' && i + 1 < s.size() && s[i + 1] == '\xFF') ++i;
-    }
-    return out;
-}
-
 ZoneTreeNode* ZoneOperations::nNewZoneClick(bool fromMenu) {
     if (fromMenu) store_.Ui().ShowZonePanel();
     ZoneTreeNode* node = store_.CreateZone();
@@ -42,14 +32,14 @@ ZoneTreeNode* ZoneOperations::nNewZoneClick(bool fromMenu) {
     return node;
 }
 
-ZoneTreeNode* ZoneOperations::NewZoneCommand(std::optional<std::string_view> rawName) {
+ZoneTreeNode* ZoneOperations::NewZoneCommand(std::optional<std::string_view> name) {
     store_.Ui().ShowZonePanel();
     store_.Ui().TracingOff();
     ZoneTreeNode* node = store_.CreateZone();
-    if (!node || !rawName) return node;
+    if (!node || !name) return node;
     // The line's CR and the blank after the command word are no part of the name.
-    const std::string name = text::Trim(CollapseDoubledYa(*rawName));
-    if (!name.empty()) TreeViewZonesEdited(node, name);
+    const std::string trimmed = text::Trim(*name);
+    if (!trimmed.empty()) TreeViewZonesEdited(node, trimmed);
     return node;
 }
 

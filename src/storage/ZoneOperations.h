@@ -22,11 +22,11 @@ public:
     ZoneTreeNode* nNewZoneClick(bool fromMenu);
 
     // The client's new-zone command: tracing off, a new zone, and, when the command carried
-    // one, its name. `rawName` is the text between the command word and the line feed exactly
-    // as the client sent it: doubled 0xFF bytes are collapsed and surrounding blanks and
-    // control characters dropped here. No name, or one that cannot be used, keeps the
-    // default name.
-    ZoneTreeNode* NewZoneCommand(std::optional<std::string_view> rawName);
+    // one, its name: the text between the command word and the line feed with doubled 0xFF
+    // bytes already collapsed. Surrounding blanks and control characters (the blank after the
+    // command word, the line's CR) are dropped here. No name, or one that cannot be used, keeps
+    // the default name.
+    ZoneTreeNode* NewZoneCommand(std::optional<std::string_view> name);
 
     // End of editing a node's text. A zone node renames the zone (its file, its rooms, the
     // cross-zone link lines that lead into it, the lock list); a quick-list node renames the
@@ -62,8 +62,5 @@ private:
     SearchField field_ = SearchField::Name;
     std::size_t searchIndex_ = 0;
 };
-
-// The client's text with every doubled 0xFF collapsed to one.
-std::string CollapseDoubledYa(std::string_view s);
 
 } // namespace storage

@@ -59,7 +59,7 @@ TEST(Session, LoadsACyrillicWorldFromTheFirstRunAndWritesSettingsBack) {
     s.Start();
     s.FirstActivation();
     EXPECT_EQ(s.WorldName(), W("Тест"));
-    EXPECT_EQ(text::ToUnicode(ui.caption), QString::fromUtf8("[Тест] Quarvelin v. ") +
+    EXPECT_EQ(text::ToUnicode(ui.caption), QString::fromUtf8("[Тест.Новая зона] Quarvelin v. ") +
                                                QString::fromStdString(relay::VersionText()));
     EXPECT_TRUE(s.Relay().Listening());
     storage::IniFile settings(dir.path() / "quarvelin.ini");

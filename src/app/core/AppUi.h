@@ -2,6 +2,9 @@
 // What the application core asks of its front end: the main window, or the headless runner
 // which has no one to ask. Texts are Windows-1251.
 
+#include "storage/WorldUi.h"
+
+#include <optional>
 #include <string>
 
 namespace app {
@@ -19,6 +22,15 @@ public:
     // The window is neither minimised nor maximised (its place is worth saving); the window
     // also stores its place and pane widths into the settings here.
     virtual bool CollectWindowPlace(int& top, int& left, int& height, int& width) = 0;
+    // A question-icon message box with Yes and No (and Cancel); with no one to ask, the
+    // answer is No, or Cancel when offered.
+    virtual storage::Answer Ask(const std::string&, bool withCancel) {
+        return withCancel ? storage::Answer::Cancel : storage::Answer::No;
+    }
+    // The world chooser; nullopt when cancelled (always, with no one to ask).
+    virtual std::optional<std::string> ChooseWorld(storage::ChooserMode, const std::string&) {
+        return std::nullopt;
+    }
 };
 
 } // namespace app

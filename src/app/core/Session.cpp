@@ -10,6 +10,13 @@ Session::Session(Options options, AppUi& ui)
     : options_(std::move(options)), ui_(ui), paths_{options_.dataDir},
       language_(paths_.LanguageFile()) {
     relay_ = std::make_unique<relay::Relay>(log_, *this, profile_);
+    mapUi_ = std::make_unique<SessionMapUi>(*this, ui_);
+    map_ = std::make_unique<map::MapModel>(profile_, *mapUi_);
+    worldUi_ = std::make_unique<SessionWorldUi>(*this, ui_);
+    world_ = std::make_unique<storage::WorldStore>(*map_, profile_, language_, *worldUi_,
+                                                   paths_.dir, relay::VersionText());
+    zones_ = std::make_unique<storage::ZoneOperations>(*world_);
+    mapUi_->SetTree(&world_->Tree());
 }
 
 Session::~Session() = default;
@@ -20,45 +27,37 @@ void Session::Start() {
     settings_.Read(storage::IniFile(paths_.SettingsFile()));
     log_.DebugActiv = settings_.DebugActiv;
     log_.DebugVisible = settings_.DebugVisible;
-    worldName_ = options_.world.empty() ? settings_.World : options_.world;
+    world_->SetWorldName(options_.world.empty() ? settings_.World : options_.world);
     ModeClick(false);
     relay_->ActivateListener();
 }
 
 void Session::FirstActivation() {
-    if (worldName_.empty()) return; // the front end offers to create a world
-    std::filesystem::path dir = paths_.WorldDir(worldName_);
+    const std::string& name = world_->WorldName();
     std::error_code ec;
-    if (!std::filesystem::is_directory(dir, ec)) {
-        if (!options_.createMissingWorld) {
-            ui_.ShowError(language_.GetCaption("MainForm", "CantFindWorld") + " <" + worldName_ +
-                          ">. " + language_.GetCaption("MainForm", "LoadingUnable"));
-            worldName_.clear();
-            SetCaption();
-            return;
-        }
-        std::filesystem::create_directories(dir, ec);
-        if (ec) log_.ELine("Cannot create the world directory " + storage::PathToText(dir));
+    if (options_.createMissingWorld && !name.empty() &&
+        !std::filesystem::is_directory(paths_.WorldDir(name), ec)) {
+        std::filesystem::create_directories(paths_.MapsDir() / storage::TextToPath(name), ec);
+        if (ec)
+            log_.ELine("Cannot create the world directory " +
+                       storage::PathToText(paths_.WorldDir(name)));
     }
-    ReadIniFile();
-    settings_.World = worldName_;
-    WriteIniFile(false);
-    SetCaption();
+    world_->Startup();
 }
 
 void Session::Shutdown() {
     WriteIniFile(false);
-    zoneName_.clear();
+    world_->Shutdown();
     if (!log_.SaveOnExit(paths_.dir)) log_.ELine("Cannot save tkdebug.log");
 }
 
 std::filesystem::path Session::ProfilePath() const {
-    if (worldName_.empty()) return paths_.MapsDir() / "local.ini";
-    return storage::FindIgnoreCase(paths_.WorldDir(worldName_), "local.ini");
+    if (WorldName().empty()) return paths_.MapsDir() / "local.ini";
+    return storage::FindIgnoreCase(paths_.WorldDir(WorldName()), "local.ini");
 }
 
 void Session::ReadIniFile() {
-    if (worldName_.empty()) return;
+    if (WorldName().empty()) return;
     std::filesystem::path path = ProfilePath();
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) path = paths_.TemplateProfile();
@@ -83,14 +82,14 @@ void Session::WriteIniFile(bool whole) {
         settings_.Height = height;
         settings_.Width = width;
     }
-    settings_.World = worldName_;
+    settings_.World = WorldName();
     settings_.DebugActiv = log_.DebugActiv;
     settings_.DebugVisible = log_.DebugVisible;
     storage::IniFile settingsFile(paths_.SettingsFile());
     settings_.Write(settingsFile, normal);
 
     storage::IniFile profileFile(ProfilePath());
-    if (whole && !worldName_.empty()) {
+    if (whole && !WorldName().empty()) {
         profile_.ClientPort = relay_->ListenPort();
         profile_.ServerName = relay_->ServerNameForProfile();
         profile_.ServerPort = relay_->ServerPort();
@@ -100,9 +99,7 @@ void Session::WriteIniFile(bool whole) {
 }
 
 std::string Session::Caption() const {
-    std::string c = "[" + worldName_;
-    if (!zoneName_.empty()) c += "." + zoneName_;
-    return c + "] Quarvelin v. " + relay::VersionText();
+    return world_->Caption();
 }
 
 void Session::SetCaption() {

@@ -4,10 +4,14 @@
 
 #include "app/core/AppUi.h"
 #include "app/core/DataDir.h"
+#include "app/core/WorldAdapters.h"
+#include "map/MapModel.h"
 #include "relay/DebugLog.h"
 #include "relay/Relay.h"
 #include "storage/AppSettings.h"
 #include "storage/Language.h"
+#include "storage/WorldStore.h"
+#include "storage/ZoneOperations.h"
 #include "tracking/WorldProfile.h"
 
 #include <memory>
@@ -29,9 +33,11 @@ public:
     // Start-up up to the first activation of the window: settings read, tracing off,
     // listening on the built-in port.
     void Start();
-    // First activation: the world named in the settings (or on the command line) is loaded.
+    // First activation: the world named in the settings (or on the command line) is loaded
+    // (zones, profile, lock list, caption); without one a new world is offered.
     void FirstActivation();
-    // Window close: settings written, the world saved, the debug log saved when logging is on.
+    // Window close: settings written, the world saved and its zone cleared, the debug log saved
+    // when logging is on.
     void Shutdown();
 
     // The world's profile: read from the world's "local.ini" (or the template beside the
@@ -64,8 +70,11 @@ public:
     relay::DebugLog& Log() { return log_; }
     relay::Relay& Relay() { return *relay_; }
     bool Tracing() const { return tracing_; }
-    const std::string& WorldName() const { return worldName_; }
-    const std::string& ZoneName() const { return zoneName_; }
+    const std::string& WorldName() const { return world_->WorldName(); }
+    const std::string& ZoneName() const { return world_->CurrentZone(); }
+    map::MapModel& Map() { return *map_; }
+    storage::WorldStore& World() { return *world_; }
+    storage::ZoneOperations& Zones() { return *zones_; }
 
 private:
     std::filesystem::path ProfilePath() const;
@@ -79,8 +88,12 @@ private:
     relay::DebugLog log_;
     std::unique_ptr<relay::Relay> relay_;
     bool tracing_ = false;
-    std::string worldName_;
-    std::string zoneName_;
+    // The map and the world on disk.
+    std::unique_ptr<SessionMapUi> mapUi_;
+    std::unique_ptr<map::MapModel> map_;
+    std::unique_ptr<SessionWorldUi> worldUi_;
+    std::unique_ptr<storage::WorldStore> world_;
+    std::unique_ptr<storage::ZoneOperations> zones_;
 };
 
 } // namespace app

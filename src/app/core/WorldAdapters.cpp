@@ -1,0 +1,72 @@
+#include "app/core/WorldAdapters.h"
+
+#include "app/core/AppUi.h"
+#include "app/core/Session.h"
+
+namespace app {
+
+void SessionMapUi::Repaint() {
+    ui_.Repaint();
+}
+
+void SessionMapUi::Shift() {
+    ui_.Repaint();
+}
+
+void SessionMapUi::TracingOff() {
+    session_.ModeClick(false);
+    session_.Map().World().CurrentRoom = nullptr;
+}
+
+void SessionMapUi::RemoveQuickListNodes(const map::TMudRoom2* room) {
+    if (!tree_) return;
+    tree_->RemoveQuickListNodes(room, tree_->FindZone(session_.Map().World().CurrentZone));
+}
+
+void SessionMapUi::SetQuickListNodeImage(const map::TMudRoom2* room, int image) {
+    if (tree_) tree_->SetQuickListNodeImage(room, image);
+}
+
+void SessionWorldUi::ShowError(const std::string& message) {
+    ui_.ShowError(message);
+}
+
+storage::Answer SessionWorldUi::Ask(const std::string& question, bool withCancel) {
+    return ui_.Ask(question, withCancel);
+}
+
+std::optional<std::string> SessionWorldUi::ChooseWorld(storage::ChooserMode mode,
+                                                       const std::string& name) {
+    return ui_.ChooseWorld(mode, name);
+}
+
+void SessionWorldUi::LogError(const std::string& line) {
+    session_.Log().ELine(line);
+}
+
+void SessionWorldUi::SetCaption(const std::string& caption) {
+    ui_.SetCaption(caption);
+}
+
+void SessionWorldUi::TracingOff() {
+    session_.ModeClick(false);
+    session_.Map().World().CurrentRoom = nullptr;
+}
+
+void SessionWorldUi::CenterMap() {
+    ui_.Repaint();
+}
+
+void SessionWorldUi::ShowRoom(const map::TMudRoom2&) {
+    ui_.Repaint();
+}
+
+void SessionWorldUi::ReadProfile() {
+    session_.ReadIniFile();
+}
+
+void SessionWorldUi::WriteSettings() {
+    session_.WriteIniFile(false);
+}
+
+} // namespace app
