@@ -316,6 +316,43 @@ TEST(ServerStreamDecoder, KeepsDoubledYaForTheClientAndCollapsesItForRecognition
     EXPECT_FALSE(d.MccpActive());
 }
 
+TEST(ServerStreamDecoder, CollapsesPairsInLongTextLikeTheSimpleRule) {
+    // Long inflated text with runs of 0xFF of every length at every offset, cut into reads of
+    // odd sizes: recognition must see exactly what replacing pairs left to right gives.
+    std::mt19937 rng(11);
+    std::string text;
+    while (text.size() < 200000) {
+        const unsigned r = rng() % 10;
+        if (r < 3)
+            text.append(rng() % 6 + 1, '\xFF');
+        else
+            text.append(rng() % 40, static_cast<char>('a' + r));
+    }
+    std::string expected;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        expected.push_back(text[i]);
+        if (text[i] == '\xFF' && i + 1 < text.size() && text[i + 1] == '\xFF') ++i;
+    }
+
+    Deflater z;
+    std::string packed;
+    for (std::size_t pos = 0; pos < text.size(); pos += 997)
+        packed += z.Chunk(text.substr(pos, 997));
+    ServerStreamDecoder d;
+    d.Feed(kWillCompress2 + kStartV2, true, true);
+    std::string client, recognition;
+    for (std::size_t pos = 0; pos < packed.size();) {
+        const std::size_t n = std::min<std::size_t>(rng() % 300 + 1, packed.size() - pos);
+        DecodeResult r = d.Feed(packed.substr(pos, n), true, true);
+        client += r.clientBytes;
+        recognition += r.recognitionText;
+        pos += n;
+    }
+    EXPECT_EQ(client, text);
+    EXPECT_EQ(recognition.size(), expected.size());
+    EXPECT_EQ(recognition, expected);
+}
+
 TEST(ServerStreamDecoder, KeepsACommandSplitBetweenReads) {
     ServerStreamDecoder d;
     DecodeResult r = d.Feed("abc\xFF", true, true);

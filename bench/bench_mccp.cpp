@@ -1,0 +1,446 @@
+// MCCP decoding and relaying, measured on 50 MB of room text recorded from the demo game
+// server (the same random walk with and without compression).
+//
+// Decoding: ServerStreamDecoder against zlib's own inflate of the same compressed bytes, both
+// fed in reads of 8192 bytes. Relaying: the relay through real sockets on 127.0.0.1 with
+// tracking off, against a plain byte-for-byte forwarder, both running in a thread of their own
+// while the game and the client run in the main thread.
+
+#include "relay/DebugLog.h"
+#include "relay/Relay.h"
+#include "relay/ServerStreamDecoder.h"
+#include "tracking/WorldProfile.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <future>
+#include <memory>
+#include <string>
+#include <sys/socket.h>
+#include <zlib.h>
+
+namespace {
+
+constexpr qint64 kTextBytes = 50'000'000;
+constexpr std::size_t kRead = 8192;
+const std::string kStartV2 = "\xFF\xFA\x56\xFF\xF0";
+
+// ---------------------------------------------------------------------------------------------
+// Recording the demo server.
+
+std::string Record(int mccp) {
+    QProcess server;
+    server.start(QUARVELIN_BINARY_DIR "/tools/demo-mud/quarvelin-demo-mud",
+                 {"--port", "0", "--mccp", QString::number(mccp), "--flood",
+                  QString::number(kTextBytes), "--seed", "1"});
+    if (!server.waitForStarted(5000) || !server.waitForReadyRead(5000)) {
+        std::fprintf(stderr, "bench_mccp: the demo game server (quarvelin-demo-mud) did not "
+                             "start; build it first\n");
+        std::exit(1);
+    }
+    const QByteArray line = server.readLine().trimmed();
+    const quint16 port = static_cast<quint16>(line.mid(line.lastIndexOf(':') + 1).toUInt());
+
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    if (!socket.waitForConnected(5000)) std::exit(1);
+    std::string stream;
+    bool answered = mccp == 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 120000) {
+        if (!socket.waitForReadyRead(10000)) break; // closed by the server, or stuck
+        const QByteArray b = socket.readAll();
+        stream.append(b.constData(), static_cast<std::size_t>(b.size()));
+        if (!answered && stream.find("\xFF\xFB\x55") != std::string::npos) {
+            // As the relay answers: the newer version taken, the older one declined.
+            socket.write(mccp == 2 ? "\xFF\xFD\x56\xFF\xFE\x55" : "\xFF\xFD\x55");
+            answered = true;
+        }
+    }
+    const QByteArray rest = socket.readAll();
+    stream.append(rest.constData(), static_cast<std::size_t>(rest.size()));
+    socket.abort();
+    server.kill();
+    server.waitForFinished(5000);
+    return stream;
+}
+
+struct Recordings {
+    std::string compressed; // the whole MCCP2 session as the server sent it
+    std::size_t start = 0;  // first compressed byte
+    std::string plain;      // the same walk without compression
+    std::size_t text = 0;   // bytes of text inside the compressed stream
+};
+
+const Recordings& Data() {
+    static const Recordings r = [] {
+        Recordings r;
+        r.compressed = Record(2);
+        r.plain = Record(0);
+        const std::size_t at = r.compressed.find(kStartV2);
+        if (at == std::string::npos) {
+            std::fprintf(stderr, "bench_mccp: the recording holds no MCCP2 stream\n");
+            std::exit(1);
+        }
+        r.start = at + kStartV2.size();
+        z_stream zs{};
+        inflateInit(&zs);
+        std::string out(1 << 20, '\0');
+        zs.next_in = reinterpret_cast<Bytef*>(r.compressed.data() + r.start);
+        zs.avail_in = static_cast<uInt>(r.compressed.size() - r.start);
+        int rc;
+        do {
+            zs.next_out = reinterpret_cast<Bytef*>(out.data());
+            zs.avail_out = static_cast<uInt>(out.size());
+            rc = inflate(&zs, Z_SYNC_FLUSH);
+        } while (rc == Z_OK);
+        r.text = zs.total_out;
+        inflateEnd(&zs);
+        std::fprintf(stderr, "recorded: %zu bytes compressed (%zu of text), %zu bytes plain\n",
+                     r.compressed.size(), r.text, r.plain.size());
+        return r;
+    }();
+    return r;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Decoding.
+
+// zlib alone: the compressed part in reads of 8192 bytes, each inflated until zlib has given
+// everything, into a buffer that never limits it.
+std::size_t InflateWithZlib(const Recordings& r, std::string& out) {
+    z_stream zs{};
+    inflateInit(&zs);
+    std::size_t total = 0;
+    for (std::size_t pos = r.start; pos < r.compressed.size(); pos += kRead) {
+        const std::size_t n = std::min(kRead, r.compressed.size() - pos);
+        zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(r.compressed.data() + pos));
+        zs.avail_in = static_cast<uInt>(n);
+        do {
+            zs.next_out = reinterpret_cast<Bytef*>(out.data());
+            zs.avail_out = static_cast<uInt>(out.size());
+            const int rc = inflate(&zs, Z_SYNC_FLUSH);
+            total += out.size() - zs.avail_out;
+            if (rc != Z_OK && rc != Z_BUF_ERROR) break;
+        } while (zs.avail_out == 0);
+    }
+    inflateEnd(&zs);
+    return total;
+}
+
+std::size_t DecodeReused(const Recordings& r) {
+    relay::ServerStreamDecoder decoder;
+    relay::DecodeResult result;
+    std::size_t total = 0;
+    for (std::size_t pos = 0; pos < r.compressed.size(); pos += kRead) {
+        decoder.Feed(std::string_view(r.compressed).substr(pos, kRead), true, true, result);
+        total += result.clientBytes.size() + result.recognitionText.size() / 1024;
+    }
+    return total;
+}
+
+std::size_t DecodeByValue(const Recordings& r) {
+    relay::ServerStreamDecoder decoder;
+    std::size_t total = 0;
+    for (std::size_t pos = 0; pos < r.compressed.size(); pos += kRead) {
+        relay::DecodeResult result =
+            decoder.Feed(std::string_view(r.compressed).substr(pos, kRead), true, true);
+        total += result.clientBytes.size() + result.recognitionText.size() / 1024;
+    }
+    return total;
+}
+
+void BM_ZlibInflate(benchmark::State& state) {
+    const Recordings& r = Data();
+    std::string out(256 * 1024, '\0');
+    for (auto _ : state)
+        benchmark::DoNotOptimize(InflateWithZlib(r, out));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * r.text));
+}
+
+void BM_DecoderFeed(benchmark::State& state) {
+    const Recordings& r = Data();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DecodeReused(r));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * r.text));
+}
+
+// As the relay calls it today: a fresh result for every read.
+void BM_DecoderFeedByValue(benchmark::State& state) {
+    const Recordings& r = Data();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DecodeByValue(r));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * r.text));
+}
+
+// Both in one iteration, so that the machine's load affects them alike; the counter is the
+// decoder's throughput as a share of zlib's.
+void BM_DecoderShareOfZlib(benchmark::State& state) {
+    const Recordings& r = Data();
+    std::string out(256 * 1024, '\0');
+    double zlibSeconds = 0, decoderSeconds = 0;
+    for (auto _ : state) {
+        auto t0 = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(InflateWithZlib(r, out));
+        auto t1 = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(DecodeReused(r));
+        auto t2 = std::chrono::steady_clock::now();
+        zlibSeconds += std::chrono::duration<double>(t1 - t0).count();
+        decoderSeconds += std::chrono::duration<double>(t2 - t1).count();
+    }
+    state.counters["share"] = zlibSeconds / decoderSeconds;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Relaying through sockets.
+
+quint16 FreePort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+// The game: sends one recording to each connection, then shuts its side and waits for the
+// other side to hang up (closing at once could reset the connection over an unread answer).
+class ReplayServer {
+public:
+    explicit ReplayServer(const std::string* bytes) : bytes_(bytes) {
+        server_.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&server_, &QTcpServer::newConnection, [this] {
+            while (QTcpSocket* s = server_.nextPendingConnection()) {
+                QObject::connect(s, &QTcpSocket::readyRead, s, [s] { s->readAll(); });
+                QObject::connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+                QObject::connect(s, &QTcpSocket::bytesWritten, s, [s] {
+                    if (s->bytesToWrite() == 0 && s->property("sent").toBool())
+                        ::shutdown(static_cast<int>(s->socketDescriptor()), SHUT_WR);
+                });
+                s->setProperty("sent", true);
+                s->write(bytes_->data(), static_cast<qint64>(bytes_->size()));
+            }
+        });
+    }
+    quint16 Port() const { return server_.serverPort(); }
+    void SetBytes(const std::string* bytes) { bytes_ = bytes; }
+
+private:
+    QTcpServer server_;
+    const std::string* bytes_;
+};
+
+// The player: connects, reads to the end, and says how long that took and how much came.
+std::pair<double, qint64> RunClient(quint16 port) {
+    QTcpSocket client;
+    qint64 received = 0;
+    QEventLoop loop;
+    QObject::connect(&client, &QTcpSocket::readyRead, [&] { received += client.readAll().size(); });
+    QObject::connect(&client, &QTcpSocket::disconnected, &loop, &QEventLoop::quit);
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+    QElapsedTimer clock;
+    clock.start();
+    client.connectToHost(QHostAddress::LocalHost, port);
+    loop.exec();
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    received += client.readAll().size();
+    return {seconds, received};
+}
+
+struct QuietHooks : relay::RelayHooks {
+    relay::Relay* relay = nullptr;
+    void ModeClick(bool) override {}
+    void ClientBlock(const std::string& block) override { relay->SendToServer(block); }
+    void TranslateCmd(const std::string&) override {} // tracking off
+    void MccpStatus(const std::string&) override {}
+    void AppException(const std::string& m) override {
+        std::fprintf(stderr, "relay: %s\n", m.c_str());
+    }
+};
+
+// The plain forwarder: every byte from either side goes to the other, nothing else.
+class Forwarder : public QObject {
+public:
+    Forwarder(quint16 listenPort, quint16 upstreamPort) : upstream_(upstreamPort) {
+        server_.listen(QHostAddress::LocalHost, listenPort);
+        connect(&server_, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* client = server_.nextPendingConnection()) {
+                auto* game = new QTcpSocket(client);
+                connect(client, &QTcpSocket::readyRead, game,
+                        [client, game] { game->write(client->readAll()); });
+                connect(game, &QTcpSocket::readyRead, client,
+                        [client, game] { client->write(game->readAll()); });
+                connect(game, &QTcpSocket::disconnected, client, [client, game] {
+                    client->write(game->readAll());
+                    client->disconnectFromHost();
+                });
+                connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
+                game->connectToHost(QHostAddress::LocalHost, upstream_);
+            }
+        });
+    }
+
+private:
+    QTcpServer server_;
+    quint16 upstream_;
+};
+
+// Runs a relay or a forwarder in a thread of its own, listening on a fixed port.
+class MiddleThread : public QThread {
+public:
+    MiddleThread(bool useRelay, quint16 listenPort, quint16 upstreamPort)
+        : useRelay_(useRelay), listen_(listenPort), upstream_(upstreamPort) {}
+    void StartAndWait() {
+        start();
+        ready_.get_future().wait();
+    }
+    void Stop() {
+        quit();
+        wait();
+    }
+
+protected:
+    void run() override {
+        if (useRelay_) {
+            tracking::WorldProfile profile;
+            profile.MccpEnabled = true;
+            relay::DebugLog log;
+            QuietHooks hooks;
+            relay::Relay relay(log, hooks, profile);
+            hooks.relay = &relay;
+            relay.SetListenPort(listen_);
+            relay.SetServer("127.0.0.1", upstream_);
+            relay.ActivateListener();
+            ready_.set_value();
+            exec();
+        } else {
+            Forwarder forwarder(listen_, upstream_);
+            ready_.set_value();
+            exec();
+        }
+    }
+
+private:
+    bool useRelay_;
+    quint16 listen_, upstream_;
+    std::promise<void> ready_;
+};
+
+void RelayBench(benchmark::State& state, bool useRelay, const std::string& bytes) {
+    ReplayServer game(&bytes);
+    const quint16 port = FreePort();
+    MiddleThread middle(useRelay, port, game.Port());
+    middle.StartAndWait();
+    qint64 received = 0;
+    for (auto _ : state) {
+        const auto [seconds, n] = RunClient(port);
+        state.SetIterationTime(seconds);
+        received = n;
+    }
+    middle.Stop();
+    state.counters["received_MB"] = static_cast<double>(received) / 1e6;
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Data().text));
+}
+
+// The relay inflating the MCCP2 recording for the client.
+void BM_RelayMccp2(benchmark::State& state) {
+    RelayBench(state, true, Data().compressed);
+}
+// The forwarder carrying the same text to the client uncompressed.
+void BM_ForwardPlain(benchmark::State& state) {
+    RelayBench(state, false, Data().plain);
+}
+// The forwarder carrying the compressed bytes (the client would have to inflate them itself).
+void BM_ForwardCompressed(benchmark::State& state) {
+    RelayBench(state, false, Data().compressed);
+}
+
+// Relay and forwarder alternately in each iteration; the counter is the relay's wall time as a
+// multiple of the forwarder's.
+void BM_RelayOverForwarder(benchmark::State& state) {
+    const Recordings& r = Data();
+    ReplayServer compressedGame(&r.compressed), plainGame(&r.plain);
+    const quint16 relayPort = FreePort(), forwarderPort = FreePort();
+    MiddleThread relayThread(true, relayPort, compressedGame.Port());
+    MiddleThread forwarderThread(false, forwarderPort, plainGame.Port());
+    relayThread.StartAndWait();
+    forwarderThread.StartAndWait();
+    double relaySeconds = 0, forwarderSeconds = 0;
+    for (auto _ : state) {
+        const double f = RunClient(forwarderPort).first;
+        const double t = RunClient(relayPort).first;
+        forwarderSeconds += f;
+        relaySeconds += t;
+        state.SetIterationTime(f + t);
+    }
+    relayThread.Stop();
+    forwarderThread.Stop();
+    state.counters["relay_over_forwarder"] = relaySeconds / forwarderSeconds;
+}
+
+constexpr int kRepetitions = 7;
+
+BENCHMARK(BM_ZlibInflate)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(kRepetitions)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_DecoderFeed)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(kRepetitions)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_DecoderFeedByValue)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(kRepetitions)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_DecoderShareOfZlib)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(kRepetitions)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_RelayMccp2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Repetitions(kRepetitions)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_ForwardPlain)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Repetitions(kRepetitions)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_ForwardCompressed)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Repetitions(kRepetitions)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_RelayOverForwarder)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Repetitions(kRepetitions)
+    ->ReportAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    Data(); // record before anything is timed
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
