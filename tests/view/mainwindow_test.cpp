@@ -1,0 +1,54 @@
+#include "support/TempDir.h"
+#include "text/Cp1251.h"
+#include "view/QuarvelinForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <gtest/gtest.h>
+
+namespace {
+void Process(int rounds = 20) {
+    for (int i = 0; i < rounds; ++i)
+        QApplication::processEvents();
+}
+} // namespace
+
+TEST(MainWindow, CaptionStatusBarStopTraceAndLogPane) {
+    TempDir dir;
+    TempDir::Write(dir.path() / "Maps" / "Мир" / "local.ini", "[Connect]\r\nClient Port=0\r\n");
+    TempDir::Write(dir.path() / "language.ini", "[MainForm]\r\nnStopTrace=Stop it\r\n");
+    view::TQuarvelinForm form({dir.path(), text::FromUnicode(QString::fromUtf8("Мир")), false});
+    EXPECT_EQ(form.windowTitle(), "Loading...");
+    form.show();
+    Process();
+    EXPECT_TRUE(form.windowTitle().startsWith(QString::fromUtf8("[Мир")))
+        << form.windowTitle().toStdString();
+    EXPECT_TRUE(form.windowTitle().endsWith("] Quarvelin v. " +
+                                            QString::fromStdString(relay::VersionText())));
+    EXPECT_EQ(form.MccpPanel()->text(), " mccp: none");
+    // The stop-tracing item follows the tracing switch and takes its caption from the language
+    // file.
+    EXPECT_FALSE(form.StopTraceAction()->isEnabled());
+    EXPECT_EQ(form.StopTraceAction()->text(), "Stop it");
+    form.Session().ModeClick(true);
+    EXPECT_TRUE(form.StopTraceAction()->isEnabled());
+    form.StopTraceAction()->trigger();
+    EXPECT_FALSE(form.Session().Tracing());
+    EXPECT_FALSE(form.StopTraceAction()->isEnabled());
+
+    // ELine shows the log pane even with logging off; the pane keeps at most 500 lines.
+    EXPECT_FALSE(form.LogPane()->isVisible());
+    form.Session().Log().ELine("problem");
+    EXPECT_TRUE(form.LogPane()->isVisible());
+    form.Session().Log().DebugActiv = true;
+    for (int i = 0; i < 600; ++i)
+        form.Session().Log().DLine("line " + std::to_string(i));
+    EXPECT_EQ(form.LogPane()->document()->blockCount(), 500);
+    form.close();
+    // Closing wrote the settings, with the world named in them.
+    EXPECT_NE(TempDir::Read(dir.path() / "quarvelin.ini").find("World=\xCC\xE8\xF0"),
+              std::string::npos);
+}
