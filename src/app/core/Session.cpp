@@ -17,6 +17,27 @@ Session::Session(Options options, AppUi& ui)
                                                    paths_.dir, relay::VersionText());
     zones_ = std::make_unique<storage::ZoneOperations>(*world_);
     mapUi_->SetTree(&world_->Tree());
+
+    TrackingLink::Hooks hooks;
+    hooks.modeClick = [this](bool on) { ModeClick(on); };
+    hooks.tracing = [this] { return tracing_; };
+    hooks.centerBox = [this] { worldUi_->CenterMap(); };
+    hooks.repaint = [this] { ui_.Repaint(); };
+    hooks.switchZone = [this](const std::string& zone, bool save) {
+        return world_->SwitchZone(zone, save);
+    };
+    hooks.newZone = [this](const std::string& name, bool named) {
+        worldUi_->ShowZonePanel();
+        zones_->NewZoneCommand(named ? std::optional<std::string_view>(name) : std::nullopt);
+    };
+    hooks.aliasAdded = [this](const std::string&) {
+        map::MapWorld& world = map_->World();
+        map::TMudRoom2* room = world.ContextRoom ? world.ContextRoom : world.CurrentRoom;
+        if (storage::ZoneTreeNode* zone = world_->Tree().FindZone(world.CurrentZone))
+            world_->Tree().AddQuickListNode(zone, room);
+    };
+    tracking_ =
+        std::make_unique<TrackingLink>(*map_, profile_, settings_, *relay_, log_, std::move(hooks));
 }
 
 Session::~Session() = default;
@@ -116,14 +137,20 @@ void Session::ModeClick(bool on) {
     }
     tracing_ = on;
     ui_.SetTracing(on);
-    if (!on) ui_.Repaint();
+    if (on && map_->World().CurrentZone.empty()) world_->CreateZone();
+    if (!on) {
+        tracking_->TracingOff();
+        ui_.Repaint();
+    }
 }
 
 void Session::ClientBlock(const std::string& block) {
-    relay_->SendToServer(block);
+    tracking_->ClientBlock(block);
 }
 
-void Session::TranslateCmd(const std::string&) {}
+void Session::TranslateCmd(const std::string& text) {
+    tracking_->TranslateCmd(text);
+}
 
 void Session::MccpStatus(const std::string& text) {
     ui_.SetMccpStatus(text);

@@ -4,6 +4,7 @@
 
 #include "app/core/AppUi.h"
 #include "app/core/DataDir.h"
+#include "app/core/TrackingLink.h"
 #include "app/core/WorldAdapters.h"
 #include "map/MapModel.h"
 #include "relay/DebugLog.h"
@@ -75,6 +76,7 @@ public:
     map::MapModel& Map() { return *map_; }
     storage::WorldStore& World() { return *world_; }
     storage::ZoneOperations& Zones() { return *zones_; }
+    TrackingLink& Tracking() { return *tracking_; }
 
 private:
     std::filesystem::path ProfilePath() const;
@@ -94,6 +96,7 @@ private:
     std::unique_ptr<SessionWorldUi> worldUi_;
     std::unique_ptr<storage::WorldStore> world_;
     std::unique_ptr<storage::ZoneOperations> zones_;
+    std::unique_ptr<TrackingLink> tracking_;
 };
 
 } // namespace app
