@@ -1,0 +1,237 @@
+// Loading and saving a whole world through the world store: 100,000 rooms in 100 zone files,
+// with names, descriptions of about 300 bytes, exits, link flags, quick-list names and now and
+// then cross-zone link lines. Memory is counted by replacing the global allocator, so that the
+// peak while loading can be set against what the loaded world keeps (rooms, lists, indexes and
+// the zone tree).
+
+#include "map/MapModel.h"
+#include "storage/Language.h"
+#include "storage/Paths.h"
+#include "storage/WorldStore.h"
+#include "storage/ZoneFile.h"
+#include "tracking/WorldProfile.h"
+
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <malloc.h>
+#include <new>
+#include <random>
+
+// ---- Allocation counting ----------------------------------------------------------------------
+
+namespace {
+size_t g_live = 0;
+size_t g_peak = 0;
+
+void* Allocate(size_t n) {
+    void* p = std::malloc(n ? n : 1);
+    if (!p) throw std::bad_alloc();
+    g_live += malloc_usable_size(p);
+    if (g_live > g_peak) g_peak = g_live;
+    return p;
+}
+void Release(void* p) {
+    if (!p) return;
+    g_live -= malloc_usable_size(p);
+    std::free(p);
+}
+} // namespace
+
+void* operator new(size_t n) {
+    return Allocate(n);
+}
+void* operator new[](size_t n) {
+    return Allocate(n);
+}
+void operator delete(void* p) noexcept {
+    Release(p);
+}
+void operator delete[](void* p) noexcept {
+    Release(p);
+}
+void operator delete(void* p, size_t) noexcept {
+    Release(p);
+}
+void operator delete[](void* p, size_t) noexcept {
+    Release(p);
+}
+
+// ---- The world ----------------------------------------------------------------------------------
+
+namespace {
+
+constexpr int kZones = 100;
+constexpr int kRoomsPerZone = 1000;
+
+const char* const kWords[] = {
+    "\xF2\xE5\xEC\xED\xFB\xE9",
+    "\xEB\xE5\xF1",
+    "\xF1\xF2\xE0\xF0\xE0\xFF",
+    "\xE4\xEE\xF0\xEE\xE3\xE0",
+    "\xEF\xEE\xEB\xFF\xED\xE0",
+    "\xF3",
+    "\xF0\xE5\xEA\xE8",
+    "\xE2\xFB\xF1\xEE\xEA\xE8\xE5",
+    "\xE4\xE5\xF0\xE5\xE2\xFC\xFF",
+    "\xF8\xF3\xEC\xFF\xF2",
+    "\xED\xE0\xE4",
+    "\xE3\xEE\xEB\xEE\xE2\xEE\xE9",
+    "\xE8",
+    "\xF2\xF0\xEE\xEF\xE0",
+    "\xF3\xF5\xEE\xE4\xE8\xF2",
+    "\xE2\xE3\xEB\xF3\xE1\xFC",
+    "\xF7\xE0\xF9\xE8",
+    "\xEA\xE0\xEC\xE5\xED\xED\xFB\xE9",
+    "\xEC\xEE\xF1\xF2",
+    "\xEF\xE5\xF9\xE5\xF0\xE0",
+};
+
+std::string Words(std::mt19937& rng, size_t minBytes) {
+    std::string s;
+    while (s.size() < minBytes) {
+        if (!s.empty()) s += ' ';
+        s += kWords[rng() % std::size(kWords)];
+    }
+    return s;
+}
+
+std::string ZoneName(int z) {
+    return "\xC7\xEE\xED\xE0 " + std::to_string(z); // Зона N
+}
+
+void WriteWorldFiles(const std::filesystem::path& worldDir) {
+    std::filesystem::create_directories(worldDir);
+    const tracking::WorldProfile profile;
+    std::mt19937 rng(42);
+    for (int z = 0; z < kZones; ++z) {
+        std::vector<map::TMudRoom2> rooms(kRoomsPerZone);
+        std::vector<const map::TMudRoom2*> order;
+        for (int i = 0; i < kRoomsPerZone; ++i) {
+            map::TMudRoom2& r = rooms[i];
+            r.Tag = i + 1;
+            r.X = i / 32;
+            r.Y = i % 32 - 16;
+            r.L = static_cast<int>(rng() % 3) - 1;
+            r.Hint = Words(rng, 20);
+            r.Description =
+                Words(rng, 90) + ".\r\n" + Words(rng, 90) + ".\r\n" + Words(rng, 90) + ".";
+            r.ChN = i >= 32;
+            r.ChS = i + 32 < kRoomsPerZone;
+            r.ChW = i % 32 != 0;
+            r.ChE = i % 32 != 31;
+            r.SetExits(i % 7 == 0 ? "N S (E) W U" : "N S E W", profile);
+            r.BColor = i % 50 == 0 ? 0x000000FF : map::kSilver;
+            if (i % 40 == 0) r.Note = "\xEE\xF1\xF2\xEE\xF0\xEE\xE6\xED\xEE"; // осторожно
+            if (i % 100 == 0) r.QuickList = "place" + std::to_string(i);
+            if (i % 30 == 0) {
+                r.AutoMaps.push_back(ZoneName((z + 1) % kZones) + "|n|" + std::to_string(i + 1) +
+                                     "||-1");
+                r.AutoMaps.push_back(ZoneName((z + 7) % kZones) + "|d|3|open trapdoor|0");
+            }
+            if (i % 25 == 0) r.ImageIndex = 5;
+            order.push_back(&r);
+        }
+        auto path = storage::ZoneFilePath(worldDir, ZoneName(z));
+        if (!storage::SaveZoneFile(*path, storage::WriteZone(order)).ok()) std::abort();
+    }
+}
+
+// A front end that is never asked anything.
+struct SilentUi : storage::WorldUi {
+    void ShowError(const std::string&) override { std::abort(); }
+    storage::Answer Ask(const std::string&, bool) override { return storage::Answer::Cancel; }
+    std::optional<std::string> ChooseWorld(storage::ChooserMode, const std::string&) override {
+        return std::nullopt;
+    }
+    void LogError(const std::string&) override { std::abort(); }
+    void SetCaption(const std::string&) override {}
+    void TracingOff() override {}
+    void CenterMap() override {}
+    void ShowRoom(const map::TMudRoom2&) override {}
+    void ReadProfile() override {}
+    void WriteSettings() override {}
+};
+
+struct Fixture {
+    QTemporaryDir dir;
+    std::filesystem::path path;
+    tracking::WorldProfile profile;
+    map::NullMapUi mapUi;
+    std::unique_ptr<map::MapModel> model;
+    std::unique_ptr<storage::Language> language;
+    SilentUi ui;
+    std::unique_ptr<storage::WorldStore> store;
+    Fixture() {
+        if (!dir.isValid()) std::abort();
+        path = dir.path().toStdString();
+        WriteWorldFiles(path / "Maps" / "W");
+        model = std::make_unique<map::MapModel>(profile, mapUi);
+        language = std::make_unique<storage::Language>(path / "language.ini");
+        store = std::make_unique<storage::WorldStore>(*model, profile, *language, ui, path, "b");
+        store->SetWorldName("W");
+    }
+    // Drops the loaded world so that a load starts from nothing.
+    void Unload() {
+        model->World().ClearZone();
+        model->World().DestroyAllRooms();
+        store->Tree().Clear();
+    }
+};
+
+Fixture& TheFixture() {
+    static Fixture fixture;
+    return fixture;
+}
+
+void BM_LoadWorld(benchmark::State& state) {
+    Fixture& f = TheFixture();
+    double worldBytes = 0, peakBytes = 0;
+    size_t rooms = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        f.Unload();
+        const size_t before = g_live;
+        g_peak = before;
+        state.ResumeTiming();
+        f.store->LoadWorld();
+        state.PauseTiming();
+        worldBytes = static_cast<double>(g_live - before);
+        peakBytes = static_cast<double>(g_peak - before);
+        rooms = f.model->World().Lists().WorldCount();
+        state.ResumeTiming();
+    }
+    if (rooms != static_cast<size_t>(kZones * kRoomsPerZone)) state.SkipWithError("rooms lost");
+    state.counters["rooms"] = static_cast<double>(rooms);
+    state.counters["world_MB"] = worldBytes / 1e6;
+    state.counters["peak_MB"] = peakBytes / 1e6;
+    state.counters["peak_over_world"] = peakBytes / worldBytes;
+}
+
+void BM_SaveWorld(benchmark::State& state) {
+    Fixture& f = TheFixture();
+    if (f.model->World().Lists().WorldCount() == 0) f.store->LoadWorld();
+    for (auto _ : state)
+        if (!f.store->nSaveWorldClick()) state.SkipWithError("save failed");
+    std::uintmax_t bytes = 0;
+    for (const std::filesystem::path& file : storage::ListZoneFiles(f.path / "Maps" / "W"))
+        bytes += std::filesystem::file_size(file);
+    state.counters["files_MB"] = static_cast<double>(bytes) / 1e6;
+}
+
+} // namespace
+
+BENCHMARK(BM_LoadWorld)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(false);
+BENCHMARK(BM_SaveWorld)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(7);
+
+BENCHMARK_MAIN();
