@@ -50,6 +50,7 @@ struct World {
     tracking::WorldProfile profile;
     map::NullMapUi ui;
     map::MapModel model{profile, ui};
+    TMudRoom2 *westEdge = nullptr, *eastEdge = nullptr; // of the linked zone
 };
 
 // Builds the 100 zones room by room, as the player would walk them, each zone in its turn.
@@ -189,6 +190,8 @@ World& LinkedZone() {
                 r->ChS = x < 99;
                 r->ChW = y > 0;
                 r->ChE = y < 99;
+                if (x == 0 && y == 0) p->westEdge = r;
+                if (x == 0 && y == 99) p->eastEdge = r;
             }
         return p;
     }();
@@ -215,11 +218,9 @@ void BM_MoveRoomToLinkedZone10k(benchmark::State& state) {
     World& w = LinkedZone();
     map::MapWorld& world = w.model.World();
     // Pushed east from its west edge and back west from its east edge: the whole zone moves.
-    TMudRoom2* westEdge = world.FindRoom(0, 0, 0);
-    TMudRoom2* eastEdge = world.FindRoom(0, 99, 0);
     bool east = true;
     for (auto _ : state) {
-        world.ContextRoom = east ? westEdge : eastEdge;
+        world.ContextRoom = east ? w.westEdge : w.eastEdge;
         w.model.Linker().MoveRoomTo(east ? map::East : map::West);
         east = !east;
     }

@@ -1,19 +1,36 @@
 #include "map/RoomIndex.h"
 
+#include <algorithm>
+
 namespace map {
 
 void RoomIndex::Insert(std::uint64_t key, TMudRoom2* room) {
-    // At most 70 % full, so that probe runs stay short.
-    if ((size_ + 1) * 10 > slots_.size() * 7) Grow();
-    Place(key, room);
     ++size_;
+    if (Slot* s = const_cast<Slot*>(Find(key))) {
+        if (s->many < 0) {
+            if (freeLists_.empty()) {
+                s->many = static_cast<std::int32_t>(lists_.size());
+                lists_.emplace_back();
+            } else {
+                s->many = freeLists_.back();
+                freeLists_.pop_back();
+            }
+            lists_[s->many] = {s->room};
+        }
+        lists_[s->many].push_back(room);
+        return;
+    }
+    // At most 70 % full, so that probe runs stay short.
+    if ((keys_ + 1) * 10 > slots_.size() * 7) Grow();
+    Place(Slot{key, room, -1});
+    ++keys_;
 }
 
-void RoomIndex::Place(std::uint64_t key, TMudRoom2* room) {
-    std::size_t i = key & mask_;
+void RoomIndex::Place(const Slot& slot) {
+    std::size_t i = slot.key & mask_;
     while (slots_[i].room)
         i = (i + 1) & mask_;
-    slots_[i] = {key, room};
+    slots_[i] = slot;
 }
 
 void RoomIndex::Grow() {
@@ -22,15 +39,33 @@ void RoomIndex::Grow() {
     slots_.assign(old.empty() ? 16 : old.size() * 2, Slot{});
     mask_ = slots_.size() - 1;
     for (const Slot& s : old)
-        if (s.room) Place(s.key, s.room);
+        if (s.room) Place(s);
 }
 
 void RoomIndex::Erase(std::uint64_t key, TMudRoom2* room) {
-    if (slots_.empty()) return;
-    std::size_t i = key & mask_;
-    while (slots_[i].room && !(slots_[i].key == key && slots_[i].room == room))
-        i = (i + 1) & mask_;
-    if (!slots_[i].room) return;
+    Slot* s = const_cast<Slot*>(Find(key));
+    if (!s) return;
+    if (s->many >= 0) {
+        auto& list = lists_[s->many];
+        auto it = std::find(list.begin(), list.end(), room);
+        if (it == list.end()) return;
+        *it = list.back();
+        list.pop_back();
+        --size_;
+        s->room = list.front();
+        if (list.size() == 1) {
+            list.clear();
+            freeLists_.push_back(s->many);
+            s->many = -1;
+        }
+        return;
+    }
+    if (s->room != room) return;
+    --size_;
+    RemoveSlot(static_cast<std::size_t>(s - slots_.data()));
+}
+
+void RoomIndex::RemoveSlot(std::size_t i) {
     // Backward-shift deletion: pull later entries of the run into the hole when their home
     // slot does not lie between the hole and themselves.
     std::size_t j = i;
@@ -44,7 +79,7 @@ void RoomIndex::Erase(std::uint64_t key, TMudRoom2* room) {
         i = j;
     }
     slots_[i] = Slot{};
-    --size_;
+    --keys_;
 }
 
 void RoomIndex::Rekey(std::uint64_t from, std::uint64_t to, TMudRoom2* room) {
@@ -56,7 +91,10 @@ void RoomIndex::Rekey(std::uint64_t from, std::uint64_t to, TMudRoom2* room) {
 void RoomIndex::Clear() {
     slots_.clear();
     mask_ = 0;
+    keys_ = 0;
     size_ = 0;
+    lists_.clear();
+    freeLists_.clear();
 }
 
 } // namespace map

@@ -2,8 +2,10 @@
 // A hashed multi-index from 64-bit keys to rooms. Keys are already well mixed (RoomKeys.h),
 // several rooms may share a key, and callers decide which candidate wins.
 //
-// Open addressing with linear probing in one flat array: a lookup touches one or two cache
-// lines and never the rooms themselves, which matters when a push walks ten thousand rooms.
+// Open addressing with linear probing in one flat array of distinct keys: a lookup touches one
+// or two cache lines, which matters when a push walks ten thousand rooms. Rooms sharing a key
+// (a maze of identical rooms) share one slot and a list beside the table, so that they never
+// lengthen the probe runs of other keys.
 
 #include <cstdint>
 #include <vector>
@@ -23,22 +25,38 @@ public:
 
     // Calls f(room) for every room filed under the key.
     template <class F> void ForEach(std::uint64_t key, F&& f) const {
-        if (slots_.empty()) return;
-        for (std::size_t i = key & mask_; slots_[i].room; i = (i + 1) & mask_)
-            if (slots_[i].key == key) f(slots_[i].room);
+        const Slot* s = Find(key);
+        if (!s) return;
+        if (s->many < 0) {
+            f(s->room);
+            return;
+        }
+        for (TMudRoom2* r : lists_[s->many])
+            f(r);
     }
 
 private:
     struct Slot {
         std::uint64_t key = 0;
-        TMudRoom2* room = nullptr; // null: empty slot
+        TMudRoom2* room = nullptr; // the one room, or any of many; null: empty slot
+        std::int32_t many = -1;    // index in lists_ when several rooms share the key
     };
+    const Slot* Find(std::uint64_t key) const {
+        if (slots_.empty()) return nullptr;
+        for (std::size_t i = key & mask_; slots_[i].room; i = (i + 1) & mask_)
+            if (slots_[i].key == key) return &slots_[i];
+        return nullptr;
+    }
     void Grow();
-    void Place(std::uint64_t key, TMudRoom2* room);
+    void Place(const Slot& slot);
+    void RemoveSlot(std::size_t i);
 
     std::vector<Slot> slots_;
     std::size_t mask_ = 0;
-    std::size_t size_ = 0;
+    std::size_t keys_ = 0; // occupied slots
+    std::size_t size_ = 0; // rooms filed
+    std::vector<std::vector<TMudRoom2*>> lists_;
+    std::vector<std::int32_t> freeLists_;
 };
 
 } // namespace map

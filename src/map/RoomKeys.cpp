@@ -1,7 +1,5 @@
 #include "map/RoomKeys.h"
 
-#include <cstdio>
-
 namespace map {
 
 namespace {
@@ -52,10 +50,33 @@ std::uint64_t Finish(std::uint64_t h) {
 
 } // namespace
 
+namespace {
+
+// Decimal digits of v at the end of the buffer before `end`, at least `width` of them, with a
+// leading "-" for negative values; returns where the text starts.
+char* Decimal(char* end, long long v, int width) {
+    unsigned long long u = v < 0 ? 0ull - static_cast<unsigned long long>(v) : v;
+    char* p = end;
+    do {
+        *--p = static_cast<char>('0' + u % 10);
+        u /= 10;
+    } while (u || end - p < width);
+    if (v < 0) *--p = '-';
+    return p;
+}
+
+} // namespace
+
 std::string PositionKey(int x, int y, int l) {
+    // Written back to front; this runs for every room a push moves.
     char buf[48];
-    std::snprintf(buf, sizeof buf, "%.4lld|%d|%d", static_cast<long long>(l) + 1000, x, y);
-    return buf;
+    char* end = buf + sizeof buf;
+    char* p = Decimal(end, y, 1);
+    *--p = '|';
+    p = Decimal(p, x, 1);
+    *--p = '|';
+    p = Decimal(p, static_cast<long long>(l) + 1000, 4);
+    return std::string(p, end);
 }
 
 std::string DescriptionKey(std::string_view description) {
@@ -82,13 +103,6 @@ std::uint64_t NameKeyHash(std::string_view name, std::string_view exits) {
     std::uint64_t h = HashWithout(kFnvOffset, name, [](char) { return false; });
     h = (h ^ 0x1F) * kFnvPrime; // separator, so that name and exits cannot trade bytes
     return Finish(HashWithout(h, exits, IsExitFiller));
-}
-
-std::uint64_t MixKey(std::uint64_t a, std::uint64_t b, std::uint64_t c, std::uint64_t d) {
-    std::uint64_t h = Finish(a + 0x9e3779b97f4a7c15ull);
-    h = Finish(h ^ b);
-    h = Finish(h ^ c);
-    return Finish(h ^ d);
 }
 
 } // namespace map

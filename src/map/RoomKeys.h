@@ -24,8 +24,16 @@ bool SameExitKey(std::string_view a, std::string_view b);
 std::uint64_t DescriptionKeyHash(std::string_view description);
 std::uint64_t NameKeyHash(std::string_view name, std::string_view exits);
 
-// Mixes a few integers into one well-spread 64-bit key.
-std::uint64_t MixKey(std::uint64_t a, std::uint64_t b = 0, std::uint64_t c = 0,
-                     std::uint64_t d = 0);
+// Mixes a few integers into one well-spread 64-bit key (cheap: one multiply per part and one
+// finishing round; collisions are possible and every index user checks its candidates).
+inline std::uint64_t MixKey(std::uint64_t a, std::uint64_t b = 0, std::uint64_t c = 0,
+                            std::uint64_t d = 0) {
+    std::uint64_t h = a * 0x9E3779B97F4A7C15ull ^ b * 0xC2B2AE3D27D4EB4Full ^
+                      c * 0x165667B19E3779F9ull ^ d * 0xD6E8FEB86659FD93ull;
+    h ^= h >> 32;
+    h *= 0xbf58476d1ce4e5b9ull;
+    h ^= h >> 29;
+    return h;
+}
 
 } // namespace map
