@@ -549,6 +549,15 @@ TEST(World, ZoneChangesSaveTheZoneLeftExceptForTheLook) {
     EXPECT_EQ(e.zones.TreeViewZonesDblClick(pit), e.Room("b"));
     e.zones.TreeViewZonesDblClick(e.store.Tree().FindZone("A"));
     EXPECT_EQ(e.store.CurrentZone(), "A");
+
+    // An alias given from the client shows under the current zone with the room's picture.
+    TMudRoom2* a = e.Room("a");
+    a->QuickList = "well";
+    a->ImageIndex = 2;
+    ZoneTreeNode* well = e.zones.AddQuickListRoom(a);
+    ASSERT_NE(well, nullptr);
+    EXPECT_EQ(well->parent, e.store.Tree().FindZone("A"));
+    EXPECT_EQ(well->image, 8);
 }
 
 TEST(World, FindingRoomsByText) {
