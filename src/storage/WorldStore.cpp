@@ -91,6 +91,8 @@ void WorldStore::ReadZoneFiles(ZoneFixups fixups, OnRoom onRoom, AfterFile after
 
 void WorldStore::ForgetRooms() {
     map::MapWorld& world = model_.World();
+    // The tree goes first: its quick-list nodes point at the rooms.
+    tree_.Clear();
     world.DestroyAllRooms();
     world.CurrentRoom = world.ContextRoom = world.ReturnRoom = nullptr;
 }
