@@ -1,5 +1,7 @@
 #include "relay/ServerStreamDecoder.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <zlib.h>
@@ -21,9 +23,35 @@ constexpr unsigned char kSe = 0xF0;
 constexpr unsigned char kCompress = 0x55;  // MCCP version 1
 constexpr unsigned char kCompress2 = 0x56; // MCCP version 2
 
+// Inflate output steps start at 8192 bytes and double while a read keeps filling them, up to
+// 256 KB: small reads stay small, and a read of well-compressed text costs few zlib calls
+// (each call also copies its output into zlib's window).
 constexpr std::size_t kOutStep = 8192;
+constexpr std::size_t kMaxOutStep = 256 * 1024;
 // IAC SB option and two more bytes: the longest sequence that is ever held back between reads.
 constexpr std::size_t kStartSequenceSize = 5;
+
+// For eight bytes of which `mask` marks the 0xFF ones, and whether the byte before them was a
+// 0xFF kept as the first of a pair (bit 8 of the index): the bytes that are second of a pair
+// (bits 0-7) and whether the last byte is a kept 0xFF (bit 8).
+constexpr std::array<std::uint16_t, 512> kPairTable = [] {
+    std::array<std::uint16_t, 512> table{};
+    for (unsigned index = 0; index < 512; ++index) {
+        bool pending = index & 0x100;
+        unsigned drop = 0;
+        for (unsigned i = 0; i < 8; ++i) {
+            const bool ff = (index >> i) & 1;
+            if (ff && pending) {
+                drop |= 1u << i;
+                pending = false;
+            } else {
+                pending = ff;
+            }
+        }
+        table[index] = static_cast<std::uint16_t>(drop | (pending ? 0x100 : 0));
+    }
+    return table;
+}();
 
 int CountTrailingZeros(unsigned mask) {
 #if defined(_MSC_VER)
@@ -197,15 +225,16 @@ struct ServerStreamDecoder::Impl {
         std::string& d = out.clientBytes;
         zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data() + pos));
         zs.avail_in = static_cast<uInt>(in.size() - pos);
-        for (;;) {
-            // Inflate straight into the decoded text, one 8192-byte step at a time.
+        std::size_t step = kOutStep;
+        for (;; step = std::min(step * 2, kMaxOutStep)) {
+            // Inflate straight into the decoded text.
             const std::size_t used = d.size();
-            d.resize(used + kOutStep);
+            d.resize(used + step);
             zs.next_out = reinterpret_cast<Bytef*>(d.data() + used);
-            zs.avail_out = kOutStep;
+            zs.avail_out = static_cast<uInt>(step);
             const uInt inBefore = zs.avail_in;
             const int rc = inflate(&zs, Z_SYNC_FLUSH);
-            const std::size_t produced = kOutStep - zs.avail_out;
+            const std::size_t produced = step - zs.avail_out;
             const std::size_t consumed = inBefore - zs.avail_in;
             d.resize(used + produced);
             bytesIn += consumed;
@@ -214,7 +243,7 @@ struct ServerStreamDecoder::Impl {
                 (rc == Z_BUF_ERROR && consumed == 0 && produced == 0 && zs.avail_in == 0)) {
                 // A full output step may leave output inside zlib even when all input is
                 // taken: ask again, or the tail of this read would wait for the next one.
-                if (zs.avail_in == 0 && (produced < kOutStep || rc == Z_BUF_ERROR)) break;
+                if (zs.avail_in == 0 && (produced < step || rc == Z_BUF_ERROR)) break;
                 continue;
             }
             if (rc == Z_STREAM_END) {
@@ -268,33 +297,24 @@ struct ServerStreamDecoder::Impl {
         const __m128i iac = _mm_set1_epi8(static_cast<char>(kIac));
         while (end - p >= 32) {
             const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-            unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, iac)));
-            if (mask == 0) {
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(w), block);
-                w += 16;
-                p += 16;
-                pending = false;
-                continue;
-            }
-            int from = 0;                     // first byte of the block not yet written
-            int lastKept = pending ? -1 : -2; // position of the last 0xFF written
-            while (mask) {
-                const int i = CountTrailingZeros(mask);
-                mask &= mask - 1;
-                if (lastKept == i - 1) { // the second byte of a pair: cut it out
-                    _mm_storeu_si128(reinterpret_cast<__m128i*>(w),
-                                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + from)));
-                    w += i - from;
-                    from = i + 1;
-                    lastKept = -2;
-                } else {
-                    lastKept = i;
-                }
+            const unsigned mask =
+                static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, iac)));
+            const unsigned low = kPairTable[(pending ? 256 : 0) | (mask & 0xFF)];
+            const unsigned high = kPairTable[(low & 0x100) | (mask >> 8)];
+            unsigned drop = (low & 0xFF) | (high & 0xFF) << 8;
+            pending = (high & 0x100) != 0;
+            int from = 0; // first byte of the block not yet written
+            while (drop) {
+                const int i = CountTrailingZeros(drop);
+                drop &= drop - 1;
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(w),
+                                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + from)));
+                w += i - from;
+                from = i + 1;
             }
             _mm_storeu_si128(reinterpret_cast<__m128i*>(w),
                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + from)));
             w += 16 - from;
-            pending = lastKept == 15;
             p += 16;
         }
 #endif
