@@ -33,8 +33,12 @@ bool SendsMove(const std::string& field) {
 }
 } // namespace
 
+std::string ClientIntake::Collapse(const std::string& s) const {
+    return profile_.NoDoubleYa ? text::ReplaceAll(s, "\xFF\xFF", "\xFF") : s;
+}
+
 std::string ClientIntake::RewriteForLinks(const std::string& block) const {
-    std::string typed = DropTrailingControls(block);
+    std::string typed = DropTrailingControls(Collapse(block));
     auto dir = map_.Words().FromMoveWord(typed);
     const map::TMudRoom2* room = map_.World().CurrentRoom;
     if (!dir || !room) return block;
@@ -49,7 +53,10 @@ std::string ClientIntake::RewriteForLinks(const std::string& block) const {
     return out;
 }
 
-void ClientIntake::SSClientRead(const std::string& block) {
+void ClientIntake::SSClientRead(const std::string& raw) {
+    // A telnet client doubles the letter "я" (0xFF); the program's own words and the queued
+    // commands are compared with single letters, as the server's text is.
+    const std::string block = Collapse(raw);
     const std::string requestWord =
         settings_.RequestObject.empty() ? std::string() : settings_.RequestObject + " ";
     const std::string aliasWord =
@@ -64,8 +71,9 @@ void ClientIntake::SSClientRead(const std::string& block) {
     std::string b = block;
     if (!isSpeedwalk && !isReturn && !Begins(block, profile_.StopTrace) && !isRequest &&
         !isNewZone && !isAlias) {
-        b = RewriteForLinks(block);
-        host_.SendToServer(b);
+        std::string forwarded = RewriteForLinks(raw);
+        host_.SendToServer(forwarded);
+        b = Collapse(forwarded);
     }
 
     if (isSpeedwalk) return Speedwalk(b);
@@ -120,7 +128,7 @@ void ClientIntake::NewZone(const std::string& block) {
     size_t lf = block.find('\n');
     if (lf == npos) return host_.NewZone("", false);
     std::string name = block.substr(settings_.NewZone.size(), lf - settings_.NewZone.size());
-    host_.NewZone(text::ReplaceAll(name, "\xFF\xFF", "\xFF"), true);
+    host_.NewZone(name, true); // doubled "я" already collapsed
 }
 
 void ClientIntake::Speedwalk(const std::string& block) {

@@ -43,12 +43,13 @@ public:
         : map_(map), profile_(profile), settings_(settings), tracking_(tracking), host_(host) {}
 
     // SSClientRead for one block as the socket delivered it.
-    void SSClientRead(const std::string& block);
+    void SSClientRead(const std::string& raw);
 
     // The block with the commands of the player's cross-zone link in its direction.
     std::string RewriteForLinks(const std::string& block) const;
 
 private:
+    std::string Collapse(const std::string& s) const;
     void Track(const std::string& block);
     void SetAlias(const std::string& block);
     void NewZone(const std::string& block);

@@ -58,6 +58,15 @@ TEST(ClientIntake, MovesAreForwardedAsTypedAndQueuedLowered) {
     EXPECT_EQ(rig.Queue(), (std::vector<std::string>{"n", "e", "w"}));
 }
 
+TEST(ClientIntake, DoubledYaFromTheClientIsForwardedDoubledAndTrackedSingle) {
+    IntakeRig rig;
+    std::string sneak = rig.profile.Sneakwalk; // "подкрасться" ends in "я"
+    std::string typed = text::ReplaceAll(sneak, "\xFF", "\xFF\xFF") + " n\r\n";
+    rig.intake.SSClientRead(typed);
+    EXPECT_EQ(rig.server, typed);
+    EXPECT_EQ(rig.Queue(), std::vector<std::string>{sneak + " n"});
+}
+
 TEST(ClientIntake, LookAndClearResetAndStartTracing) {
     IntakeRig rig;
     rig.state.CommandQueue = {"x", "y"};

@@ -1,0 +1,210 @@
+#pragma once
+// Running the real programs for end-to-end tests: the demo game server, the headless
+// Quarvelin, and a scripted MUD client that counts the server's prompts. 127.0.0.1 only.
+
+#include "support/EventLoop.h"
+#include "support/TempDir.h"
+#include "text/Cp1251.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <map>
+#include <string>
+#include <vector>
+
+inline quint16 FreePort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+inline QString DemoBinary() {
+    return QUARVELIN_BINARY_DIR "/tools/demo-mud/quarvelin-demo-mud";
+}
+inline QString QuarvelinBinary() {
+    return QUARVELIN_BINARY_DIR "/src/app/quarvelin";
+}
+
+// The demo world as --dump-world prints it, names and texts in Windows-1251.
+struct DemoRoom {
+    int id = 0;
+    std::string name, descriptionPlain, exitList;
+    bool dark = false;
+    int portal = 0;
+    std::map<char, int> exits; // direction letter -> room id
+    std::map<char, bool> doors;
+};
+
+struct DemoWorld {
+    int start = 0;
+    std::string darkText;
+    std::map<int, DemoRoom> rooms;
+
+    static DemoWorld Load() {
+        QProcess p;
+        p.start(DemoBinary(), {"--dump-world"});
+        p.waitForFinished(10000);
+        QJsonObject root = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+        DemoWorld w;
+        w.start = root["start"].toInt();
+        w.darkText = text::FromUnicode(root["darkText"].toString());
+        for (const auto& v : root["rooms"].toArray()) {
+            QJsonObject o = v.toObject();
+            DemoRoom r;
+            r.id = o["id"].toInt();
+            r.name = text::FromUnicode(o["name"].toString());
+            r.descriptionPlain = text::FromUnicode(o["descriptionPlain"].toString());
+            r.exitList = text::FromUnicode(o["exitList"].toString());
+            r.dark = o["dark"].toBool();
+            r.portal = o["portal"].toInt();
+            for (const auto& e : o["exits"].toArray()) {
+                QJsonObject x = e.toObject();
+                char d = x["dir"].toString().toStdString()[0];
+                r.exits[d] = x["to"].toInt();
+                r.doors[d] = x["door"].toBool();
+            }
+            w.rooms[r.id] = r;
+        }
+        return w;
+    }
+};
+
+// A MUD client that knows how many prompts (IAC GA) the server has sent.
+class ScriptedClient {
+public:
+    explicit ScriptedClient(quint16 port) {
+        QObject::connect(&socket, &QTcpSocket::readyRead, [this] {
+            QByteArray b = socket.readAll();
+            for (char c : b)
+                Scan(static_cast<unsigned char>(c));
+            received.append(b.constData(), static_cast<size_t>(b.size()));
+        });
+        socket.connectToHost(QHostAddress::LocalHost, port);
+    }
+    bool Connected() {
+        return WaitFor([this] { return socket.state() == QAbstractSocket::ConnectedState; });
+    }
+    // Sends the lines in one write and waits for one prompt per line.
+    bool Send(const std::vector<std::string>& lines, int timeoutMs = 8000) {
+        std::string block;
+        for (const auto& l : lines)
+            block += Telnet(l) + "\r\n";
+        int want = prompts + static_cast<int>(lines.size());
+        socket.write(block.data(), static_cast<qint64>(block.size()));
+        return WaitFor([&] { return prompts >= want; }, timeoutMs);
+    }
+    // Sends a line that the game never sees (one of Quarvelin's own commands).
+    void SendQuiet(const std::string& line) {
+        std::string block = Telnet(line) + "\r\n";
+        socket.write(block.data(), static_cast<qint64>(block.size()));
+        Pump(300);
+    }
+    bool WaitPrompts(int n, int timeoutMs = 8000) {
+        return WaitFor([&] { return prompts >= n; }, timeoutMs);
+    }
+    size_t Count(const std::string& what) const {
+        size_t n = 0;
+        for (size_t at = received.find(what); at != std::string::npos;
+             at = received.find(what, at + 1))
+            ++n;
+        return n;
+    }
+
+    QTcpSocket socket;
+    std::string received;
+    int prompts = 0;
+
+private:
+    // As a telnet client sends text: the letter "я" (0xFF) doubled.
+    static std::string Telnet(const std::string& line) {
+        std::string out;
+        for (char c : line) {
+            out += c;
+            if (c == '\xFF') out += c;
+        }
+        return out;
+    }
+    // A telnet scan that tells IAC GA from a doubled "я".
+    void Scan(unsigned char c) {
+        if (iac_) {
+            iac_ = false;
+            if (c == 0xF9) ++prompts;
+            return;
+        }
+        if (c == 0xFF) iac_ = true;
+    }
+    bool iac_ = false;
+};
+
+// A demo server and a headless Quarvelin relaying to it, with a world "Demo" whose profile
+// recognises the demo's texts.
+class DemoRig {
+public:
+    explicit DemoRig(int mccp) : serverPort(FreePort()), clientPort(FreePort()) {
+        std::string profile =
+            "[Connect]\r\nClient Port=" + std::to_string(clientPort) +
+            "\r\nServer Name=127.0.0.1\r\nServer Port=" + std::to_string(serverPort) +
+            "\r\n[Options]\r\nMccpEnabled=1\r\n[Dark]\r\nDark0=" +
+            text::FromUnicode(QString::fromUtf8("Здесь темно...")) + "\r\n[Can`t Move]\r\n";
+        const char* refusals[] = {"Вы не сможете туда пройти...", "Закрыто", "Вы слишком устали.",
+                                  "Нет... Вы слишком расслаблены..."};
+        for (int i = 0; i < 4; ++i)
+            profile += "CantMove" + std::to_string(i) + "=" +
+                       text::FromUnicode(QString::fromUtf8(refusals[i])) + "\r\n";
+        TempDir::Write(dir.path() / "Maps" / "Demo" / "local.ini", profile);
+        TempDir::Write(dir.path() / "quarvelin.ini", "[Options]\r\nDebugActiv=1\r\n");
+
+        server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        server.start(DemoBinary(),
+                     {"--port", QString::number(serverPort), "--mccp", QString::number(mccp)});
+        server.waitForStarted(5000);
+        quarvelin.setProcessChannelMode(QProcess::MergedChannels);
+        quarvelin.start(QuarvelinBinary(),
+                        {"--headless", "--data-dir", QString::fromStdString(dir.path().string()),
+                         "--world", "Demo"});
+        quarvelin.waitForStarted(5000);
+        // Both listen within a moment.
+        WaitFor([&] {
+            QTcpSocket probe;
+            probe.connectToHost(QHostAddress::LocalHost, serverPort);
+            return probe.waitForConnected(100);
+        });
+        WaitFor([&] {
+            output += quarvelin.readAll().toStdString();
+            return output.find("listening: ") != std::string::npos;
+        });
+    }
+    ~DemoRig() {
+        if (quarvelin.state() != QProcess::NotRunning) {
+            quarvelin.kill();
+            quarvelin.waitForFinished(5000);
+        }
+        server.kill();
+        server.waitForFinished(5000);
+    }
+    // SIGTERM; true when Quarvelin exited 0.
+    bool Stop() {
+        quarvelin.terminate();
+        bool done = quarvelin.waitForFinished(20000);
+        output += quarvelin.readAll().toStdString();
+        return done && quarvelin.exitStatus() == QProcess::NormalExit && quarvelin.exitCode() == 0;
+    }
+
+    // The end of the debug log (after Stop), as UTF-8, for failure messages.
+    std::string LogTail(size_t lines = 80) const {
+        std::string log = text::ToUnicode(TempDir::Read(dir.path() / "tkdebug.log")).toStdString();
+        size_t at = log.size();
+        for (size_t n = 0; n < lines && at != std::string::npos && at > 0; ++n)
+            at = log.rfind('\n', at - 1);
+        return at == std::string::npos ? log : log.substr(at);
+    }
+
+    TempDir dir;
+    quint16 serverPort, clientPort;
+    QProcess server, quarvelin;
+    std::string output; // what Quarvelin printed (UTF-8)
+};

@@ -1,0 +1,226 @@
+// Walking the whole demo world through the headless program: the map it saves must be the
+// world the server knows.
+
+#include "E2eSupport.h"
+#include "map/Direction.h"
+#include "storage/Paths.h"
+#include "storage/ZoneFile.h"
+#include "tracking/RoomParser.h"
+#include "tracking/WorldProfile.h"
+
+#include <deque>
+#include <gtest/gtest.h>
+#include <set>
+#include <tuple>
+
+namespace {
+
+using Pos = std::tuple<int, int, int>;
+
+map::Dir DirOf(char letter) {
+    for (const auto& i : map::kDirs)
+        if (i.letter == letter) return i.dir;
+    return map::North;
+}
+
+std::string ExitKey(std::string s) {
+    std::string out;
+    for (char c : s)
+        if (c != ' ' && c != '(' && c != ')') out += c;
+    return out;
+}
+
+// The client's side of the walk: where the server has the player, which doors are open.
+struct Walker {
+    const DemoWorld& world;
+    ScriptedClient& client;
+    int at;
+    std::set<int> visited;
+    std::set<std::pair<int, char>> walked; // exits taken
+    std::set<std::pair<int, char>> open;
+    int moves = 0;
+
+    bool Step(char d) {
+        const DemoRoom& here = world.rooms.at(at);
+        if (here.doors.count(d) && here.doors.at(d) && !open.count({at, d})) {
+            if (!client.Send({std::string("open ") + d})) return false;
+            int there = here.exits.at(d);
+            open.insert({at, d});
+            open.insert({there, map::Info(map::OppositeDir(DirOf(d))).letter});
+        }
+        if (++moves % 50 == 0 && !client.Send({text::FromUnicode(QString::fromUtf8("встать"))}))
+            return false;
+        if (!client.Send({std::string(1, d)})) return false;
+        walked.insert({at, d});
+        at = here.exits.at(d);
+        visited.insert(at);
+        return true;
+    }
+    // Shortest way to the nearest room that `wanted` accepts (portals are not taken).
+    template <class F> std::vector<char> PathWhere(F wanted) const {
+        std::map<int, std::pair<int, char>> from;
+        std::deque<int> queue{at};
+        from[at] = {0, 0};
+        while (!queue.empty()) {
+            int r = queue.front();
+            queue.pop_front();
+            if (wanted(r)) {
+                std::vector<char> path;
+                for (int x = r; x != at; x = from[x].first)
+                    path.insert(path.begin(), from[x].second);
+                return path;
+            }
+            for (const auto& [d, to] : world.rooms.at(r).exits)
+                if (!from.count(to)) {
+                    from[to] = {r, d};
+                    queue.push_back(to);
+                }
+        }
+        return {};
+    }
+    std::vector<char> PathToUnvisited() const {
+        return PathWhere([&](int r) { return !visited.count(r); });
+    }
+    std::vector<char> PathTo(int room) const {
+        return PathWhere([&](int r) { return r == room; });
+    }
+};
+
+} // namespace
+
+TEST(WalkE2e, WalkingTheDemoWorldMapsItWhole) {
+    const DemoWorld world = DemoWorld::Load();
+    ASSERT_EQ(world.rooms.size(), 35u);
+    DemoRig rig(2);
+    ScriptedClient client(rig.clientPort);
+    ASSERT_TRUE(client.Connected());
+    ASSERT_TRUE(client.WaitPrompts(1)) << rig.output;
+
+    Walker walk{world, client, world.start, {world.start}, {}, {}};
+    ASSERT_TRUE(client.Send({"look"}));
+    const std::string off = "Tracing now \x1b[1;31mOFF";
+    const std::string on = "Tracing now \x1b[1;32mON";
+    EXPECT_EQ(client.Count(on), 1u);
+
+    // A refused move and two moves sent at once.
+    ASSERT_TRUE(client.Send({"u"}));
+    ASSERT_TRUE(client.Send({"n", "s"}));
+    walk.walked.insert({world.start, 'n'});
+    walk.walked.insert({world.rooms.at(world.start).exits.at('n'), 's'});
+    walk.visited.insert(world.rooms.at(world.start).exits.at('n'));
+
+    // Every room that can be walked to, nearest first; a sneak on the way.
+    bool sneaked = false;
+    for (std::vector<char> path = walk.PathToUnvisited(); !path.empty();
+         path = walk.PathToUnvisited()) {
+        for (char d : path) {
+            if (!sneaked && walk.moves > 5 && !world.rooms.at(walk.at).doors.at(d)) {
+                ASSERT_TRUE(
+                    client.Send({text::FromUnicode(QString::fromUtf8("подкрасться ")) + d}));
+                walk.walked.insert({walk.at, d});
+                walk.at = world.rooms.at(walk.at).exits.at(d);
+                walk.visited.insert(walk.at);
+                sneaked = true;
+                continue;
+            }
+            ASSERT_TRUE(walk.Step(d)) << "stuck at room " << walk.at;
+        }
+    }
+    ASSERT_TRUE(sneaked);
+    // Back on the square, flee: the game takes the first open exit (north), which is on the
+    // map, and tracking puts the player on the first matching neighbour.
+    for (char d : walk.PathTo(world.start))
+        ASSERT_TRUE(walk.Step(d));
+    ASSERT_TRUE(client.Send({text::FromUnicode(QString::fromUtf8("убежать"))}));
+    walk.at = world.rooms.at(world.start).exits.at('n');
+    if (client.Count(off) != 0) {
+        rig.Stop();
+        FAIL() << "tracing stopped during the walk:\n" << rig.LogTail(2000);
+    }
+
+    // The hermit's cell lies behind a portal: tracing stops there, as it does for a portal
+    // without a link. The player starts a zone for it and comes back.
+    int temple = 0;
+    for (const auto& [id, r] : world.rooms)
+        if (r.portal && !r.exits.empty()) temple = id;
+    ASSERT_NE(temple, 0);
+    for (char d : walk.PathTo(temple))
+        ASSERT_TRUE(walk.Step(d));
+    ASSERT_TRUE(client.Send({text::FromUnicode(QString::fromUtf8("войти"))}));
+    int cell = world.rooms.at(temple).portal;
+    client.SendQuiet(text::FromUnicode(QString::fromUtf8("нзКелья")));
+    ASSERT_TRUE(client.Send({"look"}));
+    ASSERT_TRUE(client.Send({text::FromUnicode(QString::fromUtf8("войти"))}));
+    ASSERT_TRUE(client.Send({"look"}));
+    ASSERT_TRUE(walk.Step(world.rooms.at(temple).exits.begin()->first)); // on the map again
+    size_t offs = client.Count(off);
+    ASSERT_TRUE(client.Send({"look"}));
+    EXPECT_EQ(client.Count(off), offs) << "tracing stopped after coming back";
+    const int finalRoom = walk.at;
+    ASSERT_TRUE(rig.Stop()) << rig.output;
+
+    // The saved map.
+    tracking::WorldProfile profile;
+    std::map<std::string, std::vector<map::TMudRoom2>> zones;
+    for (const auto& file : storage::ListZoneFiles(rig.dir.path() / "Maps" / "Demo")) {
+        storage::ZoneReadResult r = storage::ReadZoneFile(file, profile);
+        ASSERT_TRUE(r.ok()) << r.LogLine();
+        zones[*storage::ZoneNameOfFile(file.filename(), false)] = std::move(r.rooms);
+    }
+    ASSERT_EQ(zones.size(), 2u);
+    const std::string cellZone = text::FromUnicode(QString::fromUtf8("Келья"));
+    ASSERT_EQ(zones[cellZone].size(), 1u);
+    EXPECT_EQ(zones[cellZone][0].Hint, world.rooms.at(cell).name);
+    zones.erase(cellZone);
+    std::vector<map::TMudRoom2>& rooms = zones.begin()->second;
+
+    std::map<Pos, const map::TMudRoom2*> at;
+    int real = 0;
+    for (const auto& r : rooms) {
+        EXPECT_TRUE(at.emplace(Pos{r.X, r.Y, r.L}, &r).second) << "two rooms on one cell";
+        real += r.Pipe ? 0 : 1;
+    }
+    EXPECT_EQ(real, 34) << "every walkable room once, no copies";
+
+    // Follow every walked exit on the map from the square: links both ways, corridors between,
+    // the right room at the end.
+    std::map<int, const map::TMudRoom2*> mapped;
+    for (const auto& r : rooms)
+        if (r.Hint == world.rooms.at(world.start).name) mapped[world.start] = &r;
+    ASSERT_TRUE(mapped.count(world.start));
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const auto& [from, d] : walk.walked) {
+            if (!mapped.count(from)) continue;
+            const map::TMudRoom2* m = mapped[from];
+            const auto& step = map::Info(DirOf(d));
+            EXPECT_TRUE(m->Ch(step.dir)) << m->Hint;
+            Pos p{m->X, m->Y, m->L};
+            const map::TMudRoom2* next = nullptr;
+            for (int guard = 0; guard < 100; ++guard) {
+                std::get<0>(p) += step.dx, std::get<1>(p) += step.dy, std::get<2>(p) += step.dl;
+                auto it = at.find(p);
+                if (it == at.end()) break;
+                next = it->second;
+                if (!next->Pipe) break;
+            }
+            ASSERT_TRUE(next && !next->Pipe) << "no room behind exit " << d << " of " << from;
+            int to = world.rooms.at(from).exits.at(d);
+            const DemoRoom& truth = world.rooms.at(to);
+            EXPECT_EQ(next->Hint, truth.dark ? world.darkText : truth.name);
+            EXPECT_TRUE(next->Ch(step.opposite)) << next->Hint;
+            if (!truth.dark) {
+                EXPECT_EQ(next->Description, tracking::NormaliseDescription(truth.descriptionPlain))
+                    << truth.name;
+                EXPECT_EQ(ExitKey(next->Exits()), ExitKey(truth.exitList)) << truth.name;
+            }
+            if (auto [it, added] = mapped.emplace(to, next); added)
+                grew = true;
+            else
+                EXPECT_EQ(it->second, next) << "room " << to << " reached in two places";
+        }
+    }
+    EXPECT_EQ(mapped.size(), 34u);
+    ASSERT_TRUE(mapped.count(finalRoom));
+    EXPECT_TRUE(mapped[finalRoom]->Selected) << "the player stands elsewhere";
+}
