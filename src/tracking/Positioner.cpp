@@ -308,18 +308,23 @@ void Positioner::Move(map::Dir d) {
 
 void Positioner::Other() {
     const std::string cmd = s_.CurrentCmd;
-    if (cmd == profile_.Portal) {
+    // A portal command without a link here stops tracing; with one, the link is followed below.
+    if (cmd == profile_.Portal && map_.Words().HasJump(Current(), cmd) < 0) {
         host_.ModeClick(false);
         Log(W("TranslateCMD.Moves: команда портала, а линка нет"));
         s_.Done();
         s_.Loop = true;
         return;
     }
-    if (TMudRoom2* room = Current(); room && Parse()) {
+    // A room printed after a command that has no link here belongs to a later command (a
+    // chat line sent before a move): it is taken only when the command follows a link.
+    std::string pending = s_.PendingText;
+    if (TMudRoom2* room = Current(); room && ParseRoom(pending, profile_, s_.Seen)) {
         for (const auto& line : room->AutoMaps) {
             if (text::GetField(line, 1).empty()) continue;
             std::string field = text::DecodeEscapes(text::GetField(line, 2));
             if (field == cmd || field == "=" + cmd) {
+                s_.PendingText = std::move(pending);
                 Jump(line);
                 break;
             }

@@ -164,3 +164,48 @@ TEST(Tracker, RoomSeenElsewhereIsLinkedInsteadOfCopied) {
     EXPECT_TRUE(north->ChE);
     EXPECT_EQ(std::tie(north->X, north->Y), std::make_tuple(-1, 0));
 }
+
+TEST(Tracker, ChatLinesFloodingTheQueueDoNotEatTheRoomOfTheMove) {
+    TrackingRig rig;
+    rig.Send({"look"});
+    rig.Server(kHall);
+    rig.Send({"say one", "say two", "say three", "n"});
+    // The game answers everything at once.
+    rig.Server("You say 'one'\r\n> You say 'two'\r\n> You say 'three'\r\n> " + kNorth + "> ");
+    ASSERT_NE(rig.current(), nullptr);
+    EXPECT_EQ(rig.current()->Hint, "North room");
+    EXPECT_TRUE(rig.tracker.State().CommandQueue.empty());
+    EXPECT_TRUE(rig.host.tracing);
+}
+
+TEST(Tracker, FlightIntoADarkRoomStopsTracing) {
+    TrackingRig rig;
+    rig.profile.DarkList = {rig.profile.Dark};
+    rig.Send({"look"});
+    rig.Server(kHall);
+    rig.Server(rig.profile.Retreat + ".\r\n" + rig.profile.Dark + "\r\n> ");
+    EXPECT_FALSE(rig.host.tracing);
+    EXPECT_EQ(rig.current(), nullptr);
+}
+
+TEST(Tracker, CrossZoneLinkJumpsIntoTheOtherZone) {
+    TrackingRig rig;
+    rig.Send({"look"});
+    rig.Server(kHall);
+    map::TMudRoom2* hall = rig.current();
+    // A room of another zone, reached through the hall's portal.
+    rig.world().CurrentZone = "Town";
+    rig.world().LoadZoneRooms();
+    map::TMudRoom2* inn = rig.map.Linker().NewRoomAt(5, 5, 0, "Inn", "Cosy.", "S");
+    int innTag = inn->Tag;
+    rig.world().CurrentZone = "Zone";
+    rig.world().LoadZoneRooms();
+    hall->AutoMaps = {"Town|" + rig.profile.Portal + "|" + std::to_string(innTag) + "||0"};
+    rig.Send({rig.profile.Portal.c_str()});
+    rig.Server("You step through.\r\n" + RoomText("Inn", "Cosy.", "S"));
+    EXPECT_EQ(rig.current(), inn);
+    EXPECT_EQ(rig.world().CurrentZone, "Town");
+    ASSERT_FALSE(rig.host.switches.empty());
+    EXPECT_EQ(rig.host.switches.back(), "Town (saved)");
+    EXPECT_TRUE(rig.host.tracing);
+}
