@@ -1,9 +1,9 @@
 #include "relay/ServerStreamDecoder.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <zlib.h>
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -23,35 +23,13 @@ constexpr unsigned char kSe = 0xF0;
 constexpr unsigned char kCompress = 0x55;  // MCCP version 1
 constexpr unsigned char kCompress2 = 0x56; // MCCP version 2
 
-// Inflate output steps start at 8192 bytes and double while a read keeps filling them, up to
-// 256 KB: small reads stay small, and a read of well-compressed text costs few zlib calls
-// (each call also copies its output into zlib's window).
+// Inflate output steps are at least 8192 bytes and double while a read keeps filling them, up
+// to 256 KB: a read of well-compressed text then costs few zlib calls (each call also copies
+// its output into zlib's window).
 constexpr std::size_t kOutStep = 8192;
 constexpr std::size_t kMaxOutStep = 256 * 1024;
 // IAC SB option and two more bytes: the longest sequence that is ever held back between reads.
 constexpr std::size_t kStartSequenceSize = 5;
-
-// For eight bytes of which `mask` marks the 0xFF ones, and whether the byte before them was a
-// 0xFF kept as the first of a pair (bit 8 of the index): the bytes that are second of a pair
-// (bits 0-7) and whether the last byte is a kept 0xFF (bit 8).
-constexpr std::array<std::uint16_t, 512> kPairTable = [] {
-    std::array<std::uint16_t, 512> table{};
-    for (unsigned index = 0; index < 512; ++index) {
-        bool pending = index & 0x100;
-        unsigned drop = 0;
-        for (unsigned i = 0; i < 8; ++i) {
-            const bool ff = (index >> i) & 1;
-            if (ff && pending) {
-                drop |= 1u << i;
-                pending = false;
-            } else {
-                pending = ff;
-            }
-        }
-        table[index] = static_cast<std::uint16_t>(drop | (pending ? 0x100 : 0));
-    }
-    return table;
-}();
 
 int CountTrailingZeros(unsigned mask) {
 #if defined(_MSC_VER)
@@ -85,6 +63,10 @@ struct ServerStreamDecoder::Impl {
     bool zsInitialised = false;
     std::uint64_t bytesIn = 0;
     std::uint64_t bytesOut = 0;
+
+    // Inflate output, appended to the decoded text after each call. Not zero-filled: a step of
+    // well-compressed text would otherwise be written twice.
+    std::unique_ptr<Bytef[]> outBuf{new Bytef[kMaxOutStep]};
 
     TelnetState state = TelnetState::Data;
     std::string held;           // an incomplete telnet command at the end of the last read
@@ -225,18 +207,18 @@ struct ServerStreamDecoder::Impl {
         std::string& d = out.clientBytes;
         zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data() + pos));
         zs.avail_in = static_cast<uInt>(in.size() - pos);
-        std::size_t step = kOutStep;
+        // The first step is sized for the text that the input is likely to hold (MUD text
+        // packs ten to twenty times), so that a whole read usually takes one zlib call.
+        std::size_t step =
+            std::clamp<std::size_t>(std::size_t{zs.avail_in} * 16, kOutStep, kMaxOutStep);
         for (;; step = std::min(step * 2, kMaxOutStep)) {
-            // Inflate straight into the decoded text.
-            const std::size_t used = d.size();
-            d.resize(used + step);
-            zs.next_out = reinterpret_cast<Bytef*>(d.data() + used);
+            zs.next_out = outBuf.get();
             zs.avail_out = static_cast<uInt>(step);
             const uInt inBefore = zs.avail_in;
             const int rc = inflate(&zs, Z_SYNC_FLUSH);
             const std::size_t produced = step - zs.avail_out;
             const std::size_t consumed = inBefore - zs.avail_in;
-            d.resize(used + produced);
+            d.append(reinterpret_cast<const char*>(outBuf.get()), produced);
             bytesIn += consumed;
             bytesOut += produced;
             if (rc == Z_OK ||
@@ -297,24 +279,34 @@ struct ServerStreamDecoder::Impl {
         const __m128i iac = _mm_set1_epi8(static_cast<char>(kIac));
         while (end - p >= 32) {
             const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-            const unsigned mask =
-                static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, iac)));
-            const unsigned low = kPairTable[(pending ? 256 : 0) | (mask & 0xFF)];
-            const unsigned high = kPairTable[(low & 0x100) | (mask >> 8)];
-            unsigned drop = (low & 0xFF) | (high & 0xFF) << 8;
-            pending = (high & 0x100) != 0;
-            int from = 0; // first byte of the block not yet written
-            while (drop) {
-                const int i = CountTrailingZeros(drop);
-                drop &= drop - 1;
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(w),
-                                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + from)));
-                w += i - from;
-                from = i + 1;
+            unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, iac)));
+            if ((mask & ((mask >> 1) | (pending ? 1u : 0u))) == 0) {
+                // No pair starts or ends here: every 0xFF of the block is kept.
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(w), block);
+                w += 16;
+                p += 16;
+                pending = (mask >> 15) != 0;
+                continue;
+            }
+            int from = 0;                     // first byte of the block not yet written
+            int lastKept = pending ? -1 : -2; // position of the last 0xFF written
+            while (mask) {
+                const int i = CountTrailingZeros(mask);
+                mask &= mask - 1;
+                if (lastKept == i - 1) { // the second byte of a pair: cut it out
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(w),
+                                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + from)));
+                    w += i - from;
+                    from = i + 1;
+                    lastKept = -2;
+                } else {
+                    lastKept = i;
+                }
             }
             _mm_storeu_si128(reinterpret_cast<__m128i*>(w),
                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + from)));
             w += 16 - from;
+            pending = lastKept == 15;
             p += 16;
         }
 #endif
@@ -341,7 +333,7 @@ void ServerStreamDecoder::Feed(std::string_view raw, bool mccpEnabled, bool noDo
                                DecodeResult& out) {
     Impl& s = *impl_;
     out.clientBytes.clear();
-    out.recognitionText.clear();
+    // recognitionText is rewritten below; its old bytes only spare Collapse a zero fill.
     out.toServer.clear();
     out.notices.clear();
     out.closeServer = false;
@@ -372,6 +364,7 @@ void ServerStreamDecoder::Feed(std::string_view raw, bool mccpEnabled, bool noDo
 
     if (!out.forward) {
         out.clientBytes.clear();
+        out.recognitionText.clear();
         return;
     }
     if (noDoubleYa)

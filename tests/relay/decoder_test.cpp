@@ -58,11 +58,15 @@ struct Joined {
     bool closed = false;
 };
 
+// With `reuse` one result object serves every read, as the relay's hot path may use it.
 Joined FeedInPieces(ServerStreamDecoder& decoder, std::string_view stream, std::size_t piece,
-                    bool mccpEnabled = true, bool noDoubleYa = true) {
+                    bool reuse = false) {
     Joined j;
+    DecodeResult reused;
     for (std::size_t pos = 0; pos < stream.size(); pos += piece) {
-        DecodeResult r = decoder.Feed(stream.substr(pos, piece), mccpEnabled, noDoubleYa);
+        DecodeResult fresh;
+        DecodeResult& r = reuse ? reused : fresh;
+        decoder.Feed(stream.substr(pos, piece), true, true, r);
         if (r.forward) {
             j.client += r.clientBytes;
             j.recognition += r.recognitionText;
@@ -196,20 +200,22 @@ TEST(ServerStreamDecoder, GivesTheSameBytesHoweverTheStreamIsCutIntoReads) {
     std::string expectedRecognition = expectedClient;
     expectedRecognition.replace(expectedRecognition.find("\xFF\xFF\r\n"), 2, "\xFF");
 
-    for (std::size_t piece : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{4},
-                              std::size_t{5}, std::size_t{7}, std::size_t{64}, stream.size()}) {
-        SCOPED_TRACE("read size " + std::to_string(piece));
-        ServerStreamDecoder d;
-        Joined j = FeedInPieces(d, stream, piece);
-        EXPECT_EQ(j.client, expectedClient);
-        EXPECT_EQ(j.recognition, expectedRecognition);
-        EXPECT_EQ(j.server, "\xFF\xFD\x56\xFF\xFE\x55\xFF\xFD\x56");
-        EXPECT_EQ(j.notices, (std::vector<std::string>{"Enabling MCCP V2", "Starting MCCP V2",
-                                                       "Stopping MCCP.", "Enabling MCCP V2"}));
-        EXPECT_FALSE(j.closed);
-        EXPECT_FALSE(d.MccpActive());
-        EXPECT_TRUE(d.MccpOffered());
-    }
+    for (std::size_t piece :
+         {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{4}, std::size_t{5},
+          std::size_t{7}, std::size_t{64}, std::size_t{700}, stream.size()})
+        for (bool reuse : {false, true}) {
+            SCOPED_TRACE("read size " + std::to_string(piece) + (reuse ? ", result reused" : ""));
+            ServerStreamDecoder d;
+            Joined j = FeedInPieces(d, stream, piece, reuse);
+            EXPECT_EQ(j.client, expectedClient);
+            EXPECT_EQ(j.recognition, expectedRecognition);
+            EXPECT_EQ(j.server, "\xFF\xFD\x56\xFF\xFE\x55\xFF\xFD\x56");
+            EXPECT_EQ(j.notices, (std::vector<std::string>{"Enabling MCCP V2", "Starting MCCP V2",
+                                                           "Stopping MCCP.", "Enabling MCCP V2"}));
+            EXPECT_FALSE(j.closed);
+            EXPECT_FALSE(d.MccpActive());
+            EXPECT_TRUE(d.MccpOffered());
+        }
 }
 
 TEST(ServerStreamDecoder, ForwardsPlainBytesAfterTheStreamEndInOrder) {
@@ -338,19 +344,25 @@ TEST(ServerStreamDecoder, CollapsesPairsInLongTextLikeTheSimpleRule) {
     std::string packed;
     for (std::size_t pos = 0; pos < text.size(); pos += 997)
         packed += z.Chunk(text.substr(pos, 997));
-    ServerStreamDecoder d;
-    d.Feed(kWillCompress2 + kStartV2, true, true);
-    std::string client, recognition;
-    for (std::size_t pos = 0; pos < packed.size();) {
-        const std::size_t n = std::min<std::size_t>(rng() % 300 + 1, packed.size() - pos);
-        DecodeResult r = d.Feed(packed.substr(pos, n), true, true);
-        client += r.clientBytes;
-        recognition += r.recognitionText;
-        pos += n;
+    for (bool reuse : {false, true}) {
+        SCOPED_TRACE(reuse ? "one result for all reads" : "a result per read");
+        ServerStreamDecoder d;
+        d.Feed(kWillCompress2 + kStartV2, true, true);
+        std::string client, recognition;
+        DecodeResult reused;
+        for (std::size_t pos = 0; pos < packed.size();) {
+            const std::size_t n = std::min<std::size_t>(rng() % 300 + 1, packed.size() - pos);
+            DecodeResult fresh;
+            DecodeResult& r = reuse ? reused : fresh;
+            d.Feed(packed.substr(pos, n), true, true, r);
+            client += r.clientBytes;
+            recognition += r.recognitionText;
+            pos += n;
+        }
+        EXPECT_EQ(client, text);
+        EXPECT_EQ(recognition.size(), expected.size());
+        EXPECT_EQ(recognition, expected);
     }
-    EXPECT_EQ(client, text);
-    EXPECT_EQ(recognition.size(), expected.size());
-    EXPECT_EQ(recognition, expected);
 }
 
 TEST(ServerStreamDecoder, KeepsACommandSplitBetweenReads) {
