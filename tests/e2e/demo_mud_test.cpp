@@ -1,0 +1,176 @@
+// The demo game server is the truth that map tests compare against: its world dump must be a
+// consistent grid, and the rooms it prints must be byte for byte what the dump says.
+
+#include "support/EventLoop.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStringEncoder>
+#include <QTcpSocket>
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+#include <tuple>
+
+namespace {
+
+const char kDemo[] = QUARVELIN_BINARY_DIR "/tools/demo-mud/quarvelin-demo-mud";
+
+QJsonObject DumpWorld() {
+    QProcess proc;
+    proc.start(kDemo, {"--dump-world"});
+    EXPECT_TRUE(proc.waitForFinished(10000));
+    EXPECT_EQ(proc.exitCode(), 0);
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(proc.readAllStandardOutput(), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    return doc.object();
+}
+
+// As the game sends text: Windows-1251 with the letter "я" (0xFF) doubled.
+std::string Wire(const QString& text) {
+    QStringEncoder encoder("windows-1251");
+    const QByteArray bytes = encoder.encode(text);
+    std::string out;
+    for (const char c : bytes) {
+        out.push_back(c);
+        if (c == '\xFF') out.push_back(c);
+    }
+    return out;
+}
+
+using Cell = std::tuple<int, int, int>;
+
+} // namespace
+
+TEST(DemoMud, WorldDumpIsAConsistentGridWithEveryFeatureTheMapNeeds) {
+    const QJsonObject world = DumpWorld();
+    const QJsonArray rooms = world["rooms"].toArray();
+    std::map<int, QJsonObject> byId;
+    std::map<Cell, int> byCell;
+    std::set<int> levels;
+    for (const auto& value : rooms) {
+        const QJsonObject room = value.toObject();
+        const int id = room["id"].toInt();
+        const Cell cell{room["x"].toInt(), room["y"].toInt(), room["level"].toInt()};
+        EXPECT_TRUE(byId.emplace(id, room).second) << "duplicate id " << id;
+        EXPECT_TRUE(byCell.emplace(cell, id).second) << "two rooms in one cell, id " << id;
+        levels.insert(room["level"].toInt());
+    }
+    EXPECT_GE(byId.size(), 30u);
+    EXPECT_GE(levels.size(), 3u);
+    ASSERT_TRUE(byId.count(world["start"].toInt()));
+
+    const std::map<QString, std::tuple<int, int, int, QString>> steps = {
+        {"n", {-1, 0, 0, "s"}}, {"s", {1, 0, 0, "n"}}, {"e", {0, 1, 0, "w"}},
+        {"w", {0, -1, 0, "e"}}, {"u", {0, 0, 1, "d"}}, {"d", {0, 0, -1, "u"}}};
+    int corridors = 0, doors = 0, deadEnds = 0, darkRooms = 0, withoutExits = 0, links = 0;
+    for (const auto& [id, room] : byId) {
+        const QJsonArray exits = room["exits"].toArray();
+        deadEnds += exits.size() == 1;
+        withoutExits += exits.isEmpty();
+        darkRooms += room["dark"].toBool();
+        if (!room["dark"].toBool()) {
+            EXPECT_EQ(room["exitLine"].toString(),
+                      "\x1b[36m[ Exits:" + room["exitList"].toString() + "]\r\n");
+        }
+        if (exits.isEmpty()) {
+            EXPECT_EQ(room["exitList"].toString(), " None! ");
+        }
+        for (const auto& e : exits) {
+            const QJsonObject exit = e.toObject();
+            const auto& [dx, dy, dl, back] = steps.at(exit["dir"].toString());
+            ASSERT_TRUE(byId.count(exit["to"].toInt())) << id;
+            const QJsonObject& target = byId.at(exit["to"].toInt());
+            // The target lies k cells away in the exit's direction, with empty cells between.
+            const int k = std::abs(target["x"].toInt() - room["x"].toInt()) +
+                          std::abs(target["y"].toInt() - room["y"].toInt()) +
+                          std::abs(target["level"].toInt() - room["level"].toInt());
+            ASSERT_GE(k, 1);
+            EXPECT_EQ(target["x"].toInt(), room["x"].toInt() + dx * k) << id;
+            EXPECT_EQ(target["y"].toInt(), room["y"].toInt() + dy * k) << id;
+            EXPECT_EQ(target["level"].toInt(), room["level"].toInt() + dl * k) << id;
+            for (int i = 1; i < k; ++i)
+                EXPECT_FALSE(byCell.count({room["x"].toInt() + dx * i, room["y"].toInt() + dy * i,
+                                           room["level"].toInt() + dl * i}))
+                    << "a room stands in the corridor from " << id;
+            corridors += k > 1;
+            doors += exit["door"].toBool();
+            ++links;
+            // The way back exists and has the same door.
+            bool backFound = false;
+            for (const auto& b : target["exits"].toArray()) {
+                const QJsonObject backExit = b.toObject();
+                if (backExit["dir"].toString() == back && backExit["to"].toInt() == id) {
+                    backFound = true;
+                    EXPECT_EQ(backExit["door"].toBool(), exit["door"].toBool());
+                }
+            }
+            EXPECT_TRUE(backFound) << id << " " << exit["dir"].toString().toStdString();
+        }
+    }
+    EXPECT_GE(corridors, 2);
+    EXPECT_GE(doors, 2);
+    EXPECT_GE(deadEnds, 1);
+    EXPECT_GE(darkRooms, 1);
+    EXPECT_GE(withoutExits, 1);
+    // More links than a tree of the rooms that have exits could hold: there is a loop.
+    const int linked = static_cast<int>(byId.size()) - withoutExits;
+    EXPECT_GT(links / 2, linked - 1);
+}
+
+TEST(DemoMud, PrintsRoomsExactlyAsTheDumpDescribesThem) {
+    const QJsonObject world = DumpWorld();
+    std::map<int, QJsonObject> byId;
+    for (const auto& value : world["rooms"].toArray())
+        byId.emplace(value.toObject()["id"].toInt(), value.toObject());
+
+    QProcess server;
+    server.start(kDemo, {"--port", "0", "--mccp", "0"});
+    ASSERT_TRUE(server.waitForStarted(5000));
+    ASSERT_TRUE(WaitFor([&] { return server.canReadLine(); }, 5000));
+    const QByteArray line = server.readLine().trimmed();
+    QTcpSocket socket;
+    std::string received;
+    QObject::connect(&socket, &QTcpSocket::readyRead, [&] {
+        const QByteArray b = socket.readAll();
+        received.append(b.constData(), static_cast<std::size_t>(b.size()));
+    });
+    socket.connectToHost(QHostAddress::LocalHost, line.mid(line.lastIndexOf(':') + 1).toUShort());
+    auto prompts = [&] {
+        std::size_t n = 0;
+        for (std::size_t at = received.find("> \xFF\xF9"); at != std::string::npos;
+             at = received.find("> \xFF\xF9", at + 1))
+            ++n;
+        return n;
+    };
+    ASSERT_TRUE(WaitFor([&] { return prompts() == 1; }, 10000));
+
+    // A walk through the long corridor, down into the cellar and into the dark corner.
+    int room = world["start"].toInt();
+    for (const char* move : {"w", "w", "e", "e", "s", "s", "d", "e", "e"}) {
+        for (const auto& e : byId.at(room)["exits"].toArray())
+            if (e.toObject()["dir"].toString() == move) room = e.toObject()["to"].toInt();
+        const std::size_t before = received.size();
+        const std::size_t promptsBefore = prompts();
+        socket.write(move);
+        socket.write("\r\n");
+        ASSERT_TRUE(WaitFor([&] { return prompts() > promptsBefore; }, 10000)) << move;
+        const std::string answer = received.substr(before);
+        const QJsonObject& r = byId.at(room);
+        std::string expected;
+        if (r["dark"].toBool()) {
+            expected = Wire(world["darkText"].toString() + "\r\n");
+        } else {
+            expected = "\x1b[1;36m" + Wire(r["name"].toString()) + "\x1b[0;37m\r\n" +
+                       Wire(r["description"].toString()) + "\r\n" + Wire(r["exitLine"].toString());
+        }
+        EXPECT_NE(answer.find(expected), std::string::npos)
+            << "room " << room << " after " << move << ":\n"
+            << answer;
+    }
+    server.kill();
+    server.waitForFinished(5000);
+}
