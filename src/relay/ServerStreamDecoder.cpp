@@ -94,6 +94,7 @@ struct ServerStreamDecoder::Impl {
             return;
         }
         mode = option == kCompress2 ? "V2" : "V1";
+        EndInflater();
         zs = z_stream{};
         bytesIn = bytesOut = 0;
         if (mccpEnabled) {
@@ -180,6 +181,7 @@ struct ServerStreamDecoder::Impl {
                     }
                     out.notices.push_back("Starting MCCP " + mode);
                     offered = false;
+                    EndInflater();
                     zs = z_stream{};
                     if (inflateInit(&zs) != Z_OK) {
                         Fail(out, "MCCP unknown error.");

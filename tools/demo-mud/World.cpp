@@ -217,12 +217,12 @@ World::World() {
     Link(32, kSouth, 33);
     Link(33, kSouth, 34);
 
-    struct ItemSpec {
+    struct ItemText {
         std::vector<std::string> keywords;
         std::string shortName;
         std::vector<std::string> lore;
     };
-    const std::vector<ItemSpec> items = {
+    const std::vector<ItemText> items = {
         {{"меч", "длинный"},
          "длинный меч",
          {"Вы узнали следующее:", "Предмет \"длинный меч\", тип : ОРУЖИЕ",
