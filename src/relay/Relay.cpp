@@ -243,8 +243,10 @@ void Relay::CSRead() {
         char buffer[kReadBlock];
         qint64 n = cs_->read(buffer, kReadBlock);
         if (n <= 0) break;
-        DecodeResult r = decoder_.Feed(std::string_view(buffer, static_cast<size_t>(n)),
-                                       profile_.MccpEnabled, profile_.NoDoubleYa);
+        // One result reused from read to read keeps its buffers.
+        DecodeResult& r = readResult_;
+        decoder_.Feed(std::string_view(buffer, static_cast<size_t>(n)), profile_.MccpEnabled,
+                      profile_.NoDoubleYa, r);
         if (!r.toServer.empty()) SendToServer(r.toServer);
         for (const auto& notice : r.notices)
             ClientMsg(notice, false);

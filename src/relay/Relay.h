@@ -110,6 +110,7 @@ private:
     bool serverConnected_ = false;
     bool clientConnected_ = false;
     ServerStreamDecoder decoder_;
+    DecodeResult readResult_;
     std::string lastStatus_;
 };
 
