@@ -57,7 +57,7 @@ struct QuietHost : tracking::TrackerHost, relay::IntakeHost {
     void StartSpeedwalk() override {}
     void SearchObjects(const std::string&) override {}
     void NewZone(const std::string&, bool) override {}
-    void AliasAdded(const std::string&) override {}
+    void AliasAdded(map::TMudRoom2*) override {}
 };
 
 struct Pipeline {

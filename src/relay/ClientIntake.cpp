@@ -121,7 +121,7 @@ void ClientIntake::SetAlias(const std::string& block) {
     map::TMudRoom2* room = world.ContextRoom ? world.ContextRoom : world.CurrentRoom;
     std::string alias = DropTrailingControls(block.substr(settings_.SetAlias.size() + 1, 100));
     room->QuickList = alias;
-    host_.AliasAdded(alias);
+    host_.AliasAdded(room);
 }
 
 void ClientIntake::NewZone(const std::string& block) {

@@ -8,7 +8,8 @@
 
 namespace map {
 class MapModel;
-}
+class TMudRoom2;
+} // namespace map
 namespace storage {
 struct AppSettings;
 }
@@ -31,8 +32,8 @@ public:
     virtual void SearchObjects(const std::string& query) = 0;
     // Shows the zone tree, then starts a new zone, named when a name is given.
     virtual void NewZone(const std::string& name, bool named) = 0;
-    // The context room got an alias: its quick-list entry in the zone tree.
-    virtual void AliasAdded(const std::string& alias) = 0;
+    // A room got an alias: its quick-list entry in the zone tree.
+    virtual void AliasAdded(map::TMudRoom2* room) = 0;
 };
 
 class ClientIntake {

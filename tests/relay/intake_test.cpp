@@ -34,7 +34,7 @@ struct IntakeRig : relay::IntakeHost {
     void NewZone(const std::string& name, bool named) override {
         zones.push_back(named ? name : "<unnamed>");
     }
-    void AliasAdded(const std::string& a) override { aliases.push_back(a); }
+    void AliasAdded(map::TMudRoom2* room) override { aliases.push_back(room->QuickList); }
 
     map::TMudRoom2* Room(int x, const char* name, const char* zone = "Z") {
         auto r = std::make_unique<map::TMudRoom2>();

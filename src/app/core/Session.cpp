@@ -27,15 +27,9 @@ Session::Session(Options options, AppUi& ui)
         return world_->SwitchZone(zone, save);
     };
     hooks.newZone = [this](const std::string& name, bool named) {
-        worldUi_->ShowZonePanel();
         zones_->NewZoneCommand(named ? std::optional<std::string_view>(name) : std::nullopt);
     };
-    hooks.aliasAdded = [this](const std::string&) {
-        map::MapWorld& world = map_->World();
-        map::TMudRoom2* room = world.ContextRoom ? world.ContextRoom : world.CurrentRoom;
-        if (storage::ZoneTreeNode* zone = world_->Tree().FindZone(world.CurrentZone))
-            world_->Tree().AddQuickListNode(zone, room);
-    };
+    hooks.aliasAdded = [this](map::TMudRoom2* room) { zones_->AddQuickListRoom(room); };
     tracking_ =
         std::make_unique<TrackingLink>(*map_, profile_, settings_, *relay_, log_, std::move(hooks));
 }

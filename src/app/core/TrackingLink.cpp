@@ -70,8 +70,8 @@ void TrackingLink::SendToClient(const std::string& bytes) {
 void TrackingLink::NewZone(const std::string& name, bool named) {
     if (hooks_.newZone) hooks_.newZone(name, named);
 }
-void TrackingLink::AliasAdded(const std::string& alias) {
-    if (hooks_.aliasAdded) hooks_.aliasAdded(alias);
+void TrackingLink::AliasAdded(map::TMudRoom2* room) {
+    if (hooks_.aliasAdded) hooks_.aliasAdded(room);
 }
 
 } // namespace app

@@ -12,7 +12,8 @@
 
 namespace map {
 class MapModel;
-}
+class TMudRoom2;
+} // namespace map
 namespace relay {
 class DebugLog;
 class Relay;
@@ -33,7 +34,7 @@ public:
         std::function<void()> repaint;
         std::function<bool(const std::string&, bool)> switchZone;
         std::function<void(const std::string&, bool)> newZone;
-        std::function<void(const std::string&)> aliasAdded;
+        std::function<void(map::TMudRoom2*)> aliasAdded;
     };
 
     TrackingLink(map::MapModel& map, const tracking::WorldProfile& profile,
@@ -72,7 +73,7 @@ public:
     void StartSpeedwalk() override;
     void SearchObjects(const std::string& query) override;
     void NewZone(const std::string& name, bool named) override;
-    void AliasAdded(const std::string& alias) override;
+    void AliasAdded(map::TMudRoom2* room) override;
 
 private:
     map::MapModel& map_;
