@@ -266,7 +266,8 @@ struct QuietHooks : relay::RelayHooks {
     relay::Relay* relay = nullptr;
     void ModeClick(bool) override {}
     void ClientBlock(const std::string& block) override { relay->SendToServer(block); }
-    void TranslateCmd(const std::string&) override {} // tracking off
+    void TranslateCmd(const std::string&) override {}
+    bool WantsServerText() const override { return false; } // tracking off
     void MccpStatus(const std::string&) override {}
     void AppException(const std::string& m) override {
         std::fprintf(stderr, "relay: %s\n", m.c_str());

@@ -245,8 +245,9 @@ void Relay::CSRead() {
         if (n <= 0) break;
         // One result reused from read to read keeps its buffers.
         DecodeResult& r = readResult_;
+        const bool wantText = hooks_.WantsServerText() || log_.DebugActiv;
         decoder_.Feed(std::string_view(buffer, static_cast<size_t>(n)), profile_.MccpEnabled,
-                      profile_.NoDoubleYa, r);
+                      profile_.NoDoubleYa, r, wantText);
         if (!r.toServer.empty()) SendToServer(r.toServer);
         for (const auto& notice : r.notices)
             ClientMsg(notice, false);
@@ -260,7 +261,7 @@ void Relay::CSRead() {
             hooks_.MccpStatus(status);
         }
         if (log_.DebugActiv) log_.DLine("CSRead: " + r.recognitionText);
-        hooks_.TranslateCmd(r.recognitionText);
+        if (wantText) hooks_.TranslateCmd(r.recognitionText);
         SendToClient(r.clientBytes);
         if (r.closeServer) {
             CloseServer();

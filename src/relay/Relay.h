@@ -32,8 +32,9 @@ public:
     virtual void ModeClick(bool on) = 0;
     // A block from the client. The default intake forwards it unchanged.
     virtual void ClientBlock(const std::string& block) = 0;
-    // Decoded server text for recognition and tracking, once per read.
+    // Decoded server text for recognition and tracking, once per read, while it is wanted.
     virtual void TranslateCmd(const std::string& text) = 0;
+    virtual bool WantsServerText() const { return true; }
     // Status bar panel 1 changed (" mccp: none", " mccp: V2 (75%)").
     virtual void MccpStatus(const std::string& text) = 0;
     // An exception escaped an event handler.

@@ -332,7 +332,7 @@ DecodeResult ServerStreamDecoder::Feed(std::string_view raw, bool mccpEnabled, b
 }
 
 void ServerStreamDecoder::Feed(std::string_view raw, bool mccpEnabled, bool noDoubleYa,
-                               DecodeResult& out) {
+                               DecodeResult& out, bool wantText) {
     Impl& s = *impl_;
     out.clientBytes.clear();
     // recognitionText is rewritten below; its old bytes only spare Collapse a zero fill.
@@ -369,7 +369,10 @@ void ServerStreamDecoder::Feed(std::string_view raw, bool mccpEnabled, bool noDo
         out.recognitionText.clear();
         return;
     }
-    if (noDoubleYa)
+    if (!wantText) {
+        out.recognitionText.clear();
+        s.recognitionFf = false;
+    } else if (noDoubleYa)
         s.Collapse(out.clientBytes, out.recognitionText);
     else
         out.recognitionText = out.clientBytes;

@@ -29,7 +29,9 @@ public:
     // One read of at most 8192 bytes.
     DecodeResult Feed(std::string_view raw, bool mccpEnabled, bool noDoubleYa);
     // The same, into a result whose buffers are reused from read to read.
-    void Feed(std::string_view raw, bool mccpEnabled, bool noDoubleYa, DecodeResult& out);
+    // `wantText` false leaves recognitionText empty (nobody reads it: tracking is off).
+    void Feed(std::string_view raw, bool mccpEnabled, bool noDoubleYa, DecodeResult& out,
+              bool wantText = true);
 
     // A new client connection: offers are answered afresh.
     void ResetOffer();

@@ -54,6 +54,8 @@ public:
     void ModeClick(bool on) override;
     void ClientBlock(const std::string& block) override;
     void TranslateCmd(const std::string& text) override;
+    // With tracing off a read changes nothing in tracking, so the relay spares the copy.
+    bool WantsServerText() const override { return tracing_; }
     void MccpStatus(const std::string& text) override;
     void AppException(const std::string& message) override;
 
