@@ -55,6 +55,22 @@ SaveResult SaveFile(const std::filesystem::path& target, std::string_view bytes,
     return result;
 }
 
+int RemoveLeftoverTemporaries(const std::filesystem::path& dir) {
+    int removed = 0;
+    std::error_code ec;
+    for (auto it = std::filesystem::directory_iterator(dir, ec);
+         !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        size_t tmp = name.rfind(".tmp");
+        if (name.size() < 6 || name[0] != '.' || tmp == std::string::npos || tmp + 4 == name.size())
+            continue;
+        if (name.find_first_not_of("0123456789", tmp + 4) != std::string::npos) continue;
+        std::error_code rm;
+        if (it->is_regular_file(rm) && std::filesystem::remove(it->path(), rm)) ++removed;
+    }
+    return removed;
+}
+
 bool ReadFile(const std::filesystem::path& path, std::string& out) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;

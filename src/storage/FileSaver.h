@@ -18,6 +18,10 @@ struct SaveResult {
 SaveResult SaveFile(const std::filesystem::path& target, std::string_view bytes,
                     bool durable = false);
 
+// Removes what saves cut short by a crash left in `dir`: the temporary files SaveFile names
+// "." + target + ".tmp" + digits. Returns how many were removed.
+int RemoveLeftoverTemporaries(const std::filesystem::path& dir);
+
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadFile(const std::filesystem::path& path, std::string& out);
 

@@ -119,6 +119,7 @@ void WorldStore::LoadWorld() {
     ui_.ClearObjectBase();
 
     ui_.ReadProfile();
+    RemoveLeftoverTemporaries(WorldDir()); // saves that a crash cut short
     world.ReturnRoom = nullptr;
     const std::string remembered =
         profile_.Zone.empty() ? Text("MainForm", "nNewZone") : profile_.Zone;

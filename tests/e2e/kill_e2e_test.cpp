@@ -1,0 +1,100 @@
+// Killing Quarvelin while it saves a large world never leaves a zone file that fails to load.
+
+#include "E2eSupport.h"
+#include "map/MudRoom.h"
+#include "storage/Paths.h"
+#include "storage/ZoneFile.h"
+#include "tracking/WorldProfile.h"
+
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+constexpr int kZones = 30;
+constexpr int kRoomsPerZone = 2000;
+
+void WriteWorld(const std::filesystem::path& dir, const tracking::WorldProfile& profile) {
+    std::vector<map::TMudRoom2> rooms(kRoomsPerZone);
+    std::vector<const map::TMudRoom2*> order;
+    for (int i = 0; i < kRoomsPerZone; ++i) {
+        map::TMudRoom2& r = rooms[i];
+        r.Tag = i + 1;
+        r.X = i / 50;
+        r.Y = i % 50;
+        r.Hint = "Room " + std::to_string(i);
+        r.Description = std::string(280, 'a' + i % 26) + "\r\n" + std::to_string(i);
+        r.SetExits(" N S E W ", profile);
+        r.BColor = map::kSilver;
+        order.push_back(&r);
+    }
+    std::string bytes = storage::WriteZone(order);
+    for (int z = 0; z < kZones; ++z)
+        TempDir::Write(dir / ("Zone" + std::to_string(z) + ".tk2"), bytes);
+}
+
+} // namespace
+
+TEST(KillE2e, KilledWhileSavingEveryZoneStillLoads) {
+    TempDir dir;
+    const auto world = dir.path() / "Maps" / "Big";
+    tracking::WorldProfile profile;
+    WriteWorld(world, profile);
+    const quint16 port = FreePort();
+    TempDir::Write(world / "local.ini",
+                   "[Connect]\r\nClient Port=" + std::to_string(port) + "\r\n");
+
+    std::mt19937 rng(7);
+    int interrupted = 0; // rounds whose kill cut a save short (a temporary file was left)
+    for (int round = 0; round < 8; ++round) {
+        QProcess q;
+        q.setProcessChannelMode(QProcess::MergedChannels);
+        q.start(QuarvelinBinary(), {"--headless", "--data-dir",
+                                    QString::fromStdString(dir.path().string()), "--world", "Big"});
+        ASSERT_TRUE(q.waitForStarted(5000));
+        std::string out;
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                out += q.readAll().toStdString();
+                return out.find("listening: ") != std::string::npos;
+            },
+            30000))
+            << out;
+        q.terminate(); // starts saving every zone
+        QThread::msleep(rng() % 150);
+        q.kill();
+        ASSERT_TRUE(q.waitForFinished(10000));
+
+        for (const auto& file : storage::ListZoneFiles(world)) {
+            storage::ZoneReadResult r = storage::ReadZoneFile(file, profile);
+            ASSERT_TRUE(r.ok()) << "round " << round << ": " << r.LogLine();
+            ASSERT_EQ(r.rooms.size(), size_t(kRoomsPerZone)) << file;
+        }
+        ASSERT_EQ(storage::ListZoneFiles(world).size(), size_t(kZones));
+        for (const auto& e : std::filesystem::directory_iterator(world))
+            if (e.path().filename().string().find(".tmp") != std::string::npos) {
+                ++interrupted;
+                break;
+            }
+    }
+    EXPECT_GT(interrupted, 0) << "no kill landed inside a save";
+
+    // A normal start and stop clears what the killed saves left behind.
+    QProcess q;
+    q.setProcessChannelMode(QProcess::MergedChannels);
+    q.start(QuarvelinBinary(), {"--headless", "--data-dir",
+                                QString::fromStdString(dir.path().string()), "--world", "Big"});
+    ASSERT_TRUE(q.waitForStarted(5000));
+    std::string out;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            out += q.readAll().toStdString();
+            return out.find("listening: ") != std::string::npos;
+        },
+        30000));
+    q.terminate();
+    ASSERT_TRUE(q.waitForFinished(30000));
+    EXPECT_EQ(q.exitCode(), 0);
+    for (const auto& e : std::filesystem::directory_iterator(world))
+        EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+}
