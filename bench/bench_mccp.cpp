@@ -282,10 +282,15 @@ public:
         connect(&server_, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket* client = server_.nextPendingConnection()) {
                 auto* game = new QTcpSocket(client);
-                connect(client, &QTcpSocket::readyRead, game,
-                        [client, game] { game->write(client->readAll()); });
-                connect(game, &QTcpSocket::readyRead, client,
-                        [client, game] { client->write(game->readAll()); });
+                // Each write is handed to the system at once, as the relay does.
+                connect(client, &QTcpSocket::readyRead, game, [client, game] {
+                    game->write(client->readAll());
+                    game->flush();
+                });
+                connect(game, &QTcpSocket::readyRead, client, [client, game] {
+                    client->write(game->readAll());
+                    client->flush();
+                });
                 connect(game, &QTcpSocket::disconnected, client, [client, game] {
                     client->write(game->readAll());
                     client->disconnectFromHost();

@@ -94,7 +94,11 @@ void Relay::SendToServer(std::string_view bytes) {
 
 void Relay::SendToClient(std::string_view bytes) {
     if (clients_.empty() || bytes.empty()) return;
-    clients_.front()->write(bytes.data(), static_cast<qint64>(bytes.size()));
+    QTcpSocket* client = clients_.front();
+    client->write(bytes.data(), static_cast<qint64>(bytes.size()));
+    // Hand the text to the system at once, so that the client reads while the next block is
+    // inflated, instead of after the whole burst.
+    client->flush();
 }
 
 void Relay::ClientMsg(const std::string& msg, bool withPrefix) {
