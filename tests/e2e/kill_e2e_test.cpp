@@ -6,6 +6,7 @@
 #include "storage/ZoneFile.h"
 #include "tracking/WorldProfile.h"
 
+#include <QElapsedTimer>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -31,6 +32,14 @@ void WriteWorld(const std::filesystem::path& dir, const tracking::WorldProfile& 
     std::string bytes = storage::WriteZone(order);
     for (int z = 0; z < kZones; ++z)
         TempDir::Write(dir / ("Zone" + std::to_string(z) + ".tk2"), bytes);
+}
+
+bool HasTemporary(const std::filesystem::path& dir) {
+    std::error_code ec;
+    for (auto it = std::filesystem::directory_iterator(dir, ec);
+         !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
+        if (it->path().filename().string().find(".tmp") != std::string::npos) return true;
+    return false;
 }
 
 } // namespace
@@ -61,7 +70,15 @@ TEST(KillE2e, KilledWhileSavingEveryZoneStillLoads) {
             30000))
             << out;
         q.terminate(); // starts saving every zone
-        QThread::msleep(rng() % 150);
+        if (round % 2 == 0) {
+            // Wait until a save is under way (its temporary file exists), then kill.
+            QElapsedTimer t;
+            t.start();
+            while (t.elapsed() < 5000 && q.state() == QProcess::Running && !HasTemporary(world)) {
+            }
+        } else {
+            QThread::msleep(rng() % 150);
+        }
         q.kill();
         ASSERT_TRUE(q.waitForFinished(10000));
 
@@ -71,11 +88,7 @@ TEST(KillE2e, KilledWhileSavingEveryZoneStillLoads) {
             ASSERT_EQ(r.rooms.size(), size_t(kRoomsPerZone)) << file;
         }
         ASSERT_EQ(storage::ListZoneFiles(world).size(), size_t(kZones));
-        for (const auto& e : std::filesystem::directory_iterator(world))
-            if (e.path().filename().string().find(".tmp") != std::string::npos) {
-                ++interrupted;
-                break;
-            }
+        if (HasTemporary(world)) ++interrupted;
     }
     EXPECT_GT(interrupted, 0) << "no kill landed inside a save";
 
