@@ -20,6 +20,7 @@
 #include <random>
 
 #include "AllocationCounter.h"
+#include "BenchText.h"
 
 // ---- The world ----------------------------------------------------------------------------------
 
@@ -28,41 +29,8 @@ namespace {
 constexpr int kZones = 100;
 constexpr int kRoomsPerZone = 1000;
 
-const char* const kWords[] = {
-    "\xF2\xE5\xEC\xED\xFB\xE9",
-    "\xEB\xE5\xF1",
-    "\xF1\xF2\xE0\xF0\xE0\xFF",
-    "\xE4\xEE\xF0\xEE\xE3\xE0",
-    "\xEF\xEE\xEB\xFF\xED\xE0",
-    "\xF3",
-    "\xF0\xE5\xEA\xE8",
-    "\xE2\xFB\xF1\xEE\xEA\xE8\xE5",
-    "\xE4\xE5\xF0\xE5\xE2\xFC\xFF",
-    "\xF8\xF3\xEC\xFF\xF2",
-    "\xED\xE0\xE4",
-    "\xE3\xEE\xEB\xEE\xE2\xEE\xE9",
-    "\xE8",
-    "\xF2\xF0\xEE\xEF\xE0",
-    "\xF3\xF5\xEE\xE4\xE8\xF2",
-    "\xE2\xE3\xEB\xF3\xE1\xFC",
-    "\xF7\xE0\xF9\xE8",
-    "\xEA\xE0\xEC\xE5\xED\xED\xFB\xE9",
-    "\xEC\xEE\xF1\xF2",
-    "\xEF\xE5\xF9\xE5\xF0\xE0",
-};
-
-std::string Words(std::mt19937& rng, size_t minBytes) {
-    std::string s;
-    while (s.size() < minBytes) {
-        if (!s.empty()) s += ' ';
-        s += kWords[rng() % std::size(kWords)];
-    }
-    return s;
-}
-
-std::string ZoneName(int z) {
-    return "\xC7\xEE\xED\xE0 " + std::to_string(z); // Зона N
-}
+using bench::Words;
+using bench::ZoneName;
 
 void WriteWorldFiles(const std::filesystem::path& worldDir) {
     std::filesystem::create_directories(worldDir);

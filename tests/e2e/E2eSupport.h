@@ -140,6 +140,22 @@ private:
     bool iac_ = false;
 };
 
+// Starts the headless Quarvelin on a data directory and waits until it listens; `output`
+// collects what it printed.
+inline bool StartHeadless(QProcess& q, const std::filesystem::path& dataDir, const QString& world,
+                          std::string& output) {
+    q.setProcessChannelMode(QProcess::MergedChannels);
+    q.start(QuarvelinBinary(), {"--headless", "--data-dir",
+                                QString::fromStdString(dataDir.string()), "--world", world});
+    if (!q.waitForStarted(5000)) return false;
+    return WaitFor(
+        [&] {
+            output += q.readAll().toStdString();
+            return output.find("listening: ") != std::string::npos;
+        },
+        30000);
+}
+
 // A demo server and a headless Quarvelin relaying to it, with a world "Demo" whose profile
 // recognises the demo's texts.
 class DemoRig {

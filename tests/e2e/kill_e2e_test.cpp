@@ -57,18 +57,8 @@ TEST(KillE2e, KilledWhileSavingEveryZoneStillLoads) {
     int interrupted = 0; // rounds whose kill cut a save short (a temporary file was left)
     for (int round = 0; round < 8; ++round) {
         QProcess q;
-        q.setProcessChannelMode(QProcess::MergedChannels);
-        q.start(QuarvelinBinary(), {"--headless", "--data-dir",
-                                    QString::fromStdString(dir.path().string()), "--world", "Big"});
-        ASSERT_TRUE(q.waitForStarted(5000));
         std::string out;
-        ASSERT_TRUE(WaitFor(
-            [&] {
-                out += q.readAll().toStdString();
-                return out.find("listening: ") != std::string::npos;
-            },
-            30000))
-            << out;
+        ASSERT_TRUE(StartHeadless(q, dir.path(), "Big", out)) << out;
         q.terminate(); // starts saving every zone
         if (round % 2 == 0) {
             // Wait until a save is under way (its temporary file exists), then kill.
@@ -94,17 +84,8 @@ TEST(KillE2e, KilledWhileSavingEveryZoneStillLoads) {
 
     // A normal start and stop clears what the killed saves left behind.
     QProcess q;
-    q.setProcessChannelMode(QProcess::MergedChannels);
-    q.start(QuarvelinBinary(), {"--headless", "--data-dir",
-                                QString::fromStdString(dir.path().string()), "--world", "Big"});
-    ASSERT_TRUE(q.waitForStarted(5000));
     std::string out;
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            out += q.readAll().toStdString();
-            return out.find("listening: ") != std::string::npos;
-        },
-        30000));
+    ASSERT_TRUE(StartHeadless(q, dir.path(), "Big", out)) << out;
     q.terminate();
     ASSERT_TRUE(q.waitForFinished(30000));
     EXPECT_EQ(q.exitCode(), 0);
