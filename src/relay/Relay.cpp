@@ -124,13 +124,18 @@ void Relay::CloseClient(QTcpSocket* client) {
     SSClientDisconnect(client);
 }
 
-void Relay::CloseServer() {
+void Relay::DiscardServerSocket() {
     if (!cs_) return;
     QTcpSocket* cs = cs_;
     cs_ = nullptr;
     cs->disconnect(this);
     cs->abort();
     cs->deleteLater();
+}
+
+void Relay::CloseServer() {
+    if (!cs_) return;
+    DiscardServerSocket();
     CSDisconnect();
 }
 
@@ -160,7 +165,8 @@ void Relay::SSClientConnect(QTcpSocket* client) {
             });
 
     log_.DLine("SSClientConnect:Open client socket");
-    if (cs_) CloseServer();
+    // A socket that never connected goes quietly: nothing to tell anyone, the new client stays.
+    DiscardServerSocket();
     cs_ = new QTcpSocket(this);
     QTcpSocket* cs = cs_;
     connect(cs, &QTcpSocket::connected, this, [this] { Guard([&] { CSConnect(); }); });
@@ -298,13 +304,7 @@ void Relay::CSError() {
     log_.DLine("CSError:Enable server socket");
     ActivateListener();
     log_.DLine("CSError:Close client socket");
-    if (cs_) {
-        QTcpSocket* cs = cs_;
-        cs_ = nullptr;
-        cs->disconnect(this);
-        cs->abort();
-        cs->deleteLater();
-    }
+    DiscardServerSocket();
     serverConnected_ = false;
     decoder_.Reset();
     lastStatus_ = decoder_.StatusText();

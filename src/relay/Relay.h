@@ -94,6 +94,7 @@ public:
 private:
     bool ServerSocketActive() const;
     void CloseServer();                   // runs CSDisconnect at once
+    void DiscardServerSocket();           // drops the server socket without any event
     void CloseClient(QTcpSocket* client); // runs SSClientDisconnect at once
     void DropAllClients();
     template <typename F> void Guard(F&& f);
