@@ -425,12 +425,6 @@ private:
     size_t pos_ = 0;
 };
 
-// Replaces `from` by `to` left to right, again and again until `from` no longer occurs.
-void ReplaceUntilGone(std::string& s, std::string_view from, std::string_view to) {
-    while (s.find(from) != std::string::npos)
-        s = text::ReplaceAll(s, from, to);
-}
-
 void StripTrailing(std::string& s, std::string_view tail) {
     while (text::EndsWith(s, tail))
         s.resize(s.size() - tail.size());
@@ -478,19 +472,6 @@ ZoneSaveResult SaveZoneFile(const std::filesystem::path& path, std::string_view 
     return {ZoneSaveStatus::CantOverwriteFile, saved.error};
 }
 
-std::string NormalizeDescription(std::string_view description) {
-    std::string s(description);
-    ReplaceUntilGone(s, "\r\n\r\n", "\r\n");
-    ReplaceUntilGone(s, "\r\r", "\r");
-    ReplaceUntilGone(s, "\n\n", "\n");
-    if (s.find("\n\r") != std::string::npos) s = text::ReplaceAll(s, "\n\r", "\r\n");
-    if (text::StartsWith(s, "\r\n")) s.erase(0, 2);
-    StripTrailing(s, "\r\n");
-    StripTrailing(s, "\r");
-    StripTrailing(s, "\n");
-    return s;
-}
-
 std::string CompleteLinkLine(std::string_view line) {
     if (!text::GetField(line, 5).empty()) return std::string(line);
     std::string fourth = text::GetField(line, 4);
@@ -507,7 +488,7 @@ void ApplyFixups(map::TMudRoom2& room, ZoneFixups fixups) {
     if (room.BColor == 0) room.BColor = kDefaultColor;
     if (room.Pipe) room.Hint.clear();
     if (fixups == ZoneFixups::Load) {
-        room.Description = NormalizeDescription(room.Description);
+        room.Description = text::NormaliseDescription(room.Description);
         for (std::string& line : room.AutoMaps)
             line = CompleteLinkLine(line);
     }

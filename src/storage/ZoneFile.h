@@ -79,8 +79,6 @@ ZoneReadResult ReadZoneFile(const std::filesystem::path& path,
 
 // The corrections a room gets after reading (applied by ReadZone; exposed for undo and tests).
 void ApplyFixups(map::TMudRoom2& room, ZoneFixups fixups);
-// Collapses blank lines and strips line breaks at both ends, as a description read from a file.
-std::string NormalizeDescription(std::string_view description);
 // Completes a cross-zone link line that lacks its fifth field ("-1" or "0"); others unchanged.
 std::string CompleteLinkLine(std::string_view line);
 

@@ -105,6 +105,30 @@ std::string ReplaceAllIgnoreCase(std::string_view s, std::string_view from, std:
     return out;
 }
 
+namespace {
+void ReplaceUntilGone(std::string& s, std::string_view from, std::string_view to) {
+    // Each round shortens the text, so this ends.
+    while (s.find(from) != std::string::npos)
+        s = ReplaceAll(s, from, to);
+}
+} // namespace
+
+std::string NormaliseDescription(std::string_view description) {
+    std::string s(description);
+    ReplaceUntilGone(s, "\r\n\r\n", "\r\n");
+    ReplaceUntilGone(s, "\r\r", "\r");
+    ReplaceUntilGone(s, "\n\n", "\n");
+    if (s.find("\n\r") != std::string::npos) s = ReplaceAll(s, "\n\r", "\r\n");
+    if (StartsWith(s, "\r\n")) s.erase(0, 2);
+    while (EndsWith(s, "\r\n"))
+        s.resize(s.size() - 2);
+    while (!s.empty() && s.back() == '\r')
+        s.pop_back();
+    while (!s.empty() && s.back() == '\n')
+        s.pop_back();
+    return s;
+}
+
 std::string GetField(std::string_view s, int n) {
     if (n < 1) return {};
     size_t start = 0;

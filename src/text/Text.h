@@ -27,6 +27,11 @@ std::string ReplaceAll(std::string_view s, std::string_view from, std::string_vi
 // The same, comparing Latin and Windows-1251 letters without regard to case.
 std::string ReplaceAllIgnoreCase(std::string_view s, std::string_view from, std::string_view to);
 
+// Line breaks of a room description as the program stores them: doubled breaks collapsed
+// (CR LF CR LF, CR CR, LF LF, each until none is left), LF CR turned into CR LF, one leading
+// CR LF and every trailing CR LF pair, CR and LF dropped.
+std::string NormaliseDescription(std::string_view description);
+
 // Field n (counted from 1) of a "|"-separated text; a missing field is empty.
 std::string GetField(std::string_view s, int n);
 

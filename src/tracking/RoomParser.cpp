@@ -14,15 +14,6 @@ size_t Find(std::string_view hay, std::string_view needle, size_t from = 0) {
     return hay.find(needle, from);
 }
 
-void ReplaceUntilGone(std::string& s, std::string_view from, std::string_view to) {
-    // Each round shortens the text, so this ends.
-    for (;;) {
-        std::string next = text::ReplaceAll(s, from, to);
-        if (next == s) return;
-        s = std::move(next);
-    }
-}
-
 void DropTrailingCrLf(std::string& s) {
     while (text::EndsWith(s, "\r\n"))
         s.resize(s.size() - 2);
@@ -53,20 +44,6 @@ bool CutAfterDarkness(std::string& w, const WorldProfile& p) {
     return true;
 }
 } // namespace
-
-std::string NormaliseDescription(std::string desc) {
-    ReplaceUntilGone(desc, "\r\n\r\n", "\r\n");
-    ReplaceUntilGone(desc, "\r\r", "\r");
-    ReplaceUntilGone(desc, "\n\n", "\n");
-    desc = text::ReplaceAll(desc, "\n\r", "\r\n");
-    if (text::StartsWith(desc, "\r\n")) desc.erase(0, 2);
-    DropTrailingCrLf(desc);
-    while (!desc.empty() && desc.back() == '\r')
-        desc.pop_back();
-    while (!desc.empty() && desc.back() == '\n')
-        desc.pop_back();
-    return desc;
-}
 
 bool ParseRoom(std::string& pending, const WorldProfile& p, SeenRoom& seen) {
     const std::string& nameStart = p.RoomNameStartDecoded;
@@ -134,7 +111,7 @@ bool ParseRoom(std::string& pending, const WorldProfile& p, SeenRoom& seen) {
             seen.Desc.clear();
         }
         seen.Name = text::StripAnsi(seen.Name);
-        seen.Desc = NormaliseDescription(text::StripAnsi(seen.Desc));
+        seen.Desc = text::NormaliseDescription(text::StripAnsi(seen.Desc));
     }
 
     if (p.UsePromptExit) {

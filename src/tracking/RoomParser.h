@@ -29,7 +29,4 @@ bool ParseRoom(std::string& pending, const WorldProfile& profile, SeenRoom& seen
 // exit words ignore case; npos when absent or the word is empty.
 size_t ExitPos(const WorldProfile& profile, std::string_view word, std::string_view text);
 
-// The description normalised as recognition stores it.
-std::string NormaliseDescription(std::string desc);
-
 } // namespace tracking

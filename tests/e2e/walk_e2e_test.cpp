@@ -5,7 +5,7 @@
 #include "map/Direction.h"
 #include "storage/Paths.h"
 #include "storage/ZoneFile.h"
-#include "tracking/RoomParser.h"
+#include "text/Text.h"
 #include "tracking/WorldProfile.h"
 
 #include <deque>
@@ -210,7 +210,7 @@ TEST(WalkE2e, WalkingTheDemoWorldMapsItWhole) {
             EXPECT_EQ(next->Hint, truth.dark ? world.darkText : truth.name);
             EXPECT_TRUE(next->Ch(step.opposite)) << next->Hint;
             if (!truth.dark) {
-                EXPECT_EQ(next->Description, tracking::NormaliseDescription(truth.descriptionPlain))
+                EXPECT_EQ(next->Description, text::NormaliseDescription(truth.descriptionPlain))
                     << truth.name;
                 EXPECT_EQ(ExitKey(next->Exits()), ExitKey(truth.exitList)) << truth.name;
             }

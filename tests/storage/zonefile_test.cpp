@@ -290,10 +290,8 @@ TEST(ZoneRecord, ReadFixups) {
     EXPECT_EQ(ReadOne(Record(P("Description", Str("\r\n\r\nOne\r\n\r\n\r\nTwo\r\n\r\n\r\n"))))
                   .Description,
               "One\r\nTwo");
-    EXPECT_EQ(storage::NormalizeDescription("a\r\rb\n\n\nc\n\rd\r\n\r"), "a\rb\nc\r\nd");
-    EXPECT_EQ(storage::NormalizeDescription("\r\n\r\n"), "");
-    EXPECT_EQ(storage::NormalizeDescription("text\n"), "text");
-    EXPECT_EQ(storage::NormalizeDescription("one\r\ntwo"), "one\r\ntwo");
+    EXPECT_EQ(ReadOne(Record(P("Description", Str("a\r\rb\n\n\nc\n\rd\r\n\r")))).Description,
+              "a\rb\nc\r\nd");
 
     // Link lines are completed to five fields.
     TMudRoom2 links = ReadOne(Record(

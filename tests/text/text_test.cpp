@@ -79,3 +79,10 @@ TEST(Text, Cp1251RoundTripAtTheUiEdge) {
     FromUnicode(QString::fromUtf8("日本"), &ok);
     EXPECT_FALSE(ok);
 }
+
+TEST(Text, DescriptionNormalisation) {
+    EXPECT_EQ(NormaliseDescription("\r\na\r\n\r\nb\r\r\nc\n\nd\r\n\r\n\r"), "a\r\nb\r\nc\nd");
+    EXPECT_EQ(NormaliseDescription("x\n\ry"), "x\r\ny");
+    EXPECT_EQ(NormaliseDescription("\r\n\r\n"), "");
+    EXPECT_EQ(NormaliseDescription("one\r\ntwo"), "one\r\ntwo");
+}

@@ -83,9 +83,3 @@ TEST(ParseRoom, SplitBlocksColoursAndPromptExits) {
     ASSERT_TRUE(ParseRoom(noPrompt, p, seen));
     EXPECT_EQ(seen.Exits, W8("СВЮЗ"));
 }
-
-TEST(ParseRoom, DescriptionNormalisation) {
-    EXPECT_EQ(tracking::NormaliseDescription("\r\na\r\n\r\nb\r\r\nc\n\nd\r\n\r\n\r"),
-              "a\r\nb\r\nc\nd");
-    EXPECT_EQ(tracking::NormaliseDescription("x\n\ry"), "x\r\ny");
-}
