@@ -17,10 +17,9 @@ std::string Language::GetCaption(std::string_view section, std::string_view key)
 }
 
 std::string_view BuiltinTextOf(std::string_view section, std::string_view key) {
-    size_t count = 0;
-    const BuiltinText* texts = BuiltinTexts(count);
-    for (size_t i = 0; i < count; ++i)
-        if (section == texts[i].section && key == texts[i].key) return texts[i].text;
+    for (auto texts : {BuiltinMessages(), MainFormControls()})
+        for (const BuiltinText& t : texts)
+            if (section == t.section && key == t.key) return t.text;
     return {};
 }
 

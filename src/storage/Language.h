@@ -4,6 +4,7 @@
 // complete template of the replaceable texts.
 
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -32,8 +33,9 @@ struct BuiltinText {
     const char* key;
     const char* text;
 };
-// Every built-in text, messages first, in a stable order.
-const BuiltinText* BuiltinTexts(size_t& count);
+// The message texts of every window, and the captions of the main window's controls.
+std::span<const BuiltinText> BuiltinMessages();
+std::span<const BuiltinText> MainFormControls();
 // The built-in text of a key, or empty when the key has none.
 std::string_view BuiltinTextOf(std::string_view section, std::string_view key);
 

@@ -123,12 +123,15 @@ void TQuarvelinForm::BuildStatusBar() {
 }
 
 void TQuarvelinForm::ApplyCaptions() {
+    // Every control key is looked up (and so written back to the language file) when the window
+    // is made; the controls take their texts from here.
     app::Session& s = *session_;
-    nFile_->setTitle(U(s.GetCaption("MainForm", "nFile")));
-    std::string stop = s.GetCaption("MainForm", "nStopTrace");
-    nStopTrace_->setText(U(stop));
-    btnStopTrace_->setToolTip(U(stop + " Shift+F9"));
-    nExit_->setText(U(s.GetCaption("MainForm", "nExit")));
+    for (const storage::BuiltinText& t : storage::MainFormControls())
+        captions_[t.key] = s.GetCaption("MainForm", t.key, t.text);
+    nFile_->setTitle(U(captions_["nFile"]));
+    nStopTrace_->setText(U(captions_["nStopTrace"]));
+    btnStopTrace_->setToolTip(U(captions_["nStopTrace"] + " Shift+F9"));
+    nExit_->setText(U(captions_["nExit"]));
 }
 
 void TQuarvelinForm::ApplySettings() {

@@ -6,7 +6,9 @@
 #include "app/core/Session.h"
 
 #include <QMainWindow>
+#include <map>
 #include <memory>
+#include <string>
 
 class QAction;
 class QLabel;
@@ -60,6 +62,7 @@ private:
     QPlainTextEdit* memo1_ = nullptr;
     QSplitter* splitter_ = nullptr;
     QWidget* mapPlaceholder_ = nullptr;
+    std::map<std::string, std::string> captions_; // control key -> text in effect
     bool activated_ = false;
     bool shutDown_ = false;
 };

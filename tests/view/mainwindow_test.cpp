@@ -1,3 +1,5 @@
+#include "storage/IniFile.h"
+#include "storage/Language.h"
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
 #include "view/QuarvelinForm.h"
@@ -47,6 +49,12 @@ TEST(MainWindow, CaptionStatusBarStopTraceAndLogPane) {
     for (int i = 0; i < 600; ++i)
         form.Session().Log().DLine("line " + std::to_string(i));
     EXPECT_EQ(form.LogPane()->document()->blockCount(), 500);
+    // Making the window wrote every control key into the language file, keeping the user's text.
+    storage::IniFile lang(dir.path() / "language.ini");
+    EXPECT_EQ(lang.ReadString("MainForm", "nStopTrace", ""), "Stop it");
+    EXPECT_EQ(lang.ReadString("MainForm", "nSaveWorld", ""),
+              storage::BuiltinTextOf("MainForm", "nSaveWorld"));
+    EXPECT_EQ(lang.ReadSection("MainForm").size(), storage::MainFormControls().size());
     form.close();
     // Closing wrote the settings, with the world named in them.
     EXPECT_NE(TempDir::Read(dir.path() / "quarvelin.ini").find("World=\xCC\xE8\xF0"),
