@@ -27,12 +27,4 @@ std::filesystem::path DataPaths::LanguageFile() const {
 std::filesystem::path DataPaths::TemplateProfile() const {
     return storage::FindIgnoreCase(dir, "local.ini");
 }
-std::filesystem::path DataPaths::MapsDir() const {
-    return storage::FindIgnoreCase(dir, "Maps");
-}
-
-std::filesystem::path DataPaths::WorldDir(const std::string& world) const {
-    return storage::FindIgnoreCase(MapsDir(), storage::TextToPath(world));
-}
-
 } // namespace app

@@ -17,10 +17,6 @@ struct DataPaths {
     std::filesystem::path SettingsFile() const;    // quarvelin.ini
     std::filesystem::path LanguageFile() const;    // language.ini
     std::filesystem::path TemplateProfile() const; // local.ini beside the program's files
-    // The maps directory, "Maps" in whatever letter case it exists.
-    std::filesystem::path MapsDir() const;
-    // A world's directory below the maps directory (name in Windows-1251).
-    std::filesystem::path WorldDir(const std::string& world) const;
 };
 
 } // namespace app

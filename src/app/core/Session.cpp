@@ -51,11 +51,11 @@ void Session::FirstActivation() {
     const std::string& name = world_->WorldName();
     std::error_code ec;
     if (options_.createMissingWorld && !name.empty() &&
-        !std::filesystem::is_directory(paths_.WorldDir(name), ec)) {
-        std::filesystem::create_directories(paths_.MapsDir() / storage::TextToPath(name), ec);
+        !std::filesystem::is_directory(world_->WorldDirOf(name), ec)) {
+        std::filesystem::create_directories(world_->MapsDir() / storage::TextToPath(name), ec);
         if (ec)
             log_.ELine("Cannot create the world directory " +
-                       storage::PathToText(paths_.WorldDir(name)));
+                       storage::PathToText(world_->WorldDirOf(name)));
     }
     world_->Startup();
 }
@@ -67,8 +67,8 @@ void Session::Shutdown() {
 }
 
 std::filesystem::path Session::ProfilePath() const {
-    if (WorldName().empty()) return paths_.MapsDir() / "local.ini";
-    return storage::FindIgnoreCase(paths_.WorldDir(WorldName()), "local.ini");
+    if (WorldName().empty()) return world_->MapsDir() / "local.ini";
+    return storage::FindIgnoreCase(world_->WorldDir(), "local.ini");
 }
 
 void Session::ReadIniFile() {

@@ -14,8 +14,7 @@ void SessionMapUi::Shift() {
 }
 
 void SessionMapUi::TracingOff() {
-    session_.ModeClick(false);
-    session_.Map().World().CurrentRoom = nullptr;
+    session_.ModeClick(false); // which also forgets the player's room
 }
 
 void SessionMapUi::RemoveQuickListNodes(const map::TMudRoom2* room) {
@@ -49,8 +48,7 @@ void SessionWorldUi::SetCaption(const std::string& caption) {
 }
 
 void SessionWorldUi::TracingOff() {
-    session_.ModeClick(false);
-    session_.Map().World().CurrentRoom = nullptr;
+    session_.ModeClick(false); // which also forgets the player's room
 }
 
 void SessionWorldUi::CenterMap() {
