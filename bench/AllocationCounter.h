@@ -3,6 +3,8 @@
 // set the peak during some work against what remains afterwards. Include it in one file of a
 // benchmark program only.
 
+#include <benchmark/benchmark.h>
+
 #include <cstdlib>
 #include <malloc.h>
 #include <new>
@@ -42,4 +44,15 @@ void operator delete(void* p, size_t) noexcept {
 }
 void operator delete[](void* p, size_t) noexcept {
     Release(p);
+}
+
+// The counters of a loading benchmark: rooms loaded, the memory the loaded world keeps and the
+// peak while loading, both in MB, and their ratio.
+inline void ReportLoad(benchmark::State& state, size_t rooms, size_t expectedRooms,
+                       double worldBytes, double peakBytes) {
+    if (rooms != expectedRooms) state.SkipWithError("rooms lost");
+    state.counters["rooms"] = static_cast<double>(rooms);
+    state.counters["world_MB"] = worldBytes / 1e6;
+    state.counters["peak_MB"] = peakBytes / 1e6;
+    state.counters["peak_over_world"] = peakBytes / worldBytes;
 }

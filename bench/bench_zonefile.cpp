@@ -136,11 +136,7 @@ void BM_LoadWorld(benchmark::State& state) {
         world.clear();
         state.ResumeTiming();
     }
-    if (rooms != static_cast<size_t>(kZones * kRoomsPerZone)) state.SkipWithError("rooms lost");
-    state.counters["rooms"] = static_cast<double>(rooms);
-    state.counters["world_MB"] = worldBytes / 1e6;
-    state.counters["peak_MB"] = peakBytes / 1e6;
-    state.counters["peak_over_world"] = peakBytes / worldBytes;
+    ReportLoad(state, rooms, static_cast<size_t>(kZones * kRoomsPerZone), worldBytes, peakBytes);
 }
 
 void BM_SaveWorld(benchmark::State& state) {
