@@ -3,7 +3,7 @@
 // linked zone of 10,000 rooms.
 
 #include "map/MapModel.h"
-#include "tracking/WorldProfile.h"
+#include "profile/WorldProfile.h"
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -47,7 +47,7 @@ const char* Exits(int i) {
 }
 
 struct World {
-    tracking::WorldProfile profile;
+    profile::WorldProfile profile;
     map::NullMapUi ui;
     map::MapModel model{profile, ui};
     TMudRoom2 *westEdge = nullptr, *eastEdge = nullptr; // of the linked zone

@@ -6,10 +6,10 @@
 // tracking off, against a plain byte-for-byte forwarder, both running in a thread of their own
 // while the game and the client run in the main thread.
 
+#include "profile/WorldProfile.h"
 #include "relay/DebugLog.h"
 #include "relay/Relay.h"
 #include "relay/ServerStreamDecoder.h"
-#include "tracking/WorldProfile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -323,7 +323,7 @@ public:
 protected:
     void run() override {
         if (useRelay_) {
-            tracking::WorldProfile profile;
+            profile::WorldProfile profile;
             profile.MccpEnabled = true;
             relay::DebugLog log;
             QuietHooks hooks;

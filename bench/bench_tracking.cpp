@@ -3,11 +3,11 @@
 // stream through the whole pipeline (client intake, decoding, tracking, positioning).
 
 #include "map/MapModel.h"
+#include "profile/WorldProfile.h"
 #include "relay/ClientIntake.h"
 #include "relay/ServerStreamDecoder.h"
 #include "storage/AppSettings.h"
 #include "tracking/Tracker.h"
-#include "tracking/WorldProfile.h"
 
 #include <benchmark/benchmark.h>
 #include <zlib.h>
@@ -61,7 +61,7 @@ struct QuietHost : tracking::TrackerHost, relay::IntakeHost {
 };
 
 struct Pipeline {
-    tracking::WorldProfile profile;
+    profile::WorldProfile profile;
     storage::AppSettings settings;
     map::NullMapUi ui;
     map::MapModel model{profile, ui};

@@ -5,11 +5,11 @@
 // the zone tree).
 
 #include "map/MapModel.h"
+#include "profile/WorldProfile.h"
 #include "storage/Language.h"
 #include "storage/Paths.h"
 #include "storage/WorldStore.h"
 #include "storage/ZoneFile.h"
-#include "tracking/WorldProfile.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -34,7 +34,7 @@ using bench::ZoneName;
 
 void WriteWorldFiles(const std::filesystem::path& worldDir) {
     std::filesystem::create_directories(worldDir);
-    const tracking::WorldProfile profile;
+    const profile::WorldProfile profile;
     std::mt19937 rng(42);
     for (int z = 0; z < kZones; ++z) {
         std::vector<map::TMudRoom2> rooms(kRoomsPerZone);
@@ -88,7 +88,7 @@ struct SilentUi : storage::WorldUi {
 struct Fixture {
     QTemporaryDir dir;
     std::filesystem::path path;
-    tracking::WorldProfile profile;
+    profile::WorldProfile profile;
     map::NullMapUi mapUi;
     std::unique_ptr<map::MapModel> model;
     std::unique_ptr<storage::Language> language;

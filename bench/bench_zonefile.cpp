@@ -4,9 +4,9 @@
 // set against what the loaded world keeps.
 
 #include "map/MudRoom.h"
+#include "profile/WorldProfile.h"
 #include "storage/Paths.h"
 #include "storage/ZoneFile.h"
-#include "tracking/WorldProfile.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -34,8 +34,8 @@ struct WorldEntry {
 };
 using World = std::vector<WorldEntry>;
 
-const tracking::WorldProfile& Profile() {
-    static const tracking::WorldProfile profile;
+const profile::WorldProfile& Profile() {
+    static const profile::WorldProfile profile;
     return profile;
 }
 

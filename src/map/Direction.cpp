@@ -1,6 +1,6 @@
 #include "map/Direction.h"
 
-#include "tracking/WorldProfile.h"
+#include "profile/WorldProfile.h"
 
 namespace map {
 
@@ -16,25 +16,25 @@ std::optional<Dir> DirFromDirectionsIndex(int index) {
     return std::nullopt;
 }
 
-std::optional<Dir> DirFromMoveWord(const tracking::WorldProfile& profile, std::string_view word) {
+std::optional<Dir> DirFromMoveWord(const profile::WorldProfile& profile, std::string_view word) {
     for (const auto& i : kDirs)
         if (profile.MoveWords[i.dir] == word) return i.dir;
     return std::nullopt;
 }
 
-std::optional<Dir> DirFromPhrase(const tracking::WorldProfile& profile, std::string_view phrase) {
+std::optional<Dir> DirFromPhrase(const profile::WorldProfile& profile, std::string_view phrase) {
     for (const auto& i : kDirs)
         if (profile.Directions[i.directionsIndex] == phrase) return i.dir;
     return std::nullopt;
 }
 
-const std::string& MoveWord(const tracking::WorldProfile& profile, Dir d) {
+const std::string& MoveWord(const profile::WorldProfile& profile, Dir d) {
     return profile.MoveWords[d];
 }
-const std::string& ExitWord(const tracking::WorldProfile& profile, Dir d) {
+const std::string& ExitWord(const profile::WorldProfile& profile, Dir d) {
     return profile.ExitWords[d];
 }
-const std::string& Phrase(const tracking::WorldProfile& profile, Dir d) {
+const std::string& Phrase(const profile::WorldProfile& profile, Dir d) {
     return profile.Directions[kDirs[d].directionsIndex];
 }
 

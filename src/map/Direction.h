@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace tracking {
+namespace profile {
 struct WorldProfile;
 }
 
@@ -47,11 +47,11 @@ inline constexpr Dir OppositeDir(Dir d) {
 std::optional<Dir> DirFromMenuTag(int tag);
 std::optional<Dir> DirFromDirectionsIndex(int index);
 // Exact match against the profile's movement words.
-std::optional<Dir> DirFromMoveWord(const tracking::WorldProfile& profile, std::string_view word);
+std::optional<Dir> DirFromMoveWord(const profile::WorldProfile& profile, std::string_view word);
 // Exact match against the profile's Directions phrases.
-std::optional<Dir> DirFromPhrase(const tracking::WorldProfile& profile, std::string_view phrase);
-const std::string& MoveWord(const tracking::WorldProfile& profile, Dir d);
-const std::string& ExitWord(const tracking::WorldProfile& profile, Dir d);
-const std::string& Phrase(const tracking::WorldProfile& profile, Dir d);
+std::optional<Dir> DirFromPhrase(const profile::WorldProfile& profile, std::string_view phrase);
+const std::string& MoveWord(const profile::WorldProfile& profile, Dir d);
+const std::string& ExitWord(const profile::WorldProfile& profile, Dir d);
+const std::string& Phrase(const profile::WorldProfile& profile, Dir d);
 
 } // namespace map

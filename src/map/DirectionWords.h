@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace tracking {
+namespace profile {
 struct WorldProfile;
 }
 
@@ -17,7 +17,7 @@ namespace map {
 
 class DirectionWords {
 public:
-    explicit DirectionWords(const tracking::WorldProfile& profile) : profile_(profile) {}
+    explicit DirectionWords(const profile::WorldProfile& profile) : profile_(profile) {}
 
     // The direction of a movement word, or of a Directions phrase.
     std::optional<Dir> FromMoveWord(std::string_view word) const;
@@ -45,7 +45,7 @@ public:
     int HasJump(const TMudRoom2* room, std::string_view word) const;
 
 private:
-    const tracking::WorldProfile& profile_;
+    const profile::WorldProfile& profile_;
 };
 
 } // namespace map

@@ -1,7 +1,7 @@
 #include "map/MapEditor.h"
 
+#include "profile/WorldProfile.h"
 #include "text/Text.h"
-#include "tracking/WorldProfile.h"
 
 #include <array>
 #include <string>

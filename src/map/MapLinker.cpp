@@ -1,6 +1,6 @@
 #include "map/MapLinker.h"
 
-#include "tracking/WorldProfile.h"
+#include "profile/WorldProfile.h"
 
 #include <string>
 

@@ -11,7 +11,7 @@ namespace map {
 
 class MapModel {
 public:
-    MapModel(const tracking::WorldProfile& profile, MapUi& ui)
+    MapModel(const profile::WorldProfile& profile, MapUi& ui)
         : world_(profile, ui), words_(profile), linker_(world_, words_),
           editor_(world_, linker_, words_) {}
     MapModel(const MapModel&) = delete;

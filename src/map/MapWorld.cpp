@@ -1,8 +1,8 @@
 #include "map/MapWorld.h"
 
 #include "map/RoomKeys.h"
+#include "profile/WorldProfile.h"
 #include "text/Text.h"
-#include "tracking/WorldProfile.h"
 
 #include <algorithm>
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-namespace tracking {
+namespace profile {
 struct WorldProfile;
 }
 
@@ -22,11 +22,11 @@ namespace map {
 
 class MapWorld {
 public:
-    MapWorld(const tracking::WorldProfile& profile, MapUi& ui) : profile_(profile), ui_(ui) {}
+    MapWorld(const profile::WorldProfile& profile, MapUi& ui) : profile_(profile), ui_(ui) {}
     MapWorld(const MapWorld&) = delete;
     MapWorld& operator=(const MapWorld&) = delete;
 
-    const tracking::WorldProfile& Profile() const { return profile_; }
+    const profile::WorldProfile& Profile() const { return profile_; }
     MapUi& Ui() { return ui_; }
     RoomLists& Lists() { return lists_; }
     const RoomLists& Lists() const { return lists_; }
@@ -92,7 +92,7 @@ public:
                      std::string_view exits);
 
 private:
-    const tracking::WorldProfile& profile_;
+    const profile::WorldProfile& profile_;
     MapUi& ui_;
     RoomLists lists_;
 };

@@ -1,7 +1,7 @@
 #include "map/MudRoom.h"
 
+#include "profile/WorldProfile.h"
 #include "text/Text.h"
-#include "tracking/WorldProfile.h"
 
 namespace map {
 
@@ -11,7 +11,7 @@ ExitState ComputeExitState(const std::string& exits, const std::string& word, bo
                                                                                      : kDoor;
 }
 
-void TMudRoom2::SetExits(std::string exits, const tracking::WorldProfile& profile) {
+void TMudRoom2::SetExits(std::string exits, const profile::WorldProfile& profile) {
     exits_ = std::move(exits);
     for (const auto& i : kDirs)
         exitStates_[i.dir] =

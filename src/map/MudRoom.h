@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace tracking {
+namespace profile {
 struct WorldProfile;
 }
 
@@ -45,7 +45,7 @@ public:
 
     const std::string& Exits() const { return exits_; }
     // Stores the exit list and recomputes the exit states with the profile's exit words.
-    void SetExits(std::string exits, const tracking::WorldProfile& profile);
+    void SetExits(std::string exits, const profile::WorldProfile& profile);
     // Stores the exit list and the states as they are (copying a room keeps its states).
     void SetExitsRaw(std::string exits, const std::array<ExitState, kDirCount>& states);
 

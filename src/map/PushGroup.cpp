@@ -2,7 +2,7 @@
 
 #include "map/MapLinker.h"
 
-#include "tracking/WorldProfile.h"
+#include "profile/WorldProfile.h"
 
 #include <array>
 

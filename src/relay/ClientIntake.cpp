@@ -1,10 +1,10 @@
 #include "relay/ClientIntake.h"
 
 #include "map/MapModel.h"
+#include "profile/WorldProfile.h"
 #include "storage/AppSettings.h"
 #include "text/Text.h"
 #include "tracking/TrackingState.h"
-#include "tracking/WorldProfile.h"
 
 namespace relay {
 

@@ -13,10 +13,12 @@ class TMudRoom2;
 namespace storage {
 struct AppSettings;
 }
-namespace tracking {
+namespace profile {
 struct WorldProfile;
+}
+namespace tracking {
 struct TrackingState;
-} // namespace tracking
+}
 
 namespace relay {
 
@@ -38,7 +40,7 @@ public:
 
 class ClientIntake {
 public:
-    ClientIntake(map::MapModel& map, const tracking::WorldProfile& profile,
+    ClientIntake(map::MapModel& map, const profile::WorldProfile& profile,
                  const storage::AppSettings& settings, tracking::TrackingState& tracking,
                  IntakeHost& host)
         : map_(map), profile_(profile), settings_(settings), tracking_(tracking), host_(host) {}
@@ -58,7 +60,7 @@ private:
     void ListAliases();
 
     map::MapModel& map_;
-    const tracking::WorldProfile& profile_;
+    const profile::WorldProfile& profile_;
     const storage::AppSettings& settings_;
     tracking::TrackingState& tracking_;
     IntakeHost& host_;

@@ -1,9 +1,9 @@
 #include "relay/Relay.h"
 
+#include "profile/WorldProfile.h"
 #include "relay/DebugLog.h"
 #include "text/Cp1251.h"
 #include "text/Text.h"
-#include "tracking/WorldProfile.h"
 
 #include <QTimer>
 #include <algorithm>
@@ -15,7 +15,7 @@ std::string VersionText() {
     return QUARVELIN_VERSION;
 }
 
-Relay::Relay(DebugLog& log, RelayHooks& hooks, const tracking::WorldProfile& profile)
+Relay::Relay(DebugLog& log, RelayHooks& hooks, const profile::WorldProfile& profile)
     : log_(log), hooks_(hooks), profile_(profile) {
     connect(&server_, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket* c = server_.nextPendingConnection())

@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tracking {
+namespace profile {
 struct WorldProfile;
 }
 
@@ -48,7 +48,7 @@ class Relay : public QObject {
 public:
     static constexpr int kReadBlock = 8192;
 
-    Relay(DebugLog& log, RelayHooks& hooks, const tracking::WorldProfile& profile);
+    Relay(DebugLog& log, RelayHooks& hooks, const profile::WorldProfile& profile);
     ~Relay() override;
 
     // Configuration, applied by reading a profile.
@@ -101,7 +101,7 @@ private:
 
     DebugLog& log_;
     RelayHooks& hooks_;
-    const tracking::WorldProfile& profile_;
+    const profile::WorldProfile& profile_;
     QTcpServer server_;
     std::vector<QTcpSocket*> clients_;
     QTcpSocket* cs_ = nullptr;

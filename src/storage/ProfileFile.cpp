@@ -25,8 +25,8 @@ int ReadPort(const storage::IniFile& ini, const char* key, int def) {
 }
 } // namespace
 
-void ReadProfile(tracking::WorldProfile& p, const IniFile& ini) {
-    const tracking::WorldProfile d; // defaults
+void ReadProfile(profile::WorldProfile& p, const IniFile& ini) {
+    const profile::WorldProfile d; // defaults
     p.ClientPort = ReadPort(ini, "Client Port", d.ClientPort);
     p.ServerName = ini.ReadString("Connect", "Server Name", "");
     p.ServerPort = ReadPort(ini, "Server Port", d.ServerPort);
@@ -81,7 +81,7 @@ void ReadProfile(tracking::WorldProfile& p, const IniFile& ini) {
     for (int i = 0; i < 6; ++i)
         p.Directions[i] = text::GetField(dirs, i + 1);
 
-    p.CantMove = ReadList(ini, tracking::kCantMoveSection);
+    p.CantMove = ReadList(ini, profile::kCantMoveSection);
     p.DarkList = ReadList(ini, "Dark");
     p.Locks = ini.ReadSection("Lock");
 
@@ -90,7 +90,7 @@ void ReadProfile(tracking::WorldProfile& p, const IniFile& ini) {
     p.CurrentSkin = skin < 0 || skin > 1000000 ? 0 : static_cast<int>(skin);
 }
 
-void WriteWholeProfile(const tracking::WorldProfile& p, IniFile& ini) {
+void WriteWholeProfile(const profile::WorldProfile& p, IniFile& ini) {
     ini.BeginBatch();
     ini.WriteInteger("Connect", "Client Port", p.ClientPort);
     ini.WriteString("Connect", "Server Name", p.ServerName);
@@ -141,13 +141,13 @@ void WriteWholeProfile(const tracking::WorldProfile& p, IniFile& ini) {
     ini.WriteString("Moves", "Sneakwalk", p.Sneakwalk);
     ini.WriteString("Moves", "Fleewalk", p.Fleewalk);
     ini.WriteString("Moves", "Directions", p.DirectionsJoined());
-    WriteList(ini, tracking::kCantMoveSection, "CantMove", p.CantMove);
+    WriteList(ini, profile::kCantMoveSection, "CantMove", p.CantMove);
     WriteList(ini, "Dark", "Dark", p.DarkList);
     ini.WriteString("Skin", "IniFile", p.SkinIniFile);
     ini.EndBatch();
 }
 
-void WriteSkinAndLocks(const tracking::WorldProfile& p, IniFile& ini) {
+void WriteSkinAndLocks(const profile::WorldProfile& p, IniFile& ini) {
     ini.BeginBatch();
     ini.WriteInteger("Skin", "CurrentSkin", p.CurrentSkin);
     ini.EraseSection("Lock");

@@ -1,9 +1,9 @@
 #include "storage/WorldStore.h"
 
+#include "profile/WorldProfile.h"
 #include "storage/Language.h"
 #include "storage/Paths.h"
 #include "text/Text.h"
-#include "tracking/WorldProfile.h"
 
 #include <algorithm>
 
@@ -11,7 +11,7 @@ namespace fs = std::filesystem;
 
 namespace storage {
 
-WorldStore::WorldStore(map::MapModel& model, tracking::WorldProfile& profile,
+WorldStore::WorldStore(map::MapModel& model, profile::WorldProfile& profile,
                        const Language& language, WorldUi& ui, fs::path dataDir,
                        std::string versionText)
     : model_(model), profile_(profile), language_(language), ui_(ui), dataDir_(std::move(dataDir)),

@@ -18,7 +18,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace tracking {
+namespace profile {
 struct WorldProfile;
 }
 
@@ -28,7 +28,7 @@ class Language;
 
 class WorldStore {
 public:
-    WorldStore(map::MapModel& model, tracking::WorldProfile& profile, const Language& language,
+    WorldStore(map::MapModel& model, profile::WorldProfile& profile, const Language& language,
                WorldUi& ui, std::filesystem::path dataDir, std::string versionText);
     WorldStore(const WorldStore&) = delete;
     WorldStore& operator=(const WorldStore&) = delete;
@@ -107,7 +107,7 @@ private:
     void CopyWorldFiles(const std::filesystem::path& from, const std::filesystem::path& to) const;
 
     map::MapModel& model_;
-    tracking::WorldProfile& profile_;
+    profile::WorldProfile& profile_;
     const Language& language_;
     WorldUi& ui_;
     std::filesystem::path dataDir_;

@@ -1,10 +1,10 @@
 #include "storage/WorldStore.h"
 
+#include "profile/WorldProfile.h"
 #include "storage/FileSaver.h"
 #include "storage/Language.h"
 #include "storage/Paths.h"
 #include "text/Text.h"
-#include "tracking/WorldProfile.h"
 
 namespace fs = std::filesystem;
 

@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tracking {
+namespace profile {
 struct WorldProfile;
 }
 
@@ -70,11 +70,10 @@ struct ZoneReadResult {
 
 // Reads room records while more than 10 bytes remain; up to 10 trailing bytes are ignored.
 // Exit states are computed with the profile's exit words as each room's Exits is read.
-ZoneReadResult ReadZone(std::string_view bytes, const tracking::WorldProfile& profile,
+ZoneReadResult ReadZone(std::string_view bytes, const profile::WorldProfile& profile,
                         ZoneFixups fixups = ZoneFixups::Load);
 // The same from a file; a file that cannot be read is a failure with no rooms.
-ZoneReadResult ReadZoneFile(const std::filesystem::path& path,
-                            const tracking::WorldProfile& profile,
+ZoneReadResult ReadZoneFile(const std::filesystem::path& path, const profile::WorldProfile& profile,
                             ZoneFixups fixups = ZoneFixups::Load);
 
 // The corrections a room gets after reading (applied by ReadZone; exposed for undo and tests).

@@ -1,9 +1,9 @@
 #include "storage/ZoneFile.h"
 
+#include "profile/WorldProfile.h"
 #include "storage/Paths.h"
 #include "storage/ZoneFormat.h"
 #include "text/Text.h"
-#include "tracking/WorldProfile.h"
 
 namespace storage {
 
@@ -31,7 +31,7 @@ std::string Hex(std::uint8_t b) {
 
 class RecordReader {
 public:
-    RecordReader(std::string_view bytes, const tracking::WorldProfile& profile)
+    RecordReader(std::string_view bytes, const profile::WorldProfile& profile)
         : data_(bytes), profile_(profile) {}
 
     size_t Position() const { return pos_; }
@@ -196,7 +196,7 @@ private:
     }
 
     std::string_view data_;
-    const tracking::WorldProfile& profile_;
+    const profile::WorldProfile& profile_;
     size_t pos_ = 0;
 };
 
@@ -234,7 +234,7 @@ std::string ZoneReadResult::LogLine() const {
     return "File: \"" + fileName + "\" " + error;
 }
 
-ZoneReadResult ReadZone(std::string_view bytes, const tracking::WorldProfile& profile,
+ZoneReadResult ReadZone(std::string_view bytes, const profile::WorldProfile& profile,
                         ZoneFixups fixups) {
     ZoneReadResult result;
     RecordReader reader(bytes, profile);
@@ -255,8 +255,8 @@ ZoneReadResult ReadZone(std::string_view bytes, const tracking::WorldProfile& pr
     return result;
 }
 
-ZoneReadResult ReadZoneFile(const std::filesystem::path& path,
-                            const tracking::WorldProfile& profile, ZoneFixups fixups) {
+ZoneReadResult ReadZoneFile(const std::filesystem::path& path, const profile::WorldProfile& profile,
+                            ZoneFixups fixups) {
     std::string bytes;
     ZoneReadResult result;
     if (!ReadFile(path, bytes)) {

@@ -15,9 +15,13 @@ class MapModel;
 class TMudRoom2;
 } // namespace map
 
+namespace profile {
+struct WorldProfile;
+}
+
 namespace tracking {
 
-struct WorldProfile;
+using profile::WorldProfile;
 
 class Positioner {
 public:

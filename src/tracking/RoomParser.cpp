@@ -1,7 +1,7 @@
 #include "tracking/RoomParser.h"
 
+#include "profile/WorldProfile.h"
 #include "text/Text.h"
-#include "tracking/WorldProfile.h"
 
 namespace tracking {
 

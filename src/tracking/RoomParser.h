@@ -5,9 +5,13 @@
 #include <string>
 #include <string_view>
 
+namespace profile {
+struct WorldProfile;
+}
+
 namespace tracking {
 
-struct WorldProfile;
+using profile::WorldProfile;
 
 // What recognition saw last.
 struct SeenRoom {

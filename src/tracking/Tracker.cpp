@@ -1,9 +1,9 @@
 #include "tracking/Tracker.h"
 
 #include "map/MapModel.h"
+#include "profile/WorldProfile.h"
 #include "text/Cp1251.h"
 #include "text/Text.h"
-#include "tracking/WorldProfile.h"
 
 namespace tracking {
 

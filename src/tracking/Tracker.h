@@ -12,9 +12,13 @@ namespace map {
 class MapModel;
 }
 
+namespace profile {
+struct WorldProfile;
+}
+
 namespace tracking {
 
-struct WorldProfile;
+using profile::WorldProfile;
 
 class Tracker {
 public:

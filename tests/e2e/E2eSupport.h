@@ -26,7 +26,7 @@ inline QString DemoBinary() {
     return QUARVELIN_BINARY_DIR "/tools/demo-mud/quarvelin-demo-mud";
 }
 inline QString QuarvelinBinary() {
-    return QUARVELIN_BINARY_DIR "/src/app/quarvelin";
+    return QUARVELIN_BINARY_DIR "/src/main/quarvelin";
 }
 
 // The demo world as --dump-world prints it, names and texts in Windows-1251.

@@ -44,7 +44,7 @@ TEST(Headless, ListensOnLoopbackOnlyAndShutsDownCleanlyOnSigterm) {
                    "[Connect]\r\nClient Port=" + std::to_string(port) +
                        "\r\nServer Name=127.0.0.1\r\n");
     QProcess proc;
-    proc.setProgram(QUARVELIN_BINARY_DIR "/src/app/quarvelin");
+    proc.setProgram(QUARVELIN_BINARY_DIR "/src/main/quarvelin");
     proc.setArguments({"--headless", "--data-dir", QString::fromStdString(dir.path().string()),
                        "--world", QString::fromUtf8("Мир")});
     proc.setProcessChannelMode(QProcess::MergedChannels);
@@ -75,14 +75,14 @@ TEST(Headless, ListensOnLoopbackOnlyAndShutsDownCleanlyOnSigterm) {
 
 TEST(Headless, HelpVersionAndBadOptions) {
     QProcess proc;
-    proc.start(QUARVELIN_BINARY_DIR "/src/app/quarvelin", {"--version"});
+    proc.start(QUARVELIN_BINARY_DIR "/src/main/quarvelin", {"--version"});
     ASSERT_TRUE(proc.waitForFinished(10000));
     EXPECT_EQ(proc.exitCode(), 0);
     EXPECT_TRUE(proc.readAllStandardOutput().startsWith("Quarvelin "));
-    proc.start(QUARVELIN_BINARY_DIR "/src/app/quarvelin", {"--help"});
+    proc.start(QUARVELIN_BINARY_DIR "/src/main/quarvelin", {"--help"});
     ASSERT_TRUE(proc.waitForFinished(10000));
     EXPECT_TRUE(proc.readAllStandardOutput().contains("--data-dir"));
-    proc.start(QUARVELIN_BINARY_DIR "/src/app/quarvelin", {"--bogus"});
+    proc.start(QUARVELIN_BINARY_DIR "/src/main/quarvelin", {"--bogus"});
     ASSERT_TRUE(proc.waitForFinished(10000));
     EXPECT_EQ(proc.exitCode(), 2);
     EXPECT_TRUE(proc.readAllStandardError().contains("unknown option"));

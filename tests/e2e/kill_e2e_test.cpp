@@ -2,9 +2,9 @@
 
 #include "E2eSupport.h"
 #include "map/MudRoom.h"
+#include "profile/WorldProfile.h"
 #include "storage/Paths.h"
 #include "storage/ZoneFile.h"
-#include "tracking/WorldProfile.h"
 
 #include <QElapsedTimer>
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@ namespace {
 constexpr int kZones = 30;
 constexpr int kRoomsPerZone = 2000;
 
-void WriteWorld(const std::filesystem::path& dir, const tracking::WorldProfile& profile) {
+void WriteWorld(const std::filesystem::path& dir, const profile::WorldProfile& profile) {
     std::vector<map::TMudRoom2> rooms(kRoomsPerZone);
     std::vector<const map::TMudRoom2*> order;
     for (int i = 0; i < kRoomsPerZone; ++i) {
@@ -47,7 +47,7 @@ bool HasTemporary(const std::filesystem::path& dir) {
 TEST(KillE2e, KilledWhileSavingEveryZoneStillLoads) {
     TempDir dir;
     const auto world = dir.path() / "Maps" / "Big";
-    tracking::WorldProfile profile;
+    profile::WorldProfile profile;
     WriteWorld(world, profile);
     const quint16 port = FreePort();
     TempDir::Write(world / "local.ini",

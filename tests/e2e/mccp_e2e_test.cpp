@@ -16,7 +16,7 @@
 namespace {
 
 const char kDemo[] = QUARVELIN_BINARY_DIR "/tools/demo-mud/quarvelin-demo-mud";
-const char kQuarvelin[] = QUARVELIN_BINARY_DIR "/src/app/quarvelin";
+const char kQuarvelin[] = QUARVELIN_BINARY_DIR "/src/main/quarvelin";
 const std::string kPrompt = "> \xFF\xF9"; // every prompt of the demo game ends so
 
 quint16 FreePort() {

@@ -2,9 +2,9 @@
 // and walking maps it.
 
 #include "E2eSupport.h"
+#include "profile/WorldProfile.h"
 #include "storage/Paths.h"
 #include "storage/ZoneFile.h"
-#include "tracking/WorldProfile.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -45,7 +45,7 @@ TEST(TintinE2e, RealClientWalksAndTheMapFollows) {
     EXPECT_FALSE(seen.contains("Tracing now OFF"));
 
     // The loop around the square: four rooms, linked all the way round.
-    tracking::WorldProfile profile;
+    profile::WorldProfile profile;
     auto files = storage::ListZoneFiles(rig.dir.path() / "Maps" / "Demo");
     ASSERT_EQ(files.size(), 1u);
     storage::ZoneReadResult zone = storage::ReadZoneFile(files[0], profile);

@@ -3,10 +3,10 @@
 
 #include "E2eSupport.h"
 #include "map/Direction.h"
+#include "profile/WorldProfile.h"
 #include "storage/Paths.h"
 #include "storage/ZoneFile.h"
 #include "text/Text.h"
-#include "tracking/WorldProfile.h"
 
 #include <deque>
 #include <gtest/gtest.h>
@@ -160,7 +160,7 @@ TEST(WalkE2e, WalkingTheDemoWorldMapsItWhole) {
     ASSERT_TRUE(rig.Stop()) << rig.output;
 
     // The saved map.
-    tracking::WorldProfile profile;
+    profile::WorldProfile profile;
     std::map<std::string, std::vector<map::TMudRoom2>> zones;
     for (const auto& file : storage::ListZoneFiles(rig.dir.path() / "Maps" / "Demo")) {
         storage::ZoneReadResult r = storage::ReadZoneFile(file, profile);

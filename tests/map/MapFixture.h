@@ -15,7 +15,7 @@
 // whole maps.
 
 #include "map/MapModel.h"
-#include "tracking/WorldProfile.h"
+#include "profile/WorldProfile.h"
 
 #include <gtest/gtest.h>
 
@@ -61,7 +61,7 @@ public:
 
 class MapTest : public ::testing::Test {
 protected:
-    tracking::WorldProfile profile;
+    profile::WorldProfile profile;
     RecordingUi ui;
     map::MapModel model{profile, ui};
     map::MapWorld& world = model.World();

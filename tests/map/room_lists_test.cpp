@@ -14,7 +14,7 @@ namespace {
 using namespace map;
 
 TEST(RoomRecord, ExitStatesFollowTheExitWords) {
-    tracking::WorldProfile p;
+    profile::WorldProfile p;
     TMudRoom2 r;
     r.SetExits("N (S)", p);
     EXPECT_EQ(r.ExitStateOf(North), kExit);

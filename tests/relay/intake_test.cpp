@@ -1,9 +1,9 @@
 #include "map/MapModel.h"
+#include "profile/WorldProfile.h"
 #include "relay/ClientIntake.h"
 #include "storage/AppSettings.h"
 #include "text/Cp1251.h"
 #include "tracking/TrackingState.h"
-#include "tracking/WorldProfile.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ std::string W8(const char* utf8) {
 }
 
 struct IntakeRig : relay::IntakeHost {
-    tracking::WorldProfile profile;
+    profile::WorldProfile profile;
     storage::AppSettings settings;
     map::NullMapUi ui;
     map::MapModel map{profile, ui};

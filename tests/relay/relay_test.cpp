@@ -1,7 +1,7 @@
+#include "profile/WorldProfile.h"
 #include "relay/DebugLog.h"
 #include "relay/Relay.h"
 #include "support/FakePeers.h"
-#include "tracking/WorldProfile.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@ struct RecordingHooks : relay::RelayHooks {
 };
 
 struct RelayRig {
-    tracking::WorldProfile profile;
+    profile::WorldProfile profile;
     relay::DebugLog log;
     RecordingHooks hooks;
     FakeGameServer game;
@@ -146,7 +146,7 @@ TEST(Relay, ServerNameDigitRule) {
 TEST(Relay, TakenPortIsLoggedNotFatal) {
     QTcpServer squatter;
     ASSERT_TRUE(squatter.listen(QHostAddress::LocalHost, 0));
-    tracking::WorldProfile profile;
+    profile::WorldProfile profile;
     relay::DebugLog log;
     RecordingHooks hooks;
     relay::Relay relay(log, hooks, profile);

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using profile::WorldProfile;
 using storage::IniFile;
-using tracking::WorldProfile;
 
 namespace {
 std::string W(const char* utf8) {
@@ -37,7 +37,7 @@ TEST(Profile, DefaultsAreTheRussianGameDefaults) {
     EXPECT_EQ(p.Returnwalk, W("назад"));
     EXPECT_EQ(p.GroupTell, W("гг"));
     EXPECT_EQ(p.ClanTell, W("кг"));
-    EXPECT_EQ(p.LeaderWords[tracking::kEast], W("на восток"));
+    EXPECT_EQ(p.LeaderWords[profile::kEast], W("на восток"));
     EXPECT_EQ(p.DirectionsJoined(), W("на север|на юг|на запад|на восток|вверх|вниз"));
     EXPECT_EQ(p.AutoexitStartDecoded, "\x1b[36m[ Exits:");
     EXPECT_EQ(p.AutoexitEndDecoded, "]\r\n");

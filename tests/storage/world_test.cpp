@@ -2,6 +2,7 @@
 // with a scripted stand-in for the user.
 
 #include "map/MapModel.h"
+#include "profile/WorldProfile.h"
 #include "storage/IniFile.h"
 #include "storage/Language.h"
 #include "storage/Paths.h"
@@ -11,7 +12,6 @@
 #include "storage/ZoneOperations.h"
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
-#include "tracking/WorldProfile.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +38,7 @@ struct FakeWorldUi : storage::WorldUi {
     int tracingOff = 0, centred = 0, panelShown = 0;
     const TMudRoom2* shown = nullptr;
     storage::WorldStore* store = nullptr;
-    tracking::WorldProfile* profile = nullptr;
+    profile::WorldProfile* profile = nullptr;
 
     void ShowError(const std::string& m) override { errors.push_back(m); }
     Answer Ask(const std::string& q, bool) override {
@@ -71,7 +71,7 @@ struct FakeWorldUi : storage::WorldUi {
 
 struct Env {
     TempDir dir;
-    tracking::WorldProfile profile;
+    profile::WorldProfile profile;
     map::NullMapUi mapUi;
     map::MapModel model{profile, mapUi};
     storage::Language language{dir / "language.ini"};
@@ -131,7 +131,7 @@ std::string ZoneBytes(const std::vector<TMudRoom2>& rooms) {
 
 std::vector<std::string> HintsInFile(const fs::path& file) {
     std::vector<std::string> hints;
-    tracking::WorldProfile profile;
+    profile::WorldProfile profile;
     for (const auto& r : storage::ReadZoneFile(file, profile).rooms)
         hints.push_back(r.Hint);
     return hints;

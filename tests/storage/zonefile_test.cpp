@@ -1,8 +1,8 @@
 // Zone files against bytes written out here by hand, not against the program's own writer.
 
+#include "profile/WorldProfile.h"
 #include "storage/FileSaver.h"
 #include "storage/ZoneFile.h"
-#include "tracking/WorldProfile.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -21,7 +21,7 @@ using storage::ZoneFixups;
 
 namespace {
 
-const tracking::WorldProfile kProfile{};
+const profile::WorldProfile kProfile{};
 
 // ---- A hand encoder of the component stream: each value in the form the test asks for ----
 
@@ -315,7 +315,7 @@ TEST(ZoneRecord, ReadFixups) {
 }
 
 TEST(ZoneRecord, PropertiesInAnyOrderAndLetterCase) {
-    tracking::WorldProfile ignoreCase;
+    profile::WorldProfile ignoreCase;
     ignoreCase.AutoexitsIgnoreCase = true;
     const std::string bytes =
         Record(P("ImageIndex", Int8(3)) + P("x", Int8(4)) + P("exits", Str("n (s)")) +

@@ -3,9 +3,9 @@
 // profile recognises it.
 
 #include "map/MapModel.h"
+#include "profile/WorldProfile.h"
 #include "text/Cp1251.h"
 #include "tracking/Tracker.h"
-#include "tracking/WorldProfile.h"
 
 #include <string>
 #include <vector>
@@ -71,7 +71,7 @@ struct RecordingHost : tracking::TrackerHost {
 };
 
 struct TrackingRig {
-    tracking::WorldProfile profile;
+    profile::WorldProfile profile;
     map::NullMapUi ui;
     map::MapModel map{profile, ui};
     RecordingHost host;

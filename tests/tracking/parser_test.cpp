@@ -7,7 +7,7 @@ using tracking::ParseRoom;
 using tracking::SeenRoom;
 
 TEST(ParseRoom, OneBlockAndWhatFollowsIt) {
-    tracking::WorldProfile p;
+    profile::WorldProfile p;
     std::string pending =
         "chatter\r\n" + RoomText("Hall", "A long\r\n  hall.  ", "N (S)") + "prompt> ";
     SeenRoom seen;
@@ -21,7 +21,7 @@ TEST(ParseRoom, OneBlockAndWhatFollowsIt) {
 }
 
 TEST(ParseRoom, LastNameBeforeTheExitLineWins) {
-    tracking::WorldProfile p;
+    profile::WorldProfile p;
     std::string pending =
         "\x1b[1;36mFirst\r\nfirst desc\r\n\x1b[1;36mSecond\x1b[0;37m\r\nsecond desc\r\n"
         "\x1b[36m[ Exits: E ]\r\n";
@@ -32,7 +32,7 @@ TEST(ParseRoom, LastNameBeforeTheExitLineWins) {
 }
 
 TEST(ParseRoom, ExitWindowNoneAndDarkness) {
-    tracking::WorldProfile p;
+    profile::WorldProfile p;
     SeenRoom seen;
     std::string longExits = RoomText("R", "d", std::string(70, 'N'));
     ASSERT_TRUE(ParseRoom(longExits, p, seen));
@@ -60,7 +60,7 @@ TEST(ParseRoom, ExitWindowNoneAndDarkness) {
 }
 
 TEST(ParseRoom, SplitBlocksColoursAndPromptExits) {
-    tracking::WorldProfile p;
+    profile::WorldProfile p;
     SeenRoom seen;
     std::string whole = RoomText("Ro\x1b[1;33mom", "line1\x1b[0m\r\n\r\n\r\nline2\n\r", "N");
     std::string pending = whole.substr(0, whole.size() - 5); // the exit line is cut short

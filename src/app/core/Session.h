@@ -7,13 +7,13 @@
 #include "app/core/TrackingLink.h"
 #include "app/core/WorldAdapters.h"
 #include "map/MapModel.h"
+#include "profile/WorldProfile.h"
 #include "relay/DebugLog.h"
 #include "relay/Relay.h"
 #include "storage/AppSettings.h"
 #include "storage/Language.h"
 #include "storage/WorldStore.h"
 #include "storage/ZoneOperations.h"
-#include "tracking/WorldProfile.h"
 
 #include <memory>
 #include <string>
@@ -69,7 +69,7 @@ public:
 
     const DataPaths& Paths() const { return paths_; }
     storage::AppSettings& Settings() { return settings_; }
-    tracking::WorldProfile& Profile() { return profile_; }
+    profile::WorldProfile& Profile() { return profile_; }
     relay::DebugLog& Log() { return log_; }
     relay::Relay& Relay() { return *relay_; }
     bool Tracing() const { return tracing_; }
@@ -88,7 +88,7 @@ private:
     DataPaths paths_;
     storage::Language language_;
     storage::AppSettings settings_;
-    tracking::WorldProfile profile_;
+    profile::WorldProfile profile_;
     relay::DebugLog log_;
     std::unique_ptr<relay::Relay> relay_;
     bool tracing_ = false;

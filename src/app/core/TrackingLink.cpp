@@ -7,7 +7,7 @@
 
 namespace app {
 
-TrackingLink::TrackingLink(map::MapModel& map, const tracking::WorldProfile& profile,
+TrackingLink::TrackingLink(map::MapModel& map, const profile::WorldProfile& profile,
                            const storage::AppSettings& settings, relay::Relay& relay,
                            relay::DebugLog& log, Hooks hooks)
     : map_(map), settings_(settings), relay_(relay), log_(log), hooks_(std::move(hooks)),

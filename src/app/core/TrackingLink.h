@@ -37,7 +37,7 @@ public:
         std::function<void(map::TMudRoom2*)> aliasAdded;
     };
 
-    TrackingLink(map::MapModel& map, const tracking::WorldProfile& profile,
+    TrackingLink(map::MapModel& map, const profile::WorldProfile& profile,
                  const storage::AppSettings& settings, relay::Relay& relay, relay::DebugLog& log,
                  Hooks hooks);
 

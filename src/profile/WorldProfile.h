@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace tracking {
+namespace profile {
 
 // Index order of the six words of the Exits, Leader and Moves sections: north, south, east,
 // west, up, down. (The Directions phrases run north, south, west, east, up, down.)
@@ -126,4 +126,4 @@ struct WorldProfile {
 // Section name of the refused-move list: "Can" + back-quote + "t Move".
 inline constexpr char kCantMoveSection[] = "Can`t Move";
 
-} // namespace tracking
+} // namespace profile

@@ -1,0 +1,38 @@
+# Fails when a source folder includes a folder that lies above it. The folders, from the bottom
+# up: a folder may include only itself and the folders before it in this list.
+#   cmake -DSRC=<src dir> -P check_layers.cmake
+set(LAYERS text profile map tracking storage relay app view main)
+
+set(violations "")
+foreach(folder IN LISTS LAYERS)
+    list(FIND LAYERS ${folder} own)
+    file(GLOB_RECURSE files "${SRC}/${folder}/*.h" "${SRC}/${folder}/*.cpp")
+    foreach(file IN LISTS files)
+        file(STRINGS "${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[a-z]+/")
+        foreach(line IN LISTS includes)
+            string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([a-z]+)/.*" "\\1" target "${line}")
+            list(FIND LAYERS ${target} other)
+            if(other EQUAL -1)
+                list(APPEND violations "${file}: includes unknown folder '${target}'")
+            elseif(other GREATER own)
+                list(APPEND violations "${file}: ${folder}/ includes ${target}/, which lies above it")
+            endif()
+        endforeach()
+    endforeach()
+endforeach()
+
+file(GLOB entries RELATIVE "${SRC}" "${SRC}/*")
+foreach(entry IN LISTS entries)
+    if(IS_DIRECTORY "${SRC}/${entry}")
+        list(FIND LAYERS ${entry} known)
+        if(known EQUAL -1)
+            list(APPEND violations "src/${entry}/ is not in the list of layers")
+        endif()
+    endif()
+endforeach()
+
+if(violations)
+    list(JOIN violations "\n" text)
+    message(FATAL_ERROR "Folders must depend one way only:\n${text}")
+endif()
+message(STATUS "Folder dependencies run one way.")
