@@ -51,6 +51,18 @@ public:
     void RenameZone(std::string_view from, std::string_view to);
     std::size_t WorldCount() const { return world_.size() - worldHoles_; }
     // f(TMudRoom2* room, const std::string& zone) for every room, in list order.
+    // Slots of the world list, holes included: a dense number per listed room that walks over
+    // the whole world can index side arrays with. Stable until rooms are added or destroyed.
+    std::size_t WorldSlotCount() const { return world_.size(); }
+    std::size_t WorldSlotOf(const TMudRoom2* room) const {
+        return static_cast<std::size_t>(room->listing_.worldSlot);
+    }
+    // A number for the zone the room is filed under, and a position lookup by that number
+    // (cheaper than by name in hot loops). Only valid for rooms in the world list.
+    std::uint32_t ZoneIdOf(const TMudRoom2* room) const {
+        return world_[room->listing_.worldSlot].zone;
+    }
+    TMudRoom2* FindInWorldZone(int x, int y, int l, std::uint32_t zoneId) const;
     template <class F> void ForEachWorldRoom(F&& f) const {
         for (std::size_t i = 0; i < world_.size(); ++i)
             if (TMudRoom2* r = world_[i].room.get()) f(r, zoneNames_[world_[i].zone]);

@@ -152,10 +152,13 @@ TMudRoom2* RoomLists::FindInZoneByTag(int tag) const {
 
 TMudRoom2* RoomLists::FindInWorld(int x, int y, int l, std::string_view zone) const {
     const std::uint32_t* id = FindZoneId(zone);
-    if (!id) return nullptr;
+    return id ? FindInWorldZone(x, y, l, *id) : nullptr;
+}
+
+TMudRoom2* RoomLists::FindInWorldZone(int x, int y, int l, std::uint32_t id) const {
     TMudRoom2* best = nullptr;
-    worldPos_.ForEach(WorldPosKey(*id, x, y, l), [&](TMudRoom2* r) {
-        if (r->X == x && r->Y == y && r->L == l && world_[r->listing_.worldSlot].zone == *id &&
+    worldPos_.ForEach(WorldPosKey(id, x, y, l), [&](TMudRoom2* r) {
+        if (r->X == x && r->Y == y && r->L == l && world_[r->listing_.worldSlot].zone == id &&
             (!best || r->listing_.worldSlot < best->listing_.worldSlot))
             best = r;
     });
