@@ -23,26 +23,4 @@ void TMudRoom2::SetExitsRaw(std::string exits, const std::array<ExitState, kDirC
     exitStates_ = states;
 }
 
-bool& TMudRoom2::Ch(Dir d) {
-    switch (d) {
-    case North:
-        return ChN;
-    case South:
-        return ChS;
-    case East:
-        return ChE;
-    case West:
-        return ChW;
-    case Up:
-        return ChU;
-    case Down:
-        return ChD;
-    }
-    return ChN;
-}
-
-bool TMudRoom2::Ch(Dir d) const {
-    return const_cast<TMudRoom2*>(this)->Ch(d);
-}
-
 } // namespace map

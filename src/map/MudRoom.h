@@ -52,8 +52,25 @@ public:
     ExitState ExitStateOf(Dir d) const { return exitStates_[d]; }
     const std::array<ExitState, kDirCount>& ExitStates() const { return exitStates_; }
 
-    bool& Ch(Dir d);
-    bool Ch(Dir d) const;
+    // The link flag of a direction (inline: path searches ask it for every room they reach).
+    bool& Ch(Dir d) {
+        switch (d) {
+        case North:
+            return ChN;
+        case South:
+            return ChS;
+        case East:
+            return ChE;
+        case West:
+            return ChW;
+        case Up:
+            return ChU;
+        case Down:
+            break;
+        }
+        return ChD;
+    }
+    bool Ch(Dir d) const { return const_cast<TMudRoom2*>(this)->Ch(d); }
 
 private:
     std::string exits_;
@@ -67,6 +84,7 @@ private:
         std::int32_t worldSlot = -1; // index in the world list, -1 when not in it
         std::int32_t zoneSlot = -1;  // index in the current-zone list, -1 when not in it
         std::uint32_t mark = 0;      // stamp of the last group walk that reached the room
+        std::uint32_t zone = 0;      // the zone id it is filed under in the world list
         int x = 0, y = 0, l = 0, tag = 0;
         std::uint64_t nameKey = 0; // hash of the name and the exit key
         std::uint64_t descKey = 0; // hash of the description key

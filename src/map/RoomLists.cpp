@@ -24,7 +24,8 @@ TMudRoom2* RoomLists::AddToWorld(std::unique_ptr<TMudRoom2> room, std::string_vi
     TMudRoom2* r = room.get();
     RecordKeys(r);
     r->listing_.worldSlot = static_cast<std::int32_t>(world_.size());
-    world_.push_back({std::move(room), ZoneId(zone)});
+    r->listing_.zone = ZoneId(zone);
+    world_.push_back({std::move(room), r->listing_.zone});
     IndexInWorld(r);
     return r;
 }
@@ -66,7 +67,7 @@ void RoomLists::SetZoneOf(TMudRoom2* room, std::string_view zone) {
     auto& entry = world_[room->listing_.worldSlot];
     if (entry.zone == id) return;
     UnindexInWorld(room);
-    entry.zone = id;
+    entry.zone = room->listing_.zone = id;
     IndexInWorld(room);
 }
 
@@ -78,7 +79,7 @@ void RoomLists::RenameZone(std::string_view from, std::string_view to) {
     for (auto& entry : world_) {
         if (!entry.room || entry.zone != oldId) continue;
         UnindexInWorld(entry.room.get());
-        entry.zone = newId;
+        entry.zone = entry.room->listing_.zone = newId;
         IndexInWorld(entry.room.get());
     }
 }

@@ -59,9 +59,7 @@ public:
     }
     // A number for the zone the room is filed under, and a position lookup by that number
     // (cheaper than by name in hot loops). Only valid for rooms in the world list.
-    std::uint32_t ZoneIdOf(const TMudRoom2* room) const {
-        return world_[room->listing_.worldSlot].zone;
-    }
+    std::uint32_t ZoneIdOf(const TMudRoom2* room) const { return room->listing_.zone; }
     TMudRoom2* FindInWorldZone(int x, int y, int l, std::uint32_t zoneId) const;
     template <class F> void ForEachWorldRoom(F&& f) const {
         for (std::size_t i = 0; i < world_.size(); ++i)

@@ -158,7 +158,7 @@ TMudRoom2* RoomLists::FindInWorld(int x, int y, int l, std::string_view zone) co
 TMudRoom2* RoomLists::FindInWorldZone(int x, int y, int l, std::uint32_t id) const {
     TMudRoom2* best = nullptr;
     worldPos_.ForEach(WorldPosKey(id, x, y, l), [&](TMudRoom2* r) {
-        if (r->X == x && r->Y == y && r->L == l && world_[r->listing_.worldSlot].zone == id &&
+        if (r->X == x && r->Y == y && r->L == l && r->listing_.zone == id &&
             (!best || r->listing_.worldSlot < best->listing_.worldSlot))
             best = r;
     });
