@@ -1,5 +1,6 @@
 #include "relay/ClientIntake.h"
 
+#include "map/LinkLine.h"
 #include "map/MapModel.h"
 #include "profile/WorldProfile.h"
 #include "storage/AppSettings.h"
@@ -25,12 +26,6 @@ std::string DoubleYa(const std::string& s, bool enabled) {
     return enabled ? text::ReplaceAll(s, "\xFF", "\xFF\xFF") : s;
 }
 
-// Field 5 of a link line: a number other than 0, or True in any case. Anything else is false.
-bool SendsMove(const std::string& field) {
-    long long v = 0;
-    if (text::ParseInt(field, v)) return v != 0;
-    return text::EqualsIgnoreCaseLatin(text::Trim(field), "true");
-}
 } // namespace
 
 std::string ClientIntake::Collapse(const std::string& s) const {
@@ -48,7 +43,9 @@ std::string ClientIntake::RewriteForLinks(const std::string& block) const {
         std::string commands = text::GetField(line, 4);
         if (commands.empty() || text::GetField(line, 2) != phrase) continue;
         commands = text::ReplaceAll(commands, ";", "\n");
-        out = SendsMove(text::GetField(line, 5)) ? commands + "\n" + out : commands + "\n";
+        out = map::ReadSendMove(text::GetField(line, 5), text::GetField(line, 4))
+                  ? commands + "\n" + out
+                  : commands + "\n";
     }
     return out;
 }

@@ -37,8 +37,10 @@ public:
     virtual void CenterMap() = 0;
     // Scrolls the map to a room, shows its level and repaints (a room found by the search).
     virtual void ShowRoom(const map::TMudRoom2& room) = 0;
-    // Shows the zone panel when it is hidden.
+    // Shows the zone panel when it is hidden; hides it again; whether it shows.
     virtual void ShowZonePanel() {}
+    virtual void HideZonePanel() {}
+    virtual bool ZonePanelVisible() const { return true; }
 
     // Reads the world's profile from its "local.ini" (the caller has set the world name).
     virtual void ReadProfile() = 0;

@@ -7,6 +7,7 @@
 #include "storage/Language.h"
 #include "storage/Paths.h"
 #include "storage/ProfileFile.h"
+#include "storage/QuickList.h"
 #include "storage/WorldStore.h"
 #include "storage/ZoneFile.h"
 #include "storage/ZoneOperations.h"
@@ -35,7 +36,8 @@ struct FakeWorldUi : storage::WorldUi {
     std::deque<std::optional<std::string>> choices;
     std::vector<std::pair<ChooserMode, std::string>> chooser;
     std::string caption;
-    int tracingOff = 0, centred = 0, panelShown = 0;
+    int tracingOff = 0, centred = 0, panelShown = 0, panelHidden = 0;
+    bool panelVisible = true;
     const TMudRoom2* shown = nullptr;
     storage::WorldStore* store = nullptr;
     profile::WorldProfile* profile = nullptr;
@@ -60,7 +62,15 @@ struct FakeWorldUi : storage::WorldUi {
     void TracingOff() override { ++tracingOff; }
     void CenterMap() override { ++centred; }
     void ShowRoom(const TMudRoom2& room) override { shown = &room; }
-    void ShowZonePanel() override { ++panelShown; }
+    void ShowZonePanel() override {
+        ++panelShown;
+        panelVisible = true;
+    }
+    void HideZonePanel() override {
+        ++panelHidden;
+        panelVisible = false;
+    }
+    bool ZonePanelVisible() const override { return panelVisible; }
     fs::path ProfilePath() const { return storage::FindIgnoreCase(store->WorldDir(), "local.ini"); }
     void ReadProfile() override { storage::ReadProfile(*profile, storage::IniFile(ProfilePath())); }
     void WriteSettings() override {
@@ -633,4 +643,69 @@ TEST(World, StartingWithoutAWorldCreatesOne) {
     EXPECT_EQ(gone.ui.errors.size(), 1u);
     EXPECT_EQ(gone.ui.chooser.size(), 1u);
     EXPECT_TRUE(gone.store.WorldName().empty());
+}
+
+TEST(World, QuickListAddRemoveAliasAndShowOnMap) {
+    Env e;
+    const fs::path w = e.Maps() / "W";
+    TempDir::Write(w / "local.ini", "[Options]\r\nZone=B\r\n");
+    TempDir::Write(w / "B.tk2", ZoneBytes({MakeRoom("b1", 1), MakeRoom("b2", 2, 1)}));
+    TMudRoom2 far = MakeRoom("a1", 1, 5);
+    far.L = 2;
+    far.QuickList = "far";
+    TempDir::Write(w / "A.tk2", ZoneBytes({far}));
+    e.Load("W");
+    storage::QuickList quick(e.store);
+    storage::ZoneTree& tree = e.store.Tree();
+    ZoneTreeNode* b = tree.FindZone("B");
+
+    // From the map: the room joins under its name and the node is put into editing.
+    ZoneTreeNode* editing = nullptr;
+    tree.onEditRequested = [&](ZoneTreeNode* n) { editing = n; };
+    e.ui.panelVisible = false;
+    e.World().ContextRoom = e.Room("b2");
+    ZoneTreeNode* added = quick.nAddToQuickListClick();
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(added->parent, b);
+    EXPECT_EQ(added->text, "b2");
+    EXPECT_EQ(e.Room("b2")->QuickList, "b2");
+    EXPECT_EQ(tree.Selected(), added);
+    EXPECT_EQ(editing, added);
+    EXPECT_TRUE(e.ui.panelVisible);
+
+    // The alias command shows the panel only while it adds the node.
+    e.ui.panelVisible = false;
+    ZoneTreeNode* alias = quick.AddAlias(e.Room("b1"), W("дом"));
+    ASSERT_NE(alias, nullptr);
+    EXPECT_EQ(alias->text, W("дом"));
+    EXPECT_EQ(e.Room("b1")->QuickList, W("дом"));
+    EXPECT_FALSE(e.ui.panelVisible);
+    EXPECT_EQ(e.ui.panelHidden, 1);
+
+    // Removing from the map drops every node of the room in the current zone.
+    quick.nRemoveRoomClick();
+    EXPECT_TRUE(e.Room("b2")->QuickList.empty());
+    ASSERT_EQ(b->children.size(), 1u);
+    // Removing from the tree drops the selected node and marks the map changed.
+    tree.Select(alias);
+    e.World().Saved = true;
+    quick.nnRemoveRoomClick();
+    EXPECT_TRUE(e.Room("b1")->QuickList.empty());
+    EXPECT_TRUE(b->children.empty());
+    EXPECT_FALSE(e.World().Saved);
+
+    // Showing a room of another zone opens that zone (saving this one) and shows its level.
+    ZoneTreeNode* farNode = tree.FindZone("A")->children.at(0).get();
+    tree.Select(farNode);
+    EXPECT_EQ(quick.SelectTarget(), e.Room("a1"));
+    EXPECT_EQ(e.World().ContextRoom, e.Room("a1"));
+    quick.nnShowOnMapClick();
+    EXPECT_EQ(e.store.CurrentZone(), "A");
+    EXPECT_EQ(e.World().ViewLevel, 2);
+    EXPECT_EQ(e.ui.shown, e.Room("a1"));
+    EXPECT_TRUE(e.Room("a1")->Checked);
+    EXPECT_EQ(HintsInFile(w / "B.tk2"), (Names{"b1", "b2"}));
+    // A zone node is no speedwalk target.
+    tree.Select(b);
+    EXPECT_EQ(quick.SelectTarget(), nullptr);
 }

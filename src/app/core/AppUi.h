@@ -27,6 +27,10 @@ public:
     virtual storage::Answer Ask(const std::string&, bool withCancel) {
         return withCancel ? storage::Answer::Cancel : storage::Answer::No;
     }
+    // Empties the clipboard and puts the text into it (a speedwalk for the player's client).
+    virtual void SetClipboard(const std::string&) {}
+    // The view's window mode; 2 keeps the view from following the next change of position.
+    virtual void SetWindowMode(int) {}
     // The world chooser; nullopt when cancelled (always, with no one to ask).
     virtual std::optional<std::string> ChooseWorld(storage::ChooserMode, const std::string&) {
         return std::nullopt;

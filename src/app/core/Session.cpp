@@ -16,6 +16,7 @@ Session::Session(Options options, AppUi& ui)
     world_ = std::make_unique<storage::WorldStore>(*map_, profile_, language_, *worldUi_,
                                                    paths_.dir, relay::VersionText());
     zones_ = std::make_unique<storage::ZoneOperations>(*world_);
+    quickList_ = std::make_unique<storage::QuickList>(*world_);
     mapUi_->SetTree(&world_->Tree());
 
     TrackingLink::Hooks hooks;
@@ -29,7 +30,16 @@ Session::Session(Options options, AppUi& ui)
     hooks.newZone = [this](const std::string& name, bool named) {
         zones_->NewZoneCommand(named ? std::optional<std::string_view>(name) : std::nullopt);
     };
-    hooks.aliasAdded = [this](map::TMudRoom2* room) { zones_->AddQuickListRoom(room); };
+    hooks.aliasAdded = [this](map::TMudRoom2* room) {
+        quickList_->AddAlias(room, room->QuickList);
+    };
+    hooks.clipboard = [this](const std::string& text) { ui_.SetClipboard(text); };
+    hooks.showStop = [this](const std::string& message) { ui_.ShowError(message); };
+    hooks.windowMode = [this](int mode) { ui_.SetWindowMode(mode); };
+    hooks.caption = [this](const std::string& section, const std::string& key,
+                           const std::string& def) {
+        return language_.GetCaption(section, key, def);
+    };
     tracking_ =
         std::make_unique<TrackingLink>(*map_, profile_, settings_, *relay_, log_, std::move(hooks));
 }
@@ -144,6 +154,23 @@ void Session::ClientBlock(const std::string& block) {
 
 void Session::TranslateCmd(const std::string& text) {
     tracking_->TranslateCmd(text);
+}
+
+void Session::nSpeedWalkClick(SpeedwalkSender sender) {
+    tracking_->Speedwalk().nSpeedWalkClick(sender);
+}
+
+void Session::nnSpeedWalkClick(TreeSpeedwalkItem item) {
+    if (!quickList_->SelectTarget()) return;
+    nSpeedWalkClick(SenderFor(item));
+}
+
+void Session::TreeViewZonesDblClick(storage::ZoneTreeNode* node) {
+    if (map::TMudRoom2* room = zones_->TreeViewZonesDblClick(node)) {
+        world_->Tree().Select(node);
+        map_->World().ContextRoom = room;
+        nSpeedWalkClick(SpeedwalkSender::nSpeedWalk);
+    }
 }
 
 void Session::MccpStatus(const std::string& text) {

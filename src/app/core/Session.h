@@ -12,6 +12,7 @@
 #include "relay/Relay.h"
 #include "storage/AppSettings.h"
 #include "storage/Language.h"
+#include "storage/QuickList.h"
 #include "storage/WorldStore.h"
 #include "storage/ZoneOperations.h"
 
@@ -79,6 +80,16 @@ public:
     storage::WorldStore& World() { return *world_; }
     storage::ZoneOperations& Zones() { return *zones_; }
     TrackingLink& Tracking() { return *tracking_; }
+    storage::QuickList& QuickList() { return *quickList_; }
+
+    // The speedwalk from the player's room to the context room, ordered from the map.
+    void nSpeedWalkClick(SpeedwalkSender sender);
+    // The zone tree's speedwalk items: the selected quick-list node's room becomes the context
+    // room, then the speedwalk is ordered.
+    void nnSpeedWalkClick(TreeSpeedwalkItem item);
+    // A double click in the zone tree: a zone node opens its zone; a quick-list node whose room
+    // is no death trap starts a speedwalk to it.
+    void TreeViewZonesDblClick(storage::ZoneTreeNode* node);
 
 private:
     std::filesystem::path ProfilePath() const;
@@ -99,6 +110,7 @@ private:
     std::unique_ptr<storage::WorldStore> world_;
     std::unique_ptr<storage::ZoneOperations> zones_;
     std::unique_ptr<TrackingLink> tracking_;
+    std::unique_ptr<storage::QuickList> quickList_;
 };
 
 } // namespace app

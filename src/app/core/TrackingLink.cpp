@@ -11,7 +11,8 @@ TrackingLink::TrackingLink(map::MapModel& map, const profile::WorldProfile& prof
                            const storage::AppSettings& settings, relay::Relay& relay,
                            relay::DebugLog& log, Hooks hooks)
     : map_(map), settings_(settings), relay_(relay), log_(log), hooks_(std::move(hooks)),
-      tracker_(map, profile, *this), intake_(map, profile, settings, tracker_.State(), *this) {}
+      tracker_(map, profile, *this), intake_(map, profile, settings, tracker_.State(), *this),
+      speedwalker_(map, settings, log, tracker_.State(), *this) {}
 
 void TrackingLink::TracingOff() {
     map::MapWorld& world = map_.World();
@@ -42,10 +43,24 @@ void TrackingLink::ObjectBaseLine(const std::string&) {}
 void TrackingLink::CaptureReports(std::string&) {}
 void TrackingLink::SearchObjects(const std::string&) {}
 
-// The speedwalk queue stays empty until paths can be searched; the run-to and return commands
-// are recognised (and not sent to the game) but start nothing yet.
-void TrackingLink::SendSpeedwalkBurst() {}
-void TrackingLink::StartSpeedwalk() {}
+// The run-to and return commands have set the context room (and the return room).
+void TrackingLink::StartSpeedwalk() {
+    speedwalker_.nSpeedWalkClick(SpeedwalkSender::MainWindow);
+}
+
+void TrackingLink::SetClipboard(const std::string& text) {
+    if (hooks_.clipboard) hooks_.clipboard(text);
+}
+void TrackingLink::ShowStop(const std::string& message) {
+    if (hooks_.showStop) hooks_.showStop(message);
+}
+void TrackingLink::SetWindowMode(int mode) {
+    if (hooks_.windowMode) hooks_.windowMode(mode);
+}
+std::string TrackingLink::Caption(const std::string& section, const std::string& key,
+                                  const std::string& def) {
+    return hooks_.caption ? hooks_.caption(section, key, def) : def;
+}
 
 void TrackingLink::CenterBox() {
     if (hooks_.centerBox) hooks_.centerBox();

@@ -2,6 +2,7 @@
 // The link between the relay and tracking: client blocks go through the command intake, server
 // text through the tracking pass, and both reach the rest of the program through here.
 
+#include "app/core/Speedwalker.h"
 #include "relay/ClientIntake.h"
 #include "tracking/Tracker.h"
 #include "tracking/TrackerHost.h"
@@ -24,7 +25,7 @@ struct AppSettings;
 
 namespace app {
 
-class TrackingLink : public tracking::TrackerHost, public relay::IntakeHost {
+class TrackingLink : public tracking::TrackerHost, public relay::IntakeHost, public SpeedwalkHost {
 public:
     // What the rest of the program provides; unset hooks do nothing.
     struct Hooks {
@@ -35,6 +36,11 @@ public:
         std::function<bool(const std::string&, bool)> switchZone;
         std::function<void(const std::string&, bool)> newZone;
         std::function<void(map::TMudRoom2*)> aliasAdded;
+        std::function<void(const std::string&)> clipboard;
+        std::function<void(const std::string&)> showStop;
+        std::function<void(int)> windowMode;
+        std::function<std::string(const std::string&, const std::string&, const std::string&)>
+            caption;
     };
 
     TrackingLink(map::MapModel& map, const profile::WorldProfile& profile,
@@ -50,7 +56,7 @@ public:
     void TracingOff();
 
     tracking::Tracker& Tracker() { return tracker_; }
-    std::deque<std::string>& SpeedwalkQueue() { return speedwalk_; }
+    app::Speedwalker& Speedwalk() { return speedwalker_; }
 
     // tracking::TrackerHost
     void ModeClick(bool on) override;
@@ -59,9 +65,9 @@ public:
     void DLine(const std::string& line) override;
     void ObjectBaseLine(const std::string& line) override;
     void CaptureReports(std::string& pendingText) override;
-    bool SpeedwalkPending() const override { return !speedwalk_.empty(); }
-    void ClearSpeedwalk() override { speedwalk_.clear(); }
-    void SendSpeedwalkBurst() override;
+    bool SpeedwalkPending() const override { return speedwalker_.Pending(); }
+    void ClearSpeedwalk() override { speedwalker_.Clear(); }
+    void SendSpeedwalkBurst() override { speedwalker_.SendBurst(); }
     void CenterBox() override;
     void Repaint() override;
     bool SwitchZone(const std::string& zone, bool saveFirst) override;
@@ -75,6 +81,13 @@ public:
     void NewZone(const std::string& name, bool named) override;
     void AliasAdded(map::TMudRoom2* room) override;
 
+    // SpeedwalkHost (SendToServer, SendToClient and Tracing as above)
+    void SetClipboard(const std::string& text) override;
+    void ShowStop(const std::string& message) override;
+    void SetWindowMode(int mode) override;
+    std::string Caption(const std::string& section, const std::string& key,
+                        const std::string& def) override;
+
 private:
     map::MapModel& map_;
     const storage::AppSettings& settings_;
@@ -83,7 +96,7 @@ private:
     Hooks hooks_;
     tracking::Tracker tracker_;
     relay::ClientIntake intake_;
-    std::deque<std::string> speedwalk_;
+    Speedwalker speedwalker_;
 };
 
 } // namespace app
