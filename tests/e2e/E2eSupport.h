@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -157,10 +158,13 @@ inline bool StartHeadless(QProcess& q, const std::filesystem::path& dataDir, con
 }
 
 // A demo server and a headless Quarvelin relaying to it, with a world "Demo" whose profile
-// recognises the demo's texts.
+// recognises the demo's texts. `prepare` may add to the data directory before Quarvelin starts
+// (the demo server already runs then).
 class DemoRig {
 public:
-    explicit DemoRig(int mccp) : serverPort(FreePort()), clientPort(FreePort()) {
+    explicit DemoRig(int mccp,
+                     const std::function<void(const std::filesystem::path&)>& prepare = {})
+        : serverPort(FreePort()), clientPort(FreePort()) {
         std::string profile =
             "[Connect]\r\nClient Port=" + std::to_string(clientPort) +
             "\r\nServer Name=127.0.0.1\r\nServer Port=" + std::to_string(serverPort) +
@@ -178,6 +182,7 @@ public:
         server.start(DemoBinary(),
                      {"--port", QString::number(serverPort), "--mccp", QString::number(mccp)});
         server.waitForStarted(5000);
+        if (prepare) prepare(dir.path());
         quarvelin.setProcessChannelMode(QProcess::MergedChannels);
         quarvelin.start(QuarvelinBinary(),
                         {"--headless", "--data-dir", QString::fromStdString(dir.path().string()),

@@ -4,6 +4,7 @@
 #include "profile/WorldProfile.h"
 #include "relay/DebugLog.h"
 #include "storage/AppSettings.h"
+#include "text/Cp1251.h"
 #include "text/Text.h"
 
 namespace app {
@@ -97,6 +98,7 @@ void Speedwalker::SendBurst() {
         burst += queue_.front() + ";";
         queue_.pop_front();
     }
+    log_.DLine(text::W("Спидволк: отправлено ") + burst);
     // The letter "я" is the telnet IAC byte: the game must receive it doubled.
     host_.SendToServer(text::ReplaceAll(text::ReplaceAll(burst, ";", "\r\n"), "\xFF", "\xFF\xFF"));
     const bool doubleYa = map_.World().Profile().AddDoubleYa;
