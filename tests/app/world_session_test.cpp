@@ -13,6 +13,10 @@ namespace {
 struct QuietUi : app::AppUi {
     std::string caption;
     std::vector<std::string> errors;
+    std::string clipboard;
+    std::vector<int> modes;
+    void SetClipboard(const std::string& t) override { clipboard = t; }
+    void SetWindowMode(int m) override { modes.push_back(m); }
     void SetCaption(const std::string& c) override { caption = c; }
     void SetTracing(bool) override {}
     void SetMccpStatus(const std::string&) override {}
@@ -66,4 +70,56 @@ TEST(WorldSession, HeadlessCreatesAMissingWorldWithItsFirstZone) {
     EXPECT_FALSE(s.ZoneName().empty());
     EXPECT_TRUE(
         std::filesystem::exists(*storage::ZoneFilePath(s.World().WorldDir(), s.ZoneName())));
+}
+
+TEST(WorldSession, ZoneTreeSpeedwalkItemsTargetTheSelectedQuickListRoom) {
+    TempDir dir;
+    TempDir::Write(dir.path() / "Maps" / "W" / "local.ini",
+                   "[Connect]\r\nClient Port=0\r\n[Options]\r\nZone=Town\r\n");
+    TempDir::Write(dir.path() / "Maps" / "W" / "Town.tk2", "");
+    QuietUi ui;
+    app::Session s({dir.path(), "W", false}, ui);
+    s.Start();
+    s.FirstActivation();
+    map::MapWorld& world = s.Map().World();
+    std::vector<map::TMudRoom2*> rooms;
+    for (int y = 0; y < 3; ++y) {
+        auto room = std::make_unique<map::TMudRoom2>();
+        room->Hint = "R" + std::to_string(y);
+        room->Tag = y + 1;
+        room->Y = y;
+        room->SetExits("E W", s.Profile());
+        room->ChE = y < 2;
+        room->ChW = y > 0;
+        rooms.push_back(world.AddRoom(std::move(room), "Town"));
+    }
+    world.CurrentRoom = rooms[0];
+    storage::ZoneTreeNode* node = s.QuickList().AddAlias(rooms[2], "end");
+    ASSERT_NE(node, nullptr);
+    storage::ZoneTreeNode* zone = node->parent;
+
+    s.World().Tree().Select(node);
+    s.nnSpeedWalkClick(app::TreeSpeedwalkItem::nnSpeedWalkNT);
+    EXPECT_EQ(world.ContextRoom, rooms[2]);
+    EXPECT_EQ(ui.clipboard, "ee");
+    s.nnSpeedWalkClick(app::TreeSpeedwalkItem::nnSpeedWalkNTD);
+    EXPECT_EQ(ui.clipboard, "e;e");
+    // With a zone node selected there is no target.
+    ui.clipboard.clear();
+    world.ContextRoom = nullptr;
+    s.World().Tree().Select(zone);
+    s.nnSpeedWalkClick(app::TreeSpeedwalkItem::nnSpeedWalkNTD);
+    EXPECT_TRUE(ui.clipboard.empty());
+    EXPECT_EQ(world.ContextRoom, nullptr);
+    // A double click on the quick-list node orders the walk (sent only while tracing: here
+    // nothing is sent, but the target is taken and the view told to stay put).
+    ui.modes.clear();
+    s.TreeViewZonesDblClick(node);
+    EXPECT_EQ(world.ContextRoom, rooms[2]);
+    EXPECT_EQ(ui.modes, std::vector<int>{2});
+    rooms[2]->DT = true;
+    ui.modes.clear();
+    s.TreeViewZonesDblClick(node);
+    EXPECT_TRUE(ui.modes.empty());
+    s.Shutdown();
 }

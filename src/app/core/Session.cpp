@@ -17,6 +17,7 @@ Session::Session(Options options, AppUi& ui)
                                                    paths_.dir, relay::VersionText());
     zones_ = std::make_unique<storage::ZoneOperations>(*world_);
     quickList_ = std::make_unique<storage::QuickList>(*world_);
+    zoneLinks_ = std::make_unique<storage::ZoneLinks>(*world_);
     mapUi_->SetTree(&world_->Tree());
 
     TrackingLink::Hooks hooks;

@@ -14,6 +14,7 @@
 #include "storage/Language.h"
 #include "storage/QuickList.h"
 #include "storage/WorldStore.h"
+#include "storage/ZoneLinks.h"
 #include "storage/ZoneOperations.h"
 
 #include <memory>
@@ -81,6 +82,7 @@ public:
     storage::ZoneOperations& Zones() { return *zones_; }
     TrackingLink& Tracking() { return *tracking_; }
     storage::QuickList& QuickList() { return *quickList_; }
+    storage::ZoneLinks& ZoneLinks() { return *zoneLinks_; }
 
     // The speedwalk from the player's room to the context room, ordered from the map.
     void nSpeedWalkClick(SpeedwalkSender sender);
@@ -111,6 +113,7 @@ private:
     std::unique_ptr<storage::ZoneOperations> zones_;
     std::unique_ptr<TrackingLink> tracking_;
     std::unique_ptr<storage::QuickList> quickList_;
+    std::unique_ptr<storage::ZoneLinks> zoneLinks_;
 };
 
 } // namespace app
