@@ -25,13 +25,18 @@ struct QuietUi : app::AppUi {
     bool CollectWindowPlace(int&, int&, int&, int&) override { return false; }
 };
 
+// World "W" with one empty zone "Town", listening on any free port.
+void WriteTownWorld(const TempDir& dir) {
+    TempDir::Write(dir.path() / "Maps" / "W" / "local.ini",
+                   "[Connect]\r\nClient Port=0\r\n[Options]\r\nZone=Town\r\n");
+    TempDir::Write(dir.path() / "Maps" / "W" / "Town.tk2", "");
+}
+
 } // namespace
 
 TEST(WorldSession, MapSurvivesARestart) {
     TempDir dir;
-    TempDir::Write(dir.path() / "Maps" / "W" / "local.ini",
-                   "[Connect]\r\nClient Port=0\r\n[Options]\r\nZone=Town\r\n");
-    TempDir::Write(dir.path() / "Maps" / "W" / "Town.tk2", "");
+    WriteTownWorld(dir);
     {
         QuietUi ui;
         app::Session s({dir.path(), "W", false}, ui);
@@ -74,9 +79,7 @@ TEST(WorldSession, HeadlessCreatesAMissingWorldWithItsFirstZone) {
 
 TEST(WorldSession, ZoneTreeSpeedwalkItemsTargetTheSelectedQuickListRoom) {
     TempDir dir;
-    TempDir::Write(dir.path() / "Maps" / "W" / "local.ini",
-                   "[Connect]\r\nClient Port=0\r\n[Options]\r\nZone=Town\r\n");
-    TempDir::Write(dir.path() / "Maps" / "W" / "Town.tk2", "");
+    WriteTownWorld(dir);
     QuietUi ui;
     app::Session s({dir.path(), "W", false}, ui);
     s.Start();

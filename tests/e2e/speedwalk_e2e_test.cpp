@@ -13,6 +13,7 @@
 #include "storage/WorldStore.h"
 #include "storage/ZoneFile.h"
 #include "storage/ZoneLinks.h"
+#include "support/FakeWorldUi.h"
 #include "text/Text.h"
 
 #include <gtest/gtest.h>
@@ -31,25 +32,6 @@ map::Dir DirOf(char letter) {
         if (i.letter == letter) return i.dir;
     return map::North;
 }
-
-// The world the program's own store sees while the test prepares the map.
-struct QuietWorldUi : storage::WorldUi {
-    fs::path profilePath;
-    profile::WorldProfile* profile = nullptr;
-    std::vector<std::string> errors;
-    void ShowError(const std::string& m) override { errors.push_back(m); }
-    storage::Answer Ask(const std::string&, bool) override { return storage::Answer::No; }
-    std::optional<std::string> ChooseWorld(storage::ChooserMode, const std::string&) override {
-        return std::nullopt;
-    }
-    void LogError(const std::string& line) override { errors.push_back(line); }
-    void SetCaption(const std::string&) override {}
-    void TracingOff() override {}
-    void CenterMap() override {}
-    void ShowRoom(const TMudRoom2&) override {}
-    void ReadProfile() override { storage::ReadProfile(*profile, storage::IniFile(profilePath)); }
-    void WriteSettings() override {}
-};
 
 // The village as the player would have mapped it: every room the game prints (no dark room, no
 // room behind the portal), walked both ways, corridor rooms over the gaps.
@@ -117,10 +99,10 @@ void PrepareMap(const fs::path& dataDir, const DemoWorld& world) {
     map::NullMapUi mapUi;
     map::MapModel model(profile, mapUi);
     storage::Language language(dataDir / "language.ini");
-    QuietWorldUi ui;
-    ui.profilePath = worldDir / "local.ini";
-    ui.profile = &profile;
+    FakeWorldUi ui;
     storage::WorldStore store(model, profile, language, ui, dataDir, "test");
+    ui.store = &store;
+    ui.profile = &profile;
     store.SetWorldName("Demo");
     store.LoadWorld();
     ASSERT_EQ(store.CurrentZone(), village);
@@ -130,7 +112,7 @@ void PrepareMap(const fs::path& dataDir, const DemoWorld& world) {
     ASSERT_NE(model.World().ContextRoom, nullptr);
     ASSERT_TRUE(storage::ZoneLinks(store).StartNewZone(map::West));
     ASSERT_TRUE(store.nSaveWorldClick());
-    ASSERT_TRUE(ui.errors.empty()) << ui.errors.front();
+    ASSERT_TRUE(ui.errors.empty() && ui.log.empty());
     storage::IniFile(worldDir / "local.ini").WriteString("Options", "Zone", village);
 }
 

@@ -6,6 +6,7 @@
 #include "storage/Language.h"
 #include "storage/LinkLineEditor.h"
 #include "storage/WorldStore.h"
+#include "support/FakeWorldUi.h"
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
 
@@ -22,30 +23,6 @@ using text::W;
 using Lines = std::vector<std::string>;
 
 namespace {
-
-struct FakeUi : storage::WorldUi {
-    std::vector<std::string> errors, questions;
-    std::deque<Answer> answers;
-
-    void ShowError(const std::string& m) override { errors.push_back(m); }
-    Answer Ask(const std::string& q, bool) override {
-        questions.push_back(q);
-        if (answers.empty()) return Answer::Cancel;
-        const Answer a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    std::optional<std::string> ChooseWorld(storage::ChooserMode, const std::string&) override {
-        return std::nullopt;
-    }
-    void LogError(const std::string&) override {}
-    void SetCaption(const std::string&) override {}
-    void TracingOff() override {}
-    void CenterMap() override {}
-    void ShowRoom(const TMudRoom2&) override {}
-    void ReadProfile() override {}
-    void WriteSettings() override {}
-};
 
 struct FakeTab : storage::LinkTabUi {
     std::vector<AutomapValues> opened;
@@ -69,14 +46,7 @@ std::string Phrase(Dir d) {
 
 // Zone "Here": the context room C (number 1) and G north of it, linked on the grid.
 // Zone "There": rooms 1, 2 and 12.
-struct Editing : ::testing::Test {
-    TempDir dir;
-    profile::WorldProfile profile;
-    map::NullMapUi mapUi;
-    map::MapModel model{profile, mapUi};
-    storage::Language language{dir / "language.ini"};
-    FakeUi ui;
-    storage::WorldStore store{model, profile, language, ui, dir.path(), "test"};
+struct Editing : ::testing::Test, WorldEnv {
     FakeTab tab;
     TMudRoom2 *c, *g, *t1, *t2;
     TMudRoom2 copy;

@@ -11,6 +11,7 @@
 #include "storage/WorldStore.h"
 #include "storage/ZoneFile.h"
 #include "storage/ZoneOperations.h"
+#include "support/FakeWorldUi.h"
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
 
@@ -30,69 +31,9 @@ std::string W(const char* utf8) {
     return text::FromUnicode(QString::fromUtf8(utf8));
 }
 
-struct FakeWorldUi : storage::WorldUi {
-    std::vector<std::string> errors, questions, log;
-    std::deque<Answer> answers;
-    std::deque<std::optional<std::string>> choices;
-    std::vector<std::pair<ChooserMode, std::string>> chooser;
-    std::string caption;
-    int tracingOff = 0, centred = 0, panelShown = 0, panelHidden = 0;
-    bool panelVisible = true;
-    const TMudRoom2* shown = nullptr;
-    storage::WorldStore* store = nullptr;
-    profile::WorldProfile* profile = nullptr;
-
-    void ShowError(const std::string& m) override { errors.push_back(m); }
-    Answer Ask(const std::string& q, bool) override {
-        questions.push_back(q);
-        if (answers.empty()) return Answer::Cancel;
-        Answer a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    std::optional<std::string> ChooseWorld(ChooserMode mode, const std::string& name) override {
-        chooser.emplace_back(mode, name);
-        if (choices.empty()) return std::nullopt;
-        auto c = choices.front();
-        choices.pop_front();
-        return c;
-    }
-    void LogError(const std::string& line) override { log.push_back(line); }
-    void SetCaption(const std::string& c) override { caption = c; }
-    void TracingOff() override { ++tracingOff; }
-    void CenterMap() override { ++centred; }
-    void ShowRoom(const TMudRoom2& room) override { shown = &room; }
-    void ShowZonePanel() override {
-        ++panelShown;
-        panelVisible = true;
-    }
-    void HideZonePanel() override {
-        ++panelHidden;
-        panelVisible = false;
-    }
-    bool ZonePanelVisible() const override { return panelVisible; }
-    fs::path ProfilePath() const { return storage::FindIgnoreCase(store->WorldDir(), "local.ini"); }
-    void ReadProfile() override { storage::ReadProfile(*profile, storage::IniFile(ProfilePath())); }
-    void WriteSettings() override {
-        storage::IniFile ini(ProfilePath());
-        storage::WriteSkinAndLocks(*profile, ini);
-    }
-};
-
-struct Env {
-    TempDir dir;
-    profile::WorldProfile profile;
-    map::NullMapUi mapUi;
-    map::MapModel model{profile, mapUi};
-    storage::Language language{dir / "language.ini"};
-    FakeWorldUi ui;
-    storage::WorldStore store{model, profile, language, ui, dir.path(), "test"};
+struct Env : WorldEnv {
     storage::ZoneOperations zones{store};
 
-    Env() {
-        ui.store = &store;
-        ui.profile = &profile;
-    }
     map::MapWorld& World() { return model.World(); }
     fs::path Maps() const { return dir.path() / "Maps"; }
     void Load(const std::string& world) {

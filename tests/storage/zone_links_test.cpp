@@ -9,6 +9,7 @@
 #include "storage/WorldStore.h"
 #include "storage/ZoneFile.h"
 #include "storage/ZoneLinks.h"
+#include "support/FakeWorldUi.h"
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
 
@@ -25,29 +26,6 @@ using Names = std::vector<std::string>;
 
 namespace {
 
-struct FakeUi : storage::WorldUi {
-    std::vector<std::string> errors;
-    const TMudRoom2* shown = nullptr;
-    profile::WorldProfile* profile = nullptr;
-    storage::WorldStore* store = nullptr;
-
-    void ShowError(const std::string& m) override { errors.push_back(m); }
-    storage::Answer Ask(const std::string&, bool) override { return storage::Answer::Cancel; }
-    std::optional<std::string> ChooseWorld(storage::ChooserMode, const std::string&) override {
-        return std::nullopt;
-    }
-    void LogError(const std::string&) override {}
-    void SetCaption(const std::string&) override {}
-    void TracingOff() override {}
-    void CenterMap() override {}
-    void ShowRoom(const TMudRoom2& room) override { shown = &room; }
-    void ReadProfile() override {
-        storage::ReadProfile(
-            *profile, storage::IniFile(storage::FindIgnoreCase(store->WorldDir(), "local.ini")));
-    }
-    void WriteSettings() override {}
-};
-
 // A room on the grid; `flags` holds the letters of its set link flags (N, S, E, W, U, D).
 TMudRoom2 Room(const std::string& hint, int tag, int x, int y, int l, const std::string& flags,
                Lines lines = {}) {
@@ -61,20 +39,9 @@ TMudRoom2 Room(const std::string& hint, int tag, int x, int y, int l, const std:
     return r;
 }
 
-struct World {
-    TempDir dir;
-    profile::WorldProfile profile;
-    map::NullMapUi mapUi;
-    map::MapModel model{profile, mapUi};
-    storage::Language language{dir / "language.ini"};
-    FakeUi ui;
-    storage::WorldStore store{model, profile, language, ui, dir.path(), "test"};
+struct World : WorldEnv {
     storage::ZoneLinks links{store};
 
-    World() {
-        ui.profile = &profile;
-        ui.store = &store;
-    }
     fs::path WorldDir() const { return dir.path() / "Maps" / "W"; }
     void Zone(const std::string& zone, const std::vector<TMudRoom2>& rooms) {
         std::vector<const TMudRoom2*> p;
