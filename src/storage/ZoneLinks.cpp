@@ -195,6 +195,7 @@ void ZoneLinks::nShowZone1Click(int index) {
     if (line.RoomNumber() < 1) return;
     TMudRoom2* room = world.FindRoomByTag(line.RoomNumber());
     if (!room) return;
+    world.ViewLevel = room->L;
     store_.Ui().ShowRoom(*room);
     room->Checked = true;
     world.Ui().Repaint();

@@ -337,6 +337,7 @@ TEST(ZoneShow, JumpsToTheLinkedRoomInItsZone) {
     w.links.nShowZone1Click(1);
     EXPECT_EQ(w.store.CurrentZone(), "Side");
     EXPECT_EQ(w.ui.shown, w.R("T2"));
+    EXPECT_EQ(w.Map().ViewLevel, 1);
     EXPECT_TRUE(w.R("T2")->Checked);
     EXPECT_EQ(w.Map().FindRoomByTag(2), w.R("T2"));
     EXPECT_EQ(w.FileRooms("Old")[0].Note, "seen"); // the zone left was saved first
