@@ -23,6 +23,11 @@ public:
     void Clear();
     std::size_t Size() const { return size_; }
 
+    // Asks the processor to fetch the first probe of a later lookup of the key (a hint only).
+    void Prefetch(std::uint64_t key) const {
+        if (!slots_.empty()) __builtin_prefetch(&slots_[key & mask_]);
+    }
+
     // Calls f(room) for every room filed under the key.
     template <class F> void ForEach(std::uint64_t key, F&& f) const {
         const Slot* s = Find(key);

@@ -61,6 +61,9 @@ public:
     // (cheaper than by name in hot loops). Only valid for rooms in the world list.
     std::uint32_t ZoneIdOf(const TMudRoom2* room) const { return room->listing_.zone; }
     TMudRoom2* FindInWorldZone(int x, int y, int l, std::uint32_t zoneId) const;
+    // A hint that FindInWorldZone will soon be asked for this position: walks over many rooms
+    // call it a few rooms ahead so that the index is in the cache when they get there.
+    void PrefetchInWorldZone(int x, int y, int l, std::uint32_t zoneId) const;
     template <class F> void ForEachWorldRoom(F&& f) const {
         for (std::size_t i = 0; i < world_.size(); ++i)
             if (TMudRoom2* r = world_[i].room.get()) f(r, zoneNames_[world_[i].zone]);

@@ -155,6 +155,10 @@ TMudRoom2* RoomLists::FindInWorld(int x, int y, int l, std::string_view zone) co
     return id ? FindInWorldZone(x, y, l, *id) : nullptr;
 }
 
+void RoomLists::PrefetchInWorldZone(int x, int y, int l, std::uint32_t id) const {
+    worldPos_.Prefetch(WorldPosKey(id, x, y, l));
+}
+
 TMudRoom2* RoomLists::FindInWorldZone(int x, int y, int l, std::uint32_t id) const {
     TMudRoom2* best = nullptr;
     worldPos_.ForEach(WorldPosKey(id, x, y, l), [&](TMudRoom2* r) {

@@ -125,6 +125,15 @@ int SpeedwalkSearch::AddRoomSW(std::uint32_t index, int expansion) {
     return static_cast<int>(entries_.size() - before);
 }
 
+void SpeedwalkSearch::Prefetch(const TMudRoom2* room) const {
+    // The neighbours' index entries are the cache misses that dominate a large search.
+    const RoomLists& lists = world_.Lists();
+    const std::uint32_t zone = lists.ZoneIdOf(room);
+    for (const DirInfo& s : kDirs)
+        if (room->Ch(s.dir))
+            lists.PrefetchInWorldZone(room->X + s.dx, room->Y + s.dy, room->L + s.dl, zone);
+}
+
 std::string SpeedwalkSearch::WayTo(std::uint32_t index) const {
     std::vector<std::uint32_t> chain;
     for (std::uint32_t i = index; i != 0; i = entries_[i].previous)
@@ -156,9 +165,11 @@ std::optional<std::string> SpeedwalkSearch::FindWay(const TMudRoom2* from, const
     while (!found_ && added > 0 && pass_ < maxPasses) {
         ++pass_;
         added = 0;
-        for (std::size_t i = levelStart; i < levelEnd; ++i)
+        for (std::size_t i = levelStart; i < levelEnd; ++i) {
+            if (i + kPrefetchAhead < levelEnd) Prefetch(entries_[i + kPrefetchAhead].room);
             for (int e = 0; e < kExpansions; ++e)
                 added += AddRoomSW(static_cast<std::uint32_t>(i), e);
+        }
         levelStart = levelEnd;
         levelEnd = entries_.size();
     }

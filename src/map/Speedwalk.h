@@ -72,6 +72,8 @@ private:
     // added.
     int AddRoomSW(std::uint32_t entry, int expansion);
     std::string WayTo(std::uint32_t entry) const;
+    void Prefetch(const TMudRoom2* room) const;
+    static constexpr std::size_t kPrefetchAhead = 8;
 
     const MapWorld& world_;
     const DirectionWords& words_;
