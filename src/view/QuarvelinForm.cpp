@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -203,6 +204,12 @@ bool TQuarvelinForm::CollectWindowPlace(int& top, int& left, int& height, int& w
     height = this->height();
     width = this->width();
     return true;
+}
+
+void TQuarvelinForm::SetClipboard(const std::string& text) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(U(text));
 }
 
 } // namespace view

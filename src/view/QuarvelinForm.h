@@ -34,6 +34,7 @@ public:
     void ShowError(const std::string& message) override;
     void Repaint() override;
     bool CollectWindowPlace(int& top, int& left, int& height, int& width) override;
+    void SetClipboard(const std::string& text) override;
 
     QAction* StopTraceAction() const { return nStopTrace_; }
     QLabel* MccpPanel() const { return mccpPanel_; }

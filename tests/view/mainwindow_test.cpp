@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -59,4 +60,12 @@ TEST(MainWindow, CaptionStatusBarStopTraceAndLogPane) {
     // Closing wrote the settings, with the world named in them.
     EXPECT_NE(TempDir::Read(dir.path() / "quarvelin.ini").find("World=\xCC\xE8\xF0"),
               std::string::npos);
+}
+
+TEST(MainWindow, SpeedwalkToTheClipboardInUnicode) {
+    TempDir dir;
+    view::TQuarvelinForm form({dir.path(), "", false});
+    // "с;вниз" in Windows-1251, as the search gives it.
+    form.SetClipboard(text::FromUnicode(QString::fromUtf8("с;вниз")));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("с;вниз"));
 }
