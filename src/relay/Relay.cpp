@@ -271,7 +271,10 @@ void Relay::CSRead() {
             hooks_.MccpStatus(status);
         }
         if (log_.DebugActiv) log_.DLine("CSRead: " + r.recognitionText);
-        if (wantText) hooks_.TranslateCmd(r.recognitionText);
+        if (wantText)
+            hooks_.TranslateCmd(r.recognitionText);
+        else
+            hooks_.TranslateIdle(r.clientBytes);
         SendToClient(r.clientBytes);
         if (r.closeServer) {
             CloseServer();

@@ -35,6 +35,9 @@ public:
     // Decoded server text for recognition and tracking, once per read, while it is wanted.
     virtual void TranslateCmd(const std::string& text) = 0;
     virtual bool WantsServerText() const { return true; }
+    // A read while the text is not wanted: the bytes as they go to the client, so that the
+    // hooks can look for the little they still need (and make the text only then).
+    virtual void TranslateIdle(std::string_view) {}
     // Status bar panel 1 changed (" mccp: none", " mccp: V2 (75%)").
     virtual void MccpStatus(const std::string& text) = 0;
     // An exception escaped an event handler.

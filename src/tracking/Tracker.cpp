@@ -4,6 +4,7 @@
 #include "profile/WorldProfile.h"
 #include "text/Cp1251.h"
 #include "text/Text.h"
+#include "tracking/ReportTemplate.h"
 
 namespace tracking {
 
@@ -41,6 +42,36 @@ void Tracker::TranslateCmd(const std::string& incoming) {
         Pass();
     if (host_.Tracing() && state_.CommandQueue.empty() && host_.SpeedwalkPending())
         host_.SendSpeedwalkBurst();
+}
+
+void Tracker::TranslateIdle(std::string_view raw) {
+    // The letter "я" stands doubled in what goes to the client.
+    auto onWire = [&](std::string_view s) {
+        return profile_.NoDoubleYa ? text::ReplaceAll(s, "\xFF", "\xFF\xFF") : std::string(s);
+    };
+    bool needed = raw.find("->>") != npos || state_.PendingText.find("->>") != npos;
+    for (const std::string* tmpl : {&profile_.StuffTem, &profile_.MobTem}) {
+        if (needed || tmpl->empty()) continue;
+        const std::string head = onWire(TemplateHead(*tmpl));
+        // Without a head any line may start a report.
+        needed = head.empty() || raw.find(head) != npos;
+    }
+    if (!needed) {
+        state_.Clear();
+        return;
+    }
+    TranslateCmd(profile_.NoDoubleYa ? text::ReplaceAll(raw, "\xFF\xFF", "\xFF")
+                                     : std::string(raw));
+}
+
+void Tracker::DropIdleText() {
+    // A tell line that the next read completes must not be lost with the rest.
+    const size_t tell = state_.PendingText.rfind("->>");
+    std::string keep;
+    if (tell != npos && state_.PendingText.find("\r\n", tell) == npos)
+        keep = state_.PendingText.substr(tell);
+    state_.Clear();
+    state_.PendingText = std::move(keep);
 }
 
 void Tracker::TakeObjectBaseLines() {
@@ -188,7 +219,7 @@ void Tracker::Pass() {
             host_.Repaint();
         }
     } else {
-        state_.Clear();
+        DropIdleText();
         state_.Loop = false;
     }
 

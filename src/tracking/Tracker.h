@@ -7,6 +7,7 @@
 #include "tracking/TrackingState.h"
 
 #include <string>
+#include <string_view>
 
 namespace map {
 class MapModel;
@@ -31,6 +32,10 @@ public:
 
     // Called once for every read of the server stream with the decoded text.
     void TranslateCmd(const std::string& text);
+    // A read while tracing is off, as the bytes go to the client (0xFF still doubled). The pass
+    // then only takes object-base lines and reports and empties the rest, so the text is made
+    // and the pass run only when the read can hold one of those.
+    void TranslateIdle(std::string_view clientBytes);
 
     // Tracing switched off: the queue, the pending text and the current command are emptied.
     void Reset();
@@ -44,6 +49,8 @@ private:
     void CheckRetreat();
     void CheckFollow();
     void CheckWaitingTriggers(size_t exitLine);
+    // Tracing is off: everything but an unfinished object-base line is dropped.
+    void DropIdleText();
     bool LogOn() const { return host_.LogActive(); }
 
     map::MapModel& map_;

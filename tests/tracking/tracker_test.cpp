@@ -209,3 +209,22 @@ TEST(Tracker, CrossZoneLinkJumpsIntoTheOtherZone) {
     EXPECT_EQ(rig.host.switches.back(), "Town (saved)");
     EXPECT_TRUE(rig.host.tracing);
 }
+
+TEST(Tracker, WithTracingOffOnlyTellsAndReportsAreLookedFor) {
+    TrackingRig rig;
+    rig.host.tracing = false;
+    rig.profile.StuffTem = W8("Вы узнали следующее:") + "\r\n/$\r\n";
+    auto& state = rig.tracker.State();
+    // A read with nothing for the object base empties the queue without making the text.
+    rig.Send({"n", "s"});
+    rig.tracker.TranslateIdle(RoomText("Square", "Quiet.", "N S"));
+    EXPECT_TRUE(state.CommandQueue.empty());
+    EXPECT_TRUE(state.PendingText.empty());
+    // A tell line split over two reads arrives whole; "я" doubled on the wire is single.
+    rig.tracker.TranslateIdle("chatter\r\nYou tell the group '->>Quarvelin objecs");
+    EXPECT_TRUE(rig.host.objectLines.empty());
+    rig.tracker.TranslateIdle(" base <begin> (v.2)'\r\nmore\r\n->>\xFF\xFF'\r\n");
+    EXPECT_EQ(rig.host.objectLines,
+              (std::vector<std::string>{"->>Quarvelin objecs base <begin> (v.2)'", "->>\xFF'"}));
+    EXPECT_TRUE(state.PendingText.empty());
+}

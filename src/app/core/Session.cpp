@@ -18,6 +18,9 @@ Session::Session(Options options, AppUi& ui)
     zones_ = std::make_unique<storage::ZoneOperations>(*world_);
     quickList_ = std::make_unique<storage::QuickList>(*world_);
     zoneLinks_ = std::make_unique<storage::ZoneLinks>(*world_);
+    objectHost_ = std::make_unique<SessionObjectHost>(*this);
+    objects_ = std::make_unique<storage::ObjectBase>(profile_, language_, *worldUi_, *objectHost_,
+                                                     relay::VersionText());
     mapUi_->SetTree(&world_->Tree());
 
     TrackingLink::Hooks hooks;
@@ -33,6 +36,10 @@ Session::Session(Options options, AppUi& ui)
     };
     hooks.aliasAdded = [this](map::TMudRoom2* room) {
         quickList_->AddAlias(room, room->QuickList);
+    };
+    hooks.objectLine = [this](const std::string& line) { objects_->ReceiveLine(line); };
+    hooks.searchObjects = [this](const std::string& query) {
+        relay_->SendToClient(objects_->SearchForClient(query));
     };
     hooks.clipboard = [this](const std::string& text) { ui_.SetClipboard(text); };
     hooks.showStop = [this](const std::string& message) { ui_.ShowError(message); };
@@ -53,6 +60,7 @@ void Session::Start() {
     settings_.Read(storage::IniFile(paths_.SettingsFile()));
     log_.DebugActiv = settings_.DebugActiv;
     log_.DebugVisible = settings_.DebugVisible;
+    objects_->replaceLore = settings_.ReplaceLore;
     world_->SetWorldName(options_.world.empty() ? settings_.World : options_.world);
     ModeClick(false);
     relay_->ActivateListener();
@@ -73,8 +81,14 @@ void Session::FirstActivation() {
 
 void Session::Shutdown() {
     WriteIniFile(false);
-    world_->Shutdown();
+    world_->Shutdown(); // which saves the object base when it has unsaved changes
+    objects_->AskSaveOnClose();
     if (!log_.SaveOnExit(paths_.dir)) log_.ELine("Cannot save tkdebug.log");
+}
+
+std::filesystem::path Session::ObjectsFile() const {
+    if (WorldName().empty()) return {};
+    return storage::FindIgnoreCase(world_->WorldDir(), "objects.dat");
 }
 
 std::filesystem::path Session::ProfilePath() const {
@@ -172,6 +186,10 @@ void Session::TreeViewZonesDblClick(storage::ZoneTreeNode* node) {
         map_->World().ContextRoom = room;
         nSpeedWalkClick(SpeedwalkSender::nSpeedWalk);
     }
+}
+
+void Session::TranslateIdle(std::string_view clientBytes) {
+    tracking_->Tracker().TranslateIdle(clientBytes);
 }
 
 void Session::MccpStatus(const std::string& text) {

@@ -58,6 +58,7 @@ public:
     void TranslateCmd(const std::string& text) override;
     // With tracing off a read changes nothing in tracking, so the relay spares the copy.
     bool WantsServerText() const override { return tracing_; }
+    void TranslateIdle(std::string_view clientBytes) override;
     void MccpStatus(const std::string& text) override;
     void AppException(const std::string& message) override;
 
@@ -83,6 +84,9 @@ public:
     TrackingLink& Tracking() { return *tracking_; }
     storage::QuickList& QuickList() { return *quickList_; }
     storage::ZoneLinks& ZoneLinks() { return *zoneLinks_; }
+    storage::ObjectBase& Objects() { return *objects_; }
+    // The loaded world's "objects.dat" (in whatever letter case it exists).
+    std::filesystem::path ObjectsFile() const;
 
     // The speedwalk from the player's room to the context room, ordered from the map.
     void nSpeedWalkClick(SpeedwalkSender sender);
@@ -114,6 +118,8 @@ private:
     std::unique_ptr<TrackingLink> tracking_;
     std::unique_ptr<storage::QuickList> quickList_;
     std::unique_ptr<storage::ZoneLinks> zoneLinks_;
+    std::unique_ptr<SessionObjectHost> objectHost_;
+    std::unique_ptr<storage::ObjectBase> objects_;
 };
 
 } // namespace app

@@ -38,10 +38,15 @@ void TrackingLink::DLine(const std::string& line) {
     log_.DLine(line);
 }
 
-// The object exchange and report capture belong to the object base, which takes these over.
-void TrackingLink::ObjectBaseLine(const std::string&) {}
-void TrackingLink::CaptureReports(std::string&) {}
-void TrackingLink::SearchObjects(const std::string&) {}
+void TrackingLink::ObjectBaseLine(const std::string& line) {
+    if (hooks_.objectLine) hooks_.objectLine(line);
+}
+void TrackingLink::CaptureReports(std::string& pendingText) {
+    if (hooks_.captureReports) hooks_.captureReports(pendingText);
+}
+void TrackingLink::SearchObjects(const std::string& query) {
+    if (hooks_.searchObjects) hooks_.searchObjects(query);
+}
 
 // The run-to and return commands have set the context room (and the return room).
 void TrackingLink::StartSpeedwalk() {

@@ -36,6 +36,9 @@ public:
         std::function<bool(const std::string&, bool)> switchZone;
         std::function<void(const std::string&, bool)> newZone;
         std::function<void(map::TMudRoom2*)> aliasAdded;
+        std::function<void(const std::string&)> objectLine;
+        std::function<void(std::string&)> captureReports;
+        std::function<void(const std::string&)> searchObjects;
         std::function<void(const std::string&)> clipboard;
         std::function<void(const std::string&)> showStop;
         std::function<void(int)> windowMode;

@@ -67,4 +67,31 @@ void SessionWorldUi::WriteSettings() {
     session_.WriteIniFile(false);
 }
 
+void SessionWorldUi::ClearObjectBase() {
+    session_.Objects().Clear();
+}
+
+void SessionWorldUi::LoadObjectBase() {
+    session_.Objects().SetFile(session_.ObjectsFile());
+    session_.Objects().tbDiscardClick();
+}
+
+void SessionWorldUi::SaveObjectBaseIfChanged() {
+    // The world may have been saved under another name since it was loaded.
+    session_.Objects().SetFile(session_.ObjectsFile());
+    session_.Objects().SaveIfChanged();
+}
+
+void SessionObjectHost::SendToClient(const std::string& bytes) {
+    session_.Relay().SendToClient(bytes);
+}
+
+void SessionObjectHost::SendToServer(const std::string& bytes) {
+    session_.Relay().SendToServer(bytes);
+}
+
+bool SessionObjectHost::ServerConnected() const {
+    return session_.Relay().ServerConnected();
+}
+
 } // namespace app

@@ -4,6 +4,7 @@
 // profile and the settings, the zone tree model for quick-list nodes.
 
 #include "map/MapUi.h"
+#include "storage/ObjectBase.h"
 #include "storage/WorldUi.h"
 #include "storage/ZoneTree.h"
 
@@ -49,10 +50,25 @@ public:
     void ShowRoom(const map::TMudRoom2& room) override;
     void ReadProfile() override;
     void WriteSettings() override;
+    void ClearObjectBase() override;
+    void LoadObjectBase() override;
+    void SaveObjectBaseIfChanged() override;
 
 private:
     Session& session_;
     AppUi& ui_;
+};
+
+// The object base's way to the game and the player: the relay.
+class SessionObjectHost : public storage::ObjectBaseHost {
+public:
+    explicit SessionObjectHost(Session& session) : session_(session) {}
+    void SendToClient(const std::string& bytes) override;
+    void SendToServer(const std::string& bytes) override;
+    bool ServerConnected() const override;
+
+private:
+    Session& session_;
 };
 
 } // namespace app
