@@ -52,7 +52,8 @@ void Tracker::TranslateIdle(std::string_view raw) {
     bool needed = raw.find("->>") != npos || state_.PendingText.find("->>") != npos;
     for (const std::string* tmpl : {&profile_.StuffTem, &profile_.MobTem}) {
         if (needed || tmpl->empty()) continue;
-        const std::string head = onWire(TemplateHead(*tmpl));
+        const std::string decoded = text::DecodeEscapes(*tmpl);
+        const std::string head = onWire(TemplateHead(decoded));
         // Without a head any line may start a report.
         needed = head.empty() || raw.find(head) != npos;
     }

@@ -21,6 +21,7 @@ Session::Session(Options options, AppUi& ui)
     objectHost_ = std::make_unique<SessionObjectHost>(*this);
     objects_ = std::make_unique<storage::ObjectBase>(profile_, language_, *worldUi_, *objectHost_,
                                                      relay::VersionText());
+    reportSink_ = std::make_unique<SessionReportSink>(*this);
     mapUi_->SetTree(&world_->Tree());
 
     TrackingLink::Hooks hooks;
@@ -38,6 +39,9 @@ Session::Session(Options options, AppUi& ui)
         quickList_->AddAlias(room, room->QuickList);
     };
     hooks.objectLine = [this](const std::string& line) { objects_->ReceiveLine(line); };
+    hooks.captureReports = [this](std::string& pending) {
+        tracking::CaptureReports(pending, profile_, *reportSink_);
+    };
     hooks.searchObjects = [this](const std::string& query) {
         relay_->SendToClient(objects_->SearchForClient(query));
     };

@@ -120,6 +120,7 @@ private:
     std::unique_ptr<storage::ZoneLinks> zoneLinks_;
     std::unique_ptr<SessionObjectHost> objectHost_;
     std::unique_ptr<storage::ObjectBase> objects_;
+    std::unique_ptr<SessionReportSink> reportSink_;
 };
 
 } // namespace app

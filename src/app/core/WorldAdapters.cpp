@@ -95,3 +95,18 @@ bool SessionObjectHost::ServerConnected() const {
 }
 
 } // namespace app
+
+namespace app {
+
+tracking::ReportSink::Filed SessionReportSink::FileReport(const std::string& root,
+                                                          const std::vector<std::string>& titles,
+                                                          const std::vector<std::string>& lines) {
+    auto [name, replaced] = session_.Objects().FileReport(root, titles, lines);
+    return {name, replaced};
+}
+
+void SessionReportSink::SendToClient(const std::string& bytes) {
+    session_.Relay().SendToClient(bytes);
+}
+
+} // namespace app

@@ -7,6 +7,7 @@
 #include "storage/ObjectBase.h"
 #include "storage/WorldUi.h"
 #include "storage/ZoneTree.h"
+#include "tracking/ReportTemplate.h"
 
 namespace app {
 
@@ -66,6 +67,19 @@ public:
     void SendToClient(const std::string& bytes) override;
     void SendToServer(const std::string& bytes) override;
     bool ServerConnected() const override;
+
+private:
+    Session& session_;
+};
+
+// Reports captured from the game go into the object base; the notice to the player goes out
+// through the relay.
+class SessionReportSink : public tracking::ReportSink {
+public:
+    explicit SessionReportSink(Session& session) : session_(session) {}
+    Filed FileReport(const std::string& root, const std::vector<std::string>& titles,
+                     const std::vector<std::string>& lines) override;
+    void SendToClient(const std::string& bytes) override;
 
 private:
     Session& session_;
