@@ -6,10 +6,12 @@
 // tracking off, against a plain byte-for-byte forwarder, both running in a thread of their own
 // while the game and the client run in the main thread.
 
+#include "map/MapModel.h"
 #include "profile/WorldProfile.h"
 #include "relay/DebugLog.h"
 #include "relay/Relay.h"
 #include "relay/ServerStreamDecoder.h"
+#include "tracking/Tracker.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -262,12 +264,37 @@ std::pair<double, qint64> RunClient(quint16 port) {
     return {seconds, received};
 }
 
+// Tracing is off, as in most of a session: the tracking pass only looks for object-base tells
+// and item reports (the profile has an item template), as the program does.
+struct IdleTracking : tracking::TrackerHost {
+    void ModeClick(bool) override {}
+    bool Tracing() const override { return false; }
+    bool LogActive() const override { return false; }
+    void DLine(const std::string&) override {}
+    void ObjectBaseLine(const std::string&) override {}
+    void CaptureReports(std::string&) override {}
+    bool SpeedwalkPending() const override { return false; }
+    void ClearSpeedwalk() override {}
+    void SendSpeedwalkBurst() override {}
+    void CenterBox() override {}
+    void Repaint() override {}
+    bool SwitchZone(const std::string&, bool) override { return false; }
+    bool NeedRepos() const override { return false; }
+};
+
 struct QuietHooks : relay::RelayHooks {
+    explicit QuietHooks(const profile::WorldProfile& profile)
+        : map(profile, mapUi), tracker(map, profile, idle) {}
     relay::Relay* relay = nullptr;
+    map::NullMapUi mapUi;
+    map::MapModel map;
+    IdleTracking idle;
+    tracking::Tracker tracker;
     void ModeClick(bool) override {}
     void ClientBlock(const std::string& block) override { relay->SendToServer(block); }
     void TranslateCmd(const std::string&) override {}
     bool WantsServerText() const override { return false; } // tracking off
+    void TranslateIdle(std::string_view bytes) override { tracker.TranslateIdle(bytes); }
     void MccpStatus(const std::string&) override {}
     void AppException(const std::string& m) override {
         std::fprintf(stderr, "relay: %s\n", m.c_str());
@@ -325,8 +352,11 @@ protected:
         if (useRelay_) {
             profile::WorldProfile profile;
             profile.MccpEnabled = true;
+            // "Вы узнали следующее:" CR LF ...
+            profile.StuffTem = "\xC2\xFB \xF3\xE7\xED\xE0\xEB\xE8 "
+                               "\xF1\xEB\xE5\xE4\xF3\xFE\xF9\xE5\xE5:\r\n/$\r\n";
             relay::DebugLog log;
-            QuietHooks hooks;
+            QuietHooks hooks(profile);
             relay::Relay relay(log, hooks, profile);
             hooks.relay = &relay;
             relay.SetListenPort(listen_);

@@ -6,6 +6,9 @@
 #include "text/Text.h"
 #include "tracking/ReportTemplate.h"
 
+#include <algorithm>
+#include <functional>
+
 namespace tracking {
 
 using text::W;
@@ -44,19 +47,42 @@ void Tracker::TranslateCmd(const std::string& incoming) {
         host_.SendSpeedwalkBurst();
 }
 
-void Tracker::TranslateIdle(std::string_view raw) {
-    // The letter "я" stands doubled in what goes to the client.
-    auto onWire = [&](std::string_view s) {
-        return profile_.NoDoubleYa ? text::ReplaceAll(s, "\xFF", "\xFF\xFF") : std::string(s);
-    };
-    bool needed = raw.find("->>") != npos || state_.PendingText.find("->>") != npos;
+const Tracker::IdleNeedles& Tracker::Needles() {
+    const bool same = needles_ && needles_->stuffTem == profile_.StuffTem &&
+                      needles_->mobTem == profile_.MobTem &&
+                      needles_->noDoubleYa == profile_.NoDoubleYa;
+    if (same) return *needles_;
+    needles_ = std::make_unique<IdleNeedles>();
+    needles_->stuffTem = profile_.StuffTem;
+    needles_->mobTem = profile_.MobTem;
+    needles_->noDoubleYa = profile_.NoDoubleYa;
     for (const std::string* tmpl : {&profile_.StuffTem, &profile_.MobTem}) {
-        if (needed || tmpl->empty()) continue;
-        const std::string decoded = text::DecodeEscapes(*tmpl);
-        const std::string head = onWire(TemplateHead(decoded));
+        if (tmpl->empty()) continue;
+        std::string head(TemplateHead(text::DecodeEscapes(*tmpl)));
         // Without a head any line may start a report.
-        needed = head.empty() || raw.find(head) != npos;
+        if (head.empty()) needles_->always = true;
+        // The letter "я" stands doubled in what goes to the client.
+        if (profile_.NoDoubleYa) head = text::ReplaceAll(head, "\xFF", "\xFF\xFF");
+        needles_->heads.push_back(std::move(head));
     }
+    return *needles_;
+}
+
+namespace {
+bool Holds(std::string_view hay, const std::string& needle) {
+    // A skip-table search: these run over every byte the game sends while tracing is off.
+    return std::search(hay.begin(), hay.end(),
+                       std::boyer_moore_horspool_searcher(needle.begin(), needle.end())) !=
+           hay.end();
+}
+} // namespace
+
+void Tracker::TranslateIdle(std::string_view raw) {
+    const IdleNeedles& needles = Needles();
+    bool needed =
+        needles.always || state_.PendingText.find("->>") != npos || raw.find("->>") != npos;
+    for (std::size_t i = 0; !needed && i < needles.heads.size(); ++i)
+        needed = Holds(raw, needles.heads[i]);
     if (!needed) {
         state_.Clear();
         return;

@@ -6,8 +6,10 @@
 #include "tracking/TrackerHost.h"
 #include "tracking/TrackingState.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace map {
 class MapModel;
@@ -53,8 +55,18 @@ private:
     void DropIdleText();
     bool LogOn() const { return host_.LogActive(); }
 
+    // What a read must hold for the idle pass to be worth running, made once per profile.
+    struct IdleNeedles {
+        std::string stuffTem, mobTem; // the templates they were made from
+        bool noDoubleYa = false;
+        bool always = false; // a template without a head
+        std::vector<std::string> heads;
+    };
+    const IdleNeedles& Needles();
+
     map::MapModel& map_;
     const WorldProfile& profile_;
+    std::unique_ptr<IdleNeedles> needles_;
     TrackerHost& host_;
     TrackingState state_;
     Positioner positioner_;
