@@ -173,3 +173,26 @@ TEST(Session, ShutdownSavesTheDebugLogOnlyWhenLogging) {
     EXPECT_NE(TempDir::Read(dir.path() / "tkdebug.log").find("hello\r\n"), std::string::npos);
     EXPECT_FALSE(storage::IniFile(dir.path() / "quarvelin.ini").Find("Window", "Top").has_value());
 }
+
+TEST(Session, ReportsAreFiledAndABrokenPathRuleIsReportedOnce) {
+    TempDir dir;
+    FakeUi ui;
+    app::Session s({dir.path(), "", false}, ui);
+    s.Start();
+    s.Profile().StuffTem = W("Вы узнали следующее:") + "\r\n" + W("Предмет \"/$\"") + "\r\n";
+    s.Profile().StuffSeq = "1";
+    const std::string report =
+        "\r\n" + W("Вы узнали следующее:") + "\r\n" + W("Предмет \"меч\"") + "\r\nrest\r\n";
+    s.TranslateCmd(report); // tracing is off: tells and reports are still taken
+    const auto& roots = s.Objects().Tree().Roots();
+    ASSERT_EQ(roots.size(), 1u);
+    EXPECT_EQ(roots[0]->Title(), W("Предметы"));
+    ASSERT_EQ(roots[0]->Children().size(), 1u);
+    EXPECT_EQ(roots[0]->Children()[0]->Title(), W("меч"));
+
+    s.Profile().StuffSeq = "1,x";
+    EXPECT_THROW(s.TranslateCmd(report), std::runtime_error);
+    EXPECT_NO_THROW(s.TranslateCmd(report));
+    s.Profile().StuffSeq = "1,y";
+    EXPECT_THROW(s.TranslateCmd(report), std::runtime_error);
+}

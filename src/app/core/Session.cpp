@@ -40,7 +40,16 @@ Session::Session(Options options, AppUi& ui)
     };
     hooks.objectLine = [this](const std::string& line) { objects_->ReceiveLine(line); };
     hooks.captureReports = [this](std::string& pending) {
-        tracking::CaptureReports(pending, profile_, *reportSink_);
+        // A path rule that is not a list of numbers is reported once, not on every read that
+        // follows while the report waits in the pending text.
+        const std::string rules = profile_.StuffSeq + '\n' + profile_.MobSeq;
+        if (rules == brokenRules_) return;
+        try {
+            tracking::CaptureReports(pending, profile_, *reportSink_);
+        } catch (const std::runtime_error&) {
+            brokenRules_ = rules;
+            throw;
+        }
     };
     hooks.searchObjects = [this](const std::string& query) {
         relay_->SendToClient(objects_->SearchForClient(query));

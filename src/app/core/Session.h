@@ -121,6 +121,7 @@ private:
     std::unique_ptr<SessionObjectHost> objectHost_;
     std::unique_ptr<storage::ObjectBase> objects_;
     std::unique_ptr<SessionReportSink> reportSink_;
+    std::string brokenRules_; // the report path rules last reported as broken
 };
 
 } // namespace app
