@@ -2,13 +2,12 @@
 // Quarvelin without a window: the same start-up, relaying and tracking, with messages and
 // status changes written to standard error. SIGINT and SIGTERM run the shutdown and exit 0.
 
+#include "app/SignalWatcher.h"
 #include "app/core/AppUi.h"
 #include "app/core/Session.h"
 
 #include <QObject>
 #include <memory>
-
-class QSocketNotifier;
 
 namespace app {
 
@@ -32,8 +31,7 @@ private:
     void OnSignal();
 
     std::unique_ptr<Session> session_;
-    QSocketNotifier* notifier_ = nullptr;
-    bool stopping_ = false;
+    SignalWatcher stopOnSignal_;
 };
 
 } // namespace app

@@ -2,6 +2,7 @@
 // player's MUD client and the game server.
 
 #include "app/HeadlessRunner.h"
+#include "app/SignalWatcher.h"
 #include "app/core/DataDir.h"
 #include "relay/Relay.h"
 #include "text/Cp1251.h"
@@ -26,13 +27,13 @@ const char kHelp[] =
     "Automatic mapper for text MUD games: point your MUD client at 127.0.0.1 and the\n"
     "port of the world's profile (4999 by default).\n\n"
     "Options:\n"
-    "  --headless        run without a window (relaying and mapping only);\n"
-    "                    SIGINT or SIGTERM saves and exits\n"
+    "  --headless        run without a window (relaying and mapping only)\n"
     "  --data-dir DIR    keep settings, language file and maps in DIR\n"
     "  --world NAME      load this world instead of the one in the settings\n"
     "                    (headless: a missing world directory is created)\n"
     "  --version         print the version and exit\n"
-    "  --help            print this help and exit\n";
+    "  --help            print this help and exit\n"
+    "SIGINT or SIGTERM saves the world and exits, with or without a window.\n";
 
 // Parsed before any Qt application exists, so that --help and --version need no display.
 bool Parse(int argc, char** argv, CommandLine& cl, std::string& dataDir, int& exitCode) {
@@ -103,6 +104,10 @@ int main(int argc, char** argv) {
         return QCoreApplication::exec();
     }
     view::TQuarvelinForm form(cl.options);
+    // Ctrl+C in the terminal or a logout closes the window as its own close button does, which
+    // saves the world.
+    app::SignalWatcher stopOnSignal([&form] { form.close(); });
+    stopOnSignal.Install();
     form.show();
     return QApplication::exec();
 }

@@ -9,7 +9,7 @@ void DebugLog::DLine(std::string_view line) {
 }
 
 void DebugLog::ELine(std::string_view line) {
-    DebugVisible = true;
+    // The pane shows the error; the player's choice of showing the log stays as it was.
     Append(line, true);
 }
 

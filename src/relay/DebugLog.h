@@ -1,6 +1,7 @@
 #pragma once
 // The debug log: at most 500 lines of Windows-1251 text. DLine writes only while logging is on;
-// ELine always writes and makes the log visible. A view or the headless runner listens.
+// ELine always writes and shows the pane (without making that the DebugVisible setting). A view or
+// the headless runner listens.
 
 #include <deque>
 #include <filesystem>

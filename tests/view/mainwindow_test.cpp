@@ -57,9 +57,11 @@ TEST(MainWindow, CaptionStatusBarStopTraceAndLogPane) {
               storage::BuiltinTextOf("MainForm", "nSaveWorld"));
     EXPECT_EQ(lang.ReadSection("MainForm").size(), storage::MainFormControls().size());
     form.close();
-    // Closing wrote the settings, with the world named in them.
-    EXPECT_NE(TempDir::Read(dir.path() / "quarvelin.ini").find("World=\xCC\xE8\xF0"),
-              std::string::npos);
+    // Closing wrote the settings, with the world named in them; the error shown in the log pane
+    // did not make the pane a setting.
+    const std::string settings = TempDir::Read(dir.path() / "quarvelin.ini");
+    EXPECT_NE(settings.find("World=\xCC\xE8\xF0"), std::string::npos);
+    EXPECT_NE(settings.find("DebugVisible=0"), std::string::npos);
 }
 
 TEST(MainWindow, SpeedwalkToTheClipboardInUnicode) {

@@ -1,0 +1,39 @@
+// The window closes properly on SIGTERM and SIGINT: the settings are written and the world is
+// saved, as when the player closes it.
+
+#include "E2eSupport.h"
+
+#include <csignal>
+#include <gtest/gtest.h>
+
+TEST(WindowE2e, SigtermAndSigintCloseTheWindowAndSave) {
+    for (int sig : {SIGTERM, SIGINT}) {
+        TempDir dir;
+        TempDir::Write(dir.path() / "Maps" / "W" / "local.ini", "[Connect]\r\nClient Port=0\r\n");
+        // With logging on, the debug log is written only by the shutdown.
+        TempDir::Write(dir.path() / "quarvelin.ini", "[Options]\r\nDebugActiv=1\r\n");
+        QProcess window;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        window.setProcessEnvironment(env);
+        window.setProcessChannelMode(QProcess::MergedChannels);
+        window.start(QuarvelinBinary(),
+                     {"--data-dir", QString::fromStdString(dir.path().string()), "--world", "W"});
+        ASSERT_TRUE(window.waitForStarted(5000));
+        // The first activation loads the world, which starts its first zone.
+        auto zoneWritten = [&] {
+            std::error_code ec;
+            for (const auto& e : std::filesystem::directory_iterator(dir.path() / "Maps" / "W", ec))
+                if (e.path().extension() == ".tk2") return true;
+            return false;
+        };
+        ASSERT_TRUE(WaitFor(zoneWritten, 20000)) << window.readAll().toStdString();
+        EXPECT_FALSE(std::filesystem::exists(dir.path() / "tkdebug.log"));
+        ::kill(static_cast<pid_t>(window.processId()), sig);
+        ASSERT_TRUE(window.waitForFinished(20000));
+        EXPECT_EQ(window.exitStatus(), QProcess::NormalExit) << "killed by signal " << sig;
+        EXPECT_EQ(window.exitCode(), 0);
+        EXPECT_TRUE(std::filesystem::exists(dir.path() / "tkdebug.log")) << "signal " << sig;
+        EXPECT_NE(TempDir::Read(dir.path() / "quarvelin.ini").find("World=W"), std::string::npos);
+    }
+}
