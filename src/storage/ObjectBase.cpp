@@ -139,6 +139,7 @@ ObjectNode* ObjectBase::AddAfterSelection(bool asChild) {
     if (editingTitle) return nullptr;
     ObjectNode* parent = selected_ ? (asChild ? selected_ : selected_->Parent()) : nullptr;
     ObjectNode* node = tree_.Add(parent, "");
+    Edited();
     Changed();
     Select(node);
     return node;
@@ -153,7 +154,9 @@ ObjectNode* ObjectBase::nAddChildClick() {
 }
 
 void ObjectBase::SetTitle(ObjectNode* node, std::string_view title) {
+    if (!node || node->Title() == title) return;
     tree_.SetTitle(node, title);
+    Edited();
 }
 
 void ObjectBase::nDeleteNodeClick() {
@@ -162,12 +165,14 @@ void ObjectBase::nDeleteNodeClick() {
     if (searchNode_ && ObjectTree::Within(searchNode_, selected_)) searchNode_ = nullptr;
     tree_.Remove(selected_);
     selected_ = nullptr;
+    Edited();
     Changed();
 }
 
 void ObjectBase::nSortClick() {
     if (!SortEnabled()) return;
     tree_.SortChildren(selected_);
+    Edited();
     Changed();
 }
 
@@ -178,7 +183,10 @@ bool ObjectBase::TellEnabled() const {
 bool ObjectBase::Drop(ObjectNode* node, ObjectNode* target, bool asFirstChild) {
     const bool moved =
         asFirstChild ? tree_.MoveToFirstChild(node, target) : tree_.MoveBefore(node, target);
-    if (moved) Changed();
+    if (moved) {
+        Edited();
+        Changed();
+    }
     return moved;
 }
 

@@ -157,6 +157,11 @@ private:
     void Changed() {
         if (page.treeChanged) page.treeChanged();
     }
+    // The user changed the tree itself: saved with the world, asked about on close.
+    void Edited() {
+        unsaved_ = true;
+        unchangedSinceLoad_ = false;
+    }
     ObjectNode* AddAfterSelection(bool asChild);
 
     const profile::WorldProfile& profile_;

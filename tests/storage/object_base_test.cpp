@@ -131,6 +131,26 @@ TEST(ObjectBase, SaveReloadAndTheTwoFlags) {
     EXPECT_EQ(b.ui.log.size(), 1u);
 }
 
+TEST(ObjectBase, EditingTheTreeIsSavedWithTheWorld) {
+    Base b;
+    ObjectNode* keep = b.base.Tree().Add(nullptr, "keep");
+    b.base.Tree().Add(nullptr, "gone");
+    ASSERT_TRUE(b.base.tbSaveObjectsClick());
+    b.base.tbDiscardClick();
+    // Deleting a node is a change like an edited text: the world's save writes it and closing
+    // asks about it.
+    b.base.Select(b.base.Tree().Roots()[1].get());
+    b.base.nDeleteNodeClick();
+    EXPECT_TRUE(b.base.Unsaved());
+    EXPECT_FALSE(b.base.UnchangedSinceLoad());
+    ASSERT_TRUE(b.base.SaveIfChanged());
+    b.base.tbDiscardClick();
+    ASSERT_EQ(b.base.Tree().Count(), 1u);
+    keep = b.base.Tree().Roots()[0].get();
+    b.base.SetTitle(keep, "renamed");
+    EXPECT_TRUE(b.base.Unsaved());
+}
+
 TEST(ObjectBase, TellsSendTheKeyAndLinesAndFileWhatArrives) {
     Base b;
     b.profile.AddDoubleYa = true;
