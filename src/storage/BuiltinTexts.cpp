@@ -108,128 +108,123 @@ const BuiltinText kMessages[] = {
 };
 
 // Controls of the main window: menu items, buttons and page tabs.
-const BuiltinText kMainFormControls[] =
-    {
-        {"MainForm", "nFile", "\xD4\xE0\xE9\xEB"},                      // Файл
-        {"MainForm", "nNewWorld", "\xCD\xEE\xE2\xFB\xE9 \xEC\xE8\xF0"}, // Новый мир
-        {"MainForm", "nLoadWorld",
-         "\xC7\xE0\xE3\xF0\xF3\xE7\xE8\xF2\xFC \xEC\xE8\xF0..."}, // Загрузить мир...
-        {"MainForm", "nSaveWorld",
-         "\xD1\xEE\xF5\xF0\xE0\xED\xE8\xF2\xFC \xEC\xE8\xF0"}, // Сохранить мир
-        {"MainForm", "nSaveWorldAs",
-         "\xD1\xEE\xF5\xF0\xE0\xED\xE8\xF2\xFC \xEC\xE8\xF0 \xEA\xE0\xEA..."}, // Сохранить мир
-                                                                               // как...
-        {"MainForm", "nNewZone", "\xCD\xEE\xE2\xE0\xFF \xE7\xEE\xED\xE0"}, // Новая зона
-        {"MainForm", "nExit", "\xC2\xFB\xF5\xEE\xE4"},                     // Выход
-        {
-            "MainForm", "nUndoMap",
-            "\xCE\xF2\xEC\xE5\xED\xE8\xF2\xFC \xE8\xE7\xEC\xE5\xED\xE5\xED\xE8\xFF "
-            "\xE7\xEE\xED\xFB"}, // Отменить изменения зоны
-        {"MainForm", "nConfig", "\xCD\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8"}, // Настройки
-        {"MainForm", "nCenter", "\xD6\xE5\xED\xF2\xF0\xE8\xF0\xEE\xE2\xE0\xF2\xFC"}, // Центрировать
-        {"MainForm", "nShowTree",
-         "\xCF\xEE\xEA\xE0\xE7\xFB\xE2\xE0\xF2\xFC \xE4\xE5\xF0\xE5\xE2\xEE"}, // Показывать дерево
-        {"MainForm", "nAutolink",
-         "\xC0\xE2\xF2\xEE\xEB\xE8\xED\xEA\xEE\xE2\xEA\xE0"}, // Автолинковка
-        {"MainForm", "nStayOnTop",
-         "\xCF\xEE\xE2\xE5\xF0\xF5 \xE2\xF1\xE5\xF5 \xEE\xEA\xEE\xED"}, // Поверх всех окон
-        {"MainForm", "nTransparency",
-         "\xCF\xF0\xEE\xE7\xF0\xE0\xF7\xED\xEE\xF1\xF2\xFC"}, // Прозрачность
-        {"MainForm", "tbLevelUp",
-         "\xCD\xE0 \xF3\xF0\xEE\xE2\xE5\xED\xFC \xE2\xE2\xE5\xF0\xF5"}, // На уровень вверх
-        {"MainForm", "tbLevelDown",
-         "\xCD\xE0 \xF3\xF0\xEE\xE2\xE5\xED\xFC \xE2\xED\xE8\xE7"}, // На уровень вниз
-        {
-            "MainForm", "nStopTrace",
-            "\xCE\xF1\xF2\xE0\xED\xEE\xE2\xE8\xF2\xFC "
-            "\xF2\xF0\xE0\xF1\xF1\xE8\xF0\xEE\xE2\xEA\xF3"}, // Остановить
-                                                             // трассировку
-        {"MainForm", "nSpeedWalk", "\xC1\xE5\xE6\xE0\xF2\xFC \xF1\xFE\xE4\xE0"}, // Бежать сюда
-        {"MainForm", "nSpeedWalkNT",
-         "\xCF\xF3\xF2\xFC \xE2 \xE1\xF3\xF4\xE5\xF0 \xEE\xE1\xEC\xE5\xED\xE0"}, // Путь в буфер
-                                                                                 // обмена
-        {"MainForm", "nSpeedWalkNTD",
-         "\xCF\xF3\xF2\xFC \xE2 \xE1\xF3\xF4\xE5\xF0 \xEE\xE1\xEC\xE5\xED\xE0 \xF7\xE5\xF0\xE5\xE7 "
-         ";"}, // Путь в буфер обмена через ;
-        {"MainForm", "nRemoveRoom",
-         "\xD3\xE1\xF0\xE0\xF2\xFC \xE8\xE7 \xE1\xFB\xF1\xF2\xF0\xEE\xE3\xEE "
-         "\xF1\xEF\xE8\xF1\xEA\xE0"}, // Убрать из быстрого списка
-        {"MainForm", "toNorth", "\xED\xE0 \xF1\xE5\xE2\xE5\xF0"},    // на север
-        {"MainForm", "toSouth", "\xED\xE0 \xFE\xE3"},                // на юг
-        {"MainForm", "toEast", "\xED\xE0 \xE2\xEE\xF1\xF2\xEE\xEA"}, // на восток
-        {"MainForm", "toWest", "\xED\xE0 \xE7\xE0\xEF\xE0\xE4"},     // на запад
-        {"MainForm", "toUp", "\xE2\xE2\xE5\xF0\xF5"},                // вверх
-        {"MainForm", "toDown", "\xE2\xED\xE8\xE7"},                  // вниз
-        {"MainForm", "tabMap", "\xCA\xE0\xF0\xF2\xE0"},              // Карта
-        {"MainForm", "tabObjects", "\xCE\xE1\xFA\xE5\xEA\xF2\xFB"},  // Объекты
-        {
-            "MainForm", "tbSaveObjects",
-            "\xD1\xEE\xF5\xF0\xE0\xED\xE8\xF2\xFC \xE1\xE0\xE7\xF3 "
-            "\xEE\xE1\xFA\xE5\xEA\xF2\xEE\xE2"}, // Сохранить базу объектов
-        {"MainForm", "tbDiscard",
-         "\xCE\xF2\xEC\xE5\xED\xE8\xF2\xFC \xE8\xE7\xEC\xE5\xED\xE5\xED\xE8\xFF \xE1\xE0\xE7\xFB "
-         "\xEE\xE1\xFA\xE5\xEA\xF2\xEE\xE2"}, // Отменить изменения базы объектов
-        {"MainForm", "tbExpand",
-         "\xD0\xE0\xE7\xE2\xE5\xF0\xED\xF3\xF2\xFC \xE2\xF1\xB8"}, // Развернуть всё
-        {"MainForm", "tbCollapse", "\xD1\xE2\xE5\xF0\xED\xF3\xF2\xFC \xE2\xF1\xB8"}, // Свернуть всё
-        {"MainForm", "tbSearch", "\xCD\xE0\xE9\xF2\xE8"},                            // Найти
-        {"MainForm", "tbReplace", "\xC7\xE0\xEC\xE5\xED\xE8\xF2\xFC"},         // Заменить
-        {"MainForm", "nWindow", "\xCE\xEA\xED\xEE"},                           // Окно
-        {"MainForm", "nHelp", "\xCF\xEE\xEC\xEE\xF9\xFC"},                     // Помощь
-        {"MainForm", "nHelpMain", "\xD1\xEE\xE4\xE5\xF0\xE6\xE0\xED\xE8\xE5"}, // Содержание
-        {"MainForm", "nAbout", "\xCE \xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE5"}, // О программе
-        {"MainForm", "nnRenameZone",
-         "\xCF\xE5\xF0\xE5\xE8\xEC\xE5\xED\xEE\xE2\xE0\xF2\xFC \xE7\xEE\xED\xF3"}, // Переименовать
-                                                                                   // зону
-        {"MainForm", "nnDeleteZone",
-         "\xD3\xE4\xE0\xEB\xE8\xF2\xFC \xE7\xEE\xED\xF3"}, // Удалить зону
-        {"MainForm", "nSelectRoom",
-         "\xCD\xE0\xE9\xF2\xE8 \xEA\xEE\xEC\xED\xE0\xF2\xF3"}, // Найти комнату
-        {"MainForm", "nnShowOnMap",
-         "\xCF\xEE\xEA\xE0\xE7\xE0\xF2\xFC \xED\xE0 \xEA\xE0\xF0\xF2\xE5"}, // Показать на карте
-        {"MainForm", "nAddToQuickList",
-         "\xC4\xEE\xE1\xE0\xE2\xE8\xF2\xFC \xE2 \xE1\xFB\xF1\xF2\xF0\xFB\xE9 "
-         "\xF1\xEF\xE8\xF1\xEE\xEA"}, // Добавить в быстрый список
-        {"MainForm", "nEditRoom", "\xCA\xEE\xEC\xED\xE0\xF2\xE0"},     // Комната
-        {"MainForm", "nProps", "\xD1\xE2\xEE\xE9\xF1\xF2\xE2\xE0..."}, // Свойства...
-        {"MainForm", "nColor", "\xD6\xE2\xE5\xF2..."},                 // Цвет...
-        {"MainForm", "nDT", "\xC4\xD2"},                               // ДТ
-        {"MainForm", "nFlyDT", "\xD4\xEB\xE0\xE9 \xC4\xD2"},           // Флай ДТ
-        {"MainForm", "nAgro", "\xC0\xE3\xF0\xEE\xEC\xEE\xE1\xF1\xEA\xE0\xFF"}, // Агромобская
-        {"MainForm", "nNoStep", "\xCD\xE5\xEF\xF0\xEE\xF5\xEE\xE4\xE8\xEC\xE0\xFF"}, // Непроходимая
-        {"MainForm", "nDeleteRoom",
-         "\xD3\xE4\xE0\xEB\xE8\xF2\xFC \xEA\xEE\xEC\xED\xE0\xF2\xF3"}, // Удалить комнату
-        {"MainForm", "nDeleteLink",
-         "\xD3\xE4\xE0\xEB\xE8\xF2\xFC \xF1\xE2\xFF\xE7\xFC"}, // Удалить связь
-        {"MainForm", "nAddRoom",
-         "\xC4\xEE\xE1\xE0\xE2\xE8\xF2\xFC \xEA\xEE\xEC\xED\xE0\xF2\xF3"}, // Добавить комнату
-        {"MainForm", "nShiftRoom",
-         "\xD1\xE4\xE2\xE8\xED\xF3\xF2\xFC \xEA\xEE\xEC\xED\xE0\xF2\xF3"}, // Сдвинуть комнату
-        {"MainForm", "nLong", "\xC4\xEB\xE8\xED\xED\xE0\xFF \xF1\xE2\xFF\xE7\xFC"}, // Длинная связь
-        {"MainForm", "nDoor", "\xC4\xE2\xE5\xF0\xFC"},                              // Дверь
-        {"MainForm", "nStartNewZone",
-         "\xCD\xE0\xF7\xE0\xF2\xFC \xED\xEE\xE2\xF3\xFE \xE7\xEE\xED\xF3"}, // Начать новую зону
-        {"MainForm", "nMerge",
-         "\xCF\xF0\xE8\xF1\xEE\xE5\xE4\xE8\xED\xE8\xF2\xFC \xE7\xEE\xED\xF3"}, // Присоединить зону
-        {"MainForm", "nShowZone",
-         "\xCF\xEE\xEA\xE0\xE7\xE0\xF2\xFC \xE7\xEE\xED\xF3"}, // Показать зону
-        {"MainForm", "nAddNode",
-         "\xC4\xEE\xE1\xE0\xE2\xE8\xF2\xFC \xF3\xE7\xE5\xEB"}, // Добавить узел
-        {"MainForm", "nAddChild",
-         "\xC4\xEE\xE1\xE0\xE2\xE8\xF2\xFC \xEF\xEE\xE4\xF3\xE7\xE5\xEB"}, // Добавить подузел
-        {"MainForm", "nSort", "\xD1\xEE\xF0\xF2\xE8\xF0\xEE\xE2\xE0\xF2\xFC"}, // Сортировать
-        {"MainForm", "nDeleteNode",
-         "\xD3\xE4\xE0\xEB\xE8\xF2\xFC \xF3\xE7\xE5\xEB"},               // Удалить узел
-        {"MainForm", "nSearch", "\xCD\xE0\xE9\xF2\xE8..."},              // Найти...
-        {"MainForm", "nReplace", "\xC7\xE0\xEC\xE5\xED\xE8\xF2\xFC..."}, // Заменить...
-        {"MainForm", "nAddFromFile",
-         "\xC4\xEE\xE1\xE0\xE2\xE8\xF2\xFC \xE8\xE7 \xF4\xE0\xE9\xEB\xE0..."}, // Добавить из
-                                                                               // файла...
-        {"MainForm", "nGroupTell",
-         "\xCE\xF2\xEF\xF0\xE0\xE2\xE8\xF2\xFC \xE2 \xE3\xF0\xF3\xEF\xEF\xF3"}, // Отправить в
-                                                                                // группу
-        {"MainForm", "nClanTell",
-         "\xCE\xF2\xEF\xF0\xE0\xE2\xE8\xF2\xFC \xE2 \xEA\xEB\xE0\xED"}, // Отправить в клан
+const BuiltinText kMainFormControls[] = {
+    {"MainForm", "nFile", "\xD4\xE0\xE9\xEB"},                      // Файл
+    {"MainForm", "nNewWorld", "\xCD\xEE\xE2\xFB\xE9 \xEC\xE8\xF0"}, // Новый мир
+    {"MainForm", "nLoadWorld",
+     "\xC7\xE0\xE3\xF0\xF3\xE7\xE8\xF2\xFC \xEC\xE8\xF0..."}, // Загрузить мир...
+    {"MainForm", "nSaveWorld",
+     "\xD1\xEE\xF5\xF0\xE0\xED\xE8\xF2\xFC \xEC\xE8\xF0"}, // Сохранить мир
+    {"MainForm", "nSaveWorldAs",
+     "\xD1\xEE\xF5\xF0\xE0\xED\xE8\xF2\xFC \xEC\xE8\xF0 \xEA\xE0\xEA..."}, // Сохранить мир
+                                                                           // как...
+    {"MainForm", "nNewZone", "\xCD\xEE\xE2\xE0\xFF \xE7\xEE\xED\xE0"}, // Новая зона
+    {"MainForm", "nExit", "\xC2\xFB\xF5\xEE\xE4"},                     // Выход
+    {"MainForm", "nUndoMap",
+     "\xCE\xF2\xEC\xE5\xED\xE8\xF2\xFC \xE8\xE7\xEC\xE5\xED\xE5\xED\xE8\xFF "
+     "\xE7\xEE\xED\xFB"}, // Отменить изменения зоны
+    {"MainForm", "nConfig", "\xCD\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8"}, // Настройки
+    {"MainForm", "nCenter", "\xD6\xE5\xED\xF2\xF0\xE8\xF0\xEE\xE2\xE0\xF2\xFC"}, // Центрировать
+    {"MainForm", "nShowTree",
+     "\xCF\xEE\xEA\xE0\xE7\xFB\xE2\xE0\xF2\xFC \xE4\xE5\xF0\xE5\xE2\xEE"}, // Показывать дерево
+    {"MainForm", "nAutolink", "\xC0\xE2\xF2\xEE\xEB\xE8\xED\xEA\xEE\xE2\xEA\xE0"}, // Автолинковка
+    {"MainForm", "nStayOnTop",
+     "\xCF\xEE\xE2\xE5\xF0\xF5 \xE2\xF1\xE5\xF5 \xEE\xEA\xEE\xED"}, // Поверх всех окон
+    {"MainForm", "nTransparency",
+     "\xCF\xF0\xEE\xE7\xF0\xE0\xF7\xED\xEE\xF1\xF2\xFC"}, // Прозрачность
+    {"MainForm", "tbLevelUp",
+     "\xCD\xE0 \xF3\xF0\xEE\xE2\xE5\xED\xFC \xE2\xE2\xE5\xF0\xF5"}, // На уровень вверх
+    {"MainForm", "tbLevelDown",
+     "\xCD\xE0 \xF3\xF0\xEE\xE2\xE5\xED\xFC \xE2\xED\xE8\xE7"}, // На уровень вниз
+    {"MainForm", "nStopTrace",
+     "\xCE\xF1\xF2\xE0\xED\xEE\xE2\xE8\xF2\xFC "
+     "\xF2\xF0\xE0\xF1\xF1\xE8\xF0\xEE\xE2\xEA\xF3"}, // Остановить
+                                                      // трассировку
+    {"MainForm", "nSpeedWalk", "\xC1\xE5\xE6\xE0\xF2\xFC \xF1\xFE\xE4\xE0"}, // Бежать сюда
+    {"MainForm", "nSpeedWalkNT",
+     "\xCF\xF3\xF2\xFC \xE2 \xE1\xF3\xF4\xE5\xF0 \xEE\xE1\xEC\xE5\xED\xE0"}, // Путь в буфер
+                                                                             // обмена
+    {"MainForm", "nSpeedWalkNTD",
+     "\xCF\xF3\xF2\xFC \xE2 \xE1\xF3\xF4\xE5\xF0 \xEE\xE1\xEC\xE5\xED\xE0 \xF7\xE5\xF0\xE5\xE7 "
+     ";"}, // Путь в буфер обмена через ;
+    {"MainForm", "nRemoveRoom",
+     "\xD3\xE1\xF0\xE0\xF2\xFC \xE8\xE7 \xE1\xFB\xF1\xF2\xF0\xEE\xE3\xEE "
+     "\xF1\xEF\xE8\xF1\xEA\xE0"}, // Убрать из быстрого списка
+    {"MainForm", "toNorth", "\xED\xE0 \xF1\xE5\xE2\xE5\xF0"},    // на север
+    {"MainForm", "toSouth", "\xED\xE0 \xFE\xE3"},                // на юг
+    {"MainForm", "toEast", "\xED\xE0 \xE2\xEE\xF1\xF2\xEE\xEA"}, // на восток
+    {"MainForm", "toWest", "\xED\xE0 \xE7\xE0\xEF\xE0\xE4"},     // на запад
+    {"MainForm", "toUp", "\xE2\xE2\xE5\xF0\xF5"},                // вверх
+    {"MainForm", "toDown", "\xE2\xED\xE8\xE7"},                  // вниз
+    {"MainForm", "tabMap", "\xCA\xE0\xF0\xF2\xE0"},              // Карта
+    {"MainForm", "tabObjects", "\xCE\xE1\xFA\xE5\xEA\xF2\xFB"},  // Объекты
+    {"MainForm", "MemoObjectsHint",
+     "\xC2\xFB\xE1\xE5\xF0\xE8\xF2\xE5 \xF3\xE7\xE5\xEB \xE2 \xE4\xE5\xF0\xE5\xE2\xE5, "
+     "\xF7\xF2\xEE\xE1\xFB \xF3\xE2\xE8\xE4\xE5\xF2\xFC \xE5\xE3\xEE "
+     "\xEE\xEF\xE8\xF1\xE0\xED\xE8\xE5"}, // Выберите узел в дереве, чтобы увидеть его описание
+    {"MainForm", "tbSaveObjects",
+     "\xD1\xEE\xF5\xF0\xE0\xED\xE8\xF2\xFC \xE1\xE0\xE7\xF3 "
+     "\xEE\xE1\xFA\xE5\xEA\xF2\xEE\xE2"}, // Сохранить базу объектов
+    {"MainForm", "tbDiscard",
+     "\xCE\xF2\xEC\xE5\xED\xE8\xF2\xFC \xE8\xE7\xEC\xE5\xED\xE5\xED\xE8\xFF \xE1\xE0\xE7\xFB "
+     "\xEE\xE1\xFA\xE5\xEA\xF2\xEE\xE2"}, // Отменить изменения базы объектов
+    {"MainForm", "tbExpand",
+     "\xD0\xE0\xE7\xE2\xE5\xF0\xED\xF3\xF2\xFC \xE2\xF1\xB8"}, // Развернуть всё
+    {"MainForm", "tbCollapse", "\xD1\xE2\xE5\xF0\xED\xF3\xF2\xFC \xE2\xF1\xB8"}, // Свернуть всё
+    {"MainForm", "tbSearch", "\xCD\xE0\xE9\xF2\xE8"},                            // Найти
+    {"MainForm", "tbReplace", "\xC7\xE0\xEC\xE5\xED\xE8\xF2\xFC"},               // Заменить
+    {"MainForm", "nWindow", "\xCE\xEA\xED\xEE"},                                 // Окно
+    {"MainForm", "nHelp", "\xCF\xEE\xEC\xEE\xF9\xFC"},                           // Помощь
+    {"MainForm", "nHelpMain", "\xD1\xEE\xE4\xE5\xF0\xE6\xE0\xED\xE8\xE5"}, // Содержание
+    {"MainForm", "nAbout", "\xCE \xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE5"},   // О программе
+    {"MainForm", "nnRenameZone",
+     "\xCF\xE5\xF0\xE5\xE8\xEC\xE5\xED\xEE\xE2\xE0\xF2\xFC \xE7\xEE\xED\xF3"}, // Переименовать
+                                                                               // зону
+    {"MainForm", "nnDeleteZone", "\xD3\xE4\xE0\xEB\xE8\xF2\xFC \xE7\xEE\xED\xF3"}, // Удалить зону
+    {"MainForm", "nSelectRoom",
+     "\xCD\xE0\xE9\xF2\xE8 \xEA\xEE\xEC\xED\xE0\xF2\xF3"}, // Найти комнату
+    {"MainForm", "nnShowOnMap",
+     "\xCF\xEE\xEA\xE0\xE7\xE0\xF2\xFC \xED\xE0 \xEA\xE0\xF0\xF2\xE5"}, // Показать на карте
+    {"MainForm", "nAddToQuickList",
+     "\xC4\xEE\xE1\xE0\xE2\xE8\xF2\xFC \xE2 \xE1\xFB\xF1\xF2\xF0\xFB\xE9 "
+     "\xF1\xEF\xE8\xF1\xEE\xEA"}, // Добавить в быстрый список
+    {"MainForm", "nEditRoom", "\xCA\xEE\xEC\xED\xE0\xF2\xE0"},             // Комната
+    {"MainForm", "nProps", "\xD1\xE2\xEE\xE9\xF1\xF2\xE2\xE0..."},         // Свойства...
+    {"MainForm", "nColor", "\xD6\xE2\xE5\xF2..."},                         // Цвет...
+    {"MainForm", "nDT", "\xC4\xD2"},                                       // ДТ
+    {"MainForm", "nFlyDT", "\xD4\xEB\xE0\xE9 \xC4\xD2"},                   // Флай ДТ
+    {"MainForm", "nAgro", "\xC0\xE3\xF0\xEE\xEC\xEE\xE1\xF1\xEA\xE0\xFF"}, // Агромобская
+    {"MainForm", "nNoStep", "\xCD\xE5\xEF\xF0\xEE\xF5\xEE\xE4\xE8\xEC\xE0\xFF"}, // Непроходимая
+    {"MainForm", "nDeleteRoom",
+     "\xD3\xE4\xE0\xEB\xE8\xF2\xFC \xEA\xEE\xEC\xED\xE0\xF2\xF3"}, // Удалить комнату
+    {"MainForm", "nDeleteLink",
+     "\xD3\xE4\xE0\xEB\xE8\xF2\xFC \xF1\xE2\xFF\xE7\xFC"}, // Удалить связь
+    {"MainForm", "nAddRoom",
+     "\xC4\xEE\xE1\xE0\xE2\xE8\xF2\xFC \xEA\xEE\xEC\xED\xE0\xF2\xF3"}, // Добавить комнату
+    {"MainForm", "nShiftRoom",
+     "\xD1\xE4\xE2\xE8\xED\xF3\xF2\xFC \xEA\xEE\xEC\xED\xE0\xF2\xF3"}, // Сдвинуть комнату
+    {"MainForm", "nLong", "\xC4\xEB\xE8\xED\xED\xE0\xFF \xF1\xE2\xFF\xE7\xFC"}, // Длинная связь
+    {"MainForm", "nDoor", "\xC4\xE2\xE5\xF0\xFC"},                              // Дверь
+    {"MainForm", "nStartNewZone",
+     "\xCD\xE0\xF7\xE0\xF2\xFC \xED\xEE\xE2\xF3\xFE \xE7\xEE\xED\xF3"}, // Начать новую зону
+    {"MainForm", "nMerge",
+     "\xCF\xF0\xE8\xF1\xEE\xE5\xE4\xE8\xED\xE8\xF2\xFC \xE7\xEE\xED\xF3"}, // Присоединить зону
+    {"MainForm", "nShowZone", "\xCF\xEE\xEA\xE0\xE7\xE0\xF2\xFC \xE7\xEE\xED\xF3"}, // Показать зону
+    {"MainForm", "nAddNode", "\xC4\xEE\xE1\xE0\xE2\xE8\xF2\xFC \xF3\xE7\xE5\xEB"}, // Добавить узел
+    {"MainForm", "nAddChild",
+     "\xC4\xEE\xE1\xE0\xE2\xE8\xF2\xFC \xEF\xEE\xE4\xF3\xE7\xE5\xEB"}, // Добавить подузел
+    {"MainForm", "nSort", "\xD1\xEE\xF0\xF2\xE8\xF0\xEE\xE2\xE0\xF2\xFC"}, // Сортировать
+    {"MainForm", "nDeleteNode", "\xD3\xE4\xE0\xEB\xE8\xF2\xFC \xF3\xE7\xE5\xEB"}, // Удалить узел
+    {"MainForm", "nSearch", "\xCD\xE0\xE9\xF2\xE8..."},                           // Найти...
+    {"MainForm", "nReplace", "\xC7\xE0\xEC\xE5\xED\xE8\xF2\xFC..."}, // Заменить...
+    {"MainForm", "nAddFromFile",
+     "\xC4\xEE\xE1\xE0\xE2\xE8\xF2\xFC \xE8\xE7 \xF4\xE0\xE9\xEB\xE0..."}, // Добавить из
+                                                                           // файла...
+    {"MainForm", "nGroupTell",
+     "\xCE\xF2\xEF\xF0\xE0\xE2\xE8\xF2\xFC \xE2 \xE3\xF0\xF3\xEF\xEF\xF3"}, // Отправить в
+                                                                            // группу
+    {"MainForm", "nClanTell",
+     "\xCE\xF2\xEF\xF0\xE0\xE2\xE8\xF2\xFC \xE2 \xEA\xEB\xE0\xED"}, // Отправить в клан
 };
 } // namespace
 

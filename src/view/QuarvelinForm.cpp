@@ -1,6 +1,7 @@
 #include "view/QuarvelinForm.h"
 
 #include "text/Cp1251.h"
+#include "view/ObjectPage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTabWidget>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTimer>
@@ -57,9 +59,16 @@ TQuarvelinForm::TQuarvelinForm(app::Session::Options options, QWidget* parent)
     session_ = std::make_unique<app::Session>(std::move(options), *this);
 
     splitter_ = new QSplitter(Qt::Vertical, this);
-    mapPlaceholder_ = new QWidget(splitter_);
+    // The two pages: the map and the object base.
+    tabSet1_ = new QTabWidget(splitter_);
+    tabSet1_->setObjectName("TabSet1");
+    tabSet1_->setDocumentMode(true);
+    mapPlaceholder_ = new QWidget(tabSet1_);
     mapPlaceholder_->setMinimumSize(400, 250);
     mapPlaceholder_->setAutoFillBackground(true);
+    objectPage_ = new TObjectPage(session_->Objects(), session_->Texts(), tabSet1_);
+    tabSet1_->addTab(mapPlaceholder_, QString());
+    tabSet1_->addTab(objectPage_, QString());
     memo1_ = new QPlainTextEdit(splitter_);
     memo1_->setReadOnly(true);
     memo1_->setMaximumBlockCount(static_cast<int>(relay::DebugLog::kMaxLines));
@@ -92,6 +101,11 @@ TQuarvelinForm::~TQuarvelinForm() {
         shutDown_ = true;
         session_->Shutdown();
     }
+    // Child widgets are deleted after the members; the pages that hold on to the session's
+    // objects go first, while the session is still there.
+    delete tabSet1_;
+    tabSet1_ = nullptr;
+    objectPage_ = nullptr;
 }
 
 void TQuarvelinForm::BuildMenus() {
@@ -130,6 +144,8 @@ void TQuarvelinForm::ApplyCaptions() {
     for (const storage::BuiltinText& t : storage::MainFormControls())
         captions_[t.key] = s.GetCaption("MainForm", t.key, t.text);
     nFile_->setTitle(U(captions_["nFile"]));
+    tabSet1_->setTabText(0, U(captions_["tabMap"]));
+    tabSet1_->setTabText(1, U(captions_["tabObjects"]));
     nStopTrace_->setText(U(captions_["nStopTrace"]));
     btnStopTrace_->setToolTip(U(captions_["nStopTrace"] + " Shift+F9"));
     nExit_->setText(U(captions_["nExit"]));

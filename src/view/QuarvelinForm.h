@@ -6,6 +6,7 @@
 #include "app/core/Session.h"
 
 #include <QMainWindow>
+#include <QTabWidget>
 #include <map>
 #include <memory>
 #include <string>
@@ -18,6 +19,7 @@ class QSplitter;
 namespace view {
 
 class TracingLight;
+class TObjectPage;
 
 class TQuarvelinForm : public QMainWindow, public app::AppUi {
     Q_OBJECT
@@ -39,6 +41,8 @@ public:
     QAction* StopTraceAction() const { return nStopTrace_; }
     QLabel* MccpPanel() const { return mccpPanel_; }
     QPlainTextEdit* LogPane() const { return memo1_; }
+    QTabWidget* Pages() const { return tabSet1_; }
+    TObjectPage* ObjectPage() const { return objectPage_; }
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -63,6 +67,8 @@ private:
     QPlainTextEdit* memo1_ = nullptr;
     QSplitter* splitter_ = nullptr;
     QWidget* mapPlaceholder_ = nullptr;
+    QTabWidget* tabSet1_ = nullptr;
+    TObjectPage* objectPage_ = nullptr;
     std::map<std::string, std::string> captions_; // control key -> text in effect
     bool activated_ = false;
     bool shutDown_ = false;

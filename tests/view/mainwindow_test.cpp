@@ -2,6 +2,7 @@
 #include "storage/Language.h"
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
+#include "view/ObjectPage.h"
 #include "view/QuarvelinForm.h"
 
 #include <QAction>
@@ -32,6 +33,11 @@ TEST(MainWindow, CaptionStatusBarStopTraceAndLogPane) {
     EXPECT_TRUE(form.windowTitle().endsWith("] Quarvelin v. " +
                                             QString::fromStdString(relay::VersionText())));
     EXPECT_EQ(form.MccpPanel()->text(), " mccp: none");
+    // The map and the object base on two pages.
+    ASSERT_EQ(form.Pages()->count(), 2);
+    EXPECT_EQ(form.Pages()->tabText(0), QString::fromUtf8("Карта"));
+    EXPECT_EQ(form.Pages()->tabText(1), QString::fromUtf8("Объекты"));
+    EXPECT_EQ(form.Pages()->widget(1), static_cast<QWidget*>(form.ObjectPage()));
     // The stop-tracing item follows the tracing switch and takes its caption from the language
     // file.
     EXPECT_FALSE(form.StopTraceAction()->isEnabled());

@@ -71,6 +71,7 @@ public:
     }
 
     const DataPaths& Paths() const { return paths_; }
+    const storage::Language& Texts() const { return language_; }
     storage::AppSettings& Settings() { return settings_; }
     profile::WorldProfile& Profile() { return profile_; }
     relay::DebugLog& Log() { return log_; }
