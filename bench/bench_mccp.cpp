@@ -266,21 +266,6 @@ std::pair<double, qint64> RunClient(quint16 port) {
 
 // Tracing is off, as in most of a session: the tracking pass only looks for object-base tells
 // and item reports (the profile has an item template), as the program does.
-struct IdleTracking : tracking::TrackerHost {
-    void ModeClick(bool) override {}
-    bool Tracing() const override { return false; }
-    bool LogActive() const override { return false; }
-    void DLine(const std::string&) override {}
-    void ObjectBaseLine(const std::string&) override {}
-    void CaptureReports(std::string&) override {}
-    bool SpeedwalkPending() const override { return false; }
-    void ClearSpeedwalk() override {}
-    void SendSpeedwalkBurst() override {}
-    void CenterBox() override {}
-    void Repaint() override {}
-    bool SwitchZone(const std::string&, bool) override { return false; }
-    bool NeedRepos() const override { return false; }
-};
 
 struct QuietHooks : relay::RelayHooks {
     explicit QuietHooks(const profile::WorldProfile& profile)
@@ -288,7 +273,7 @@ struct QuietHooks : relay::RelayHooks {
     relay::Relay* relay = nullptr;
     map::NullMapUi mapUi;
     map::MapModel map;
-    IdleTracking idle;
+    tracking::NullTrackerHost idle{/*tracing=*/false};
     tracking::Tracker tracker;
     void ModeClick(bool) override {}
     void ClientBlock(const std::string& block) override { relay->SendToServer(block); }

@@ -33,25 +33,13 @@ std::string Description(int i) {
 }
 
 // A host that keeps tracing on and asks nothing of a view.
-struct QuietHost : tracking::TrackerHost, relay::IntakeHost {
-    bool tracing = true;
+struct QuietHost : tracking::NullTrackerHost, relay::IntakeHost {
+    QuietHost() : NullTrackerHost(/*tracing=*/true) {}
     tracking::Tracker* tracker = nullptr;
     void ModeClick(bool on) override {
-        tracing = on;
+        NullTrackerHost::ModeClick(on);
         if (!on && tracker) tracker->Reset();
     }
-    bool Tracing() const override { return tracing; }
-    bool LogActive() const override { return false; }
-    void DLine(const std::string&) override {}
-    void ObjectBaseLine(const std::string&) override {}
-    void CaptureReports(std::string&) override {}
-    bool SpeedwalkPending() const override { return false; }
-    void ClearSpeedwalk() override {}
-    void SendSpeedwalkBurst() override {}
-    void CenterBox() override {}
-    void Repaint() override {}
-    bool SwitchZone(const std::string&, bool) override { return false; }
-    bool NeedRepos() const override { return false; }
     void SendToServer(const std::string&) override {}
     void SendToClient(const std::string&) override {}
     void StartSpeedwalk() override {}

@@ -33,4 +33,26 @@ public:
     virtual bool NeedRepos() const = 0;
 };
 
+// A host with no one around: no view, no log, no object base, no speedwalk; tracing as set.
+class NullTrackerHost : public TrackerHost {
+public:
+    explicit NullTrackerHost(bool tracing = false) : tracing_(tracing) {}
+    void ModeClick(bool on) override { tracing_ = on; }
+    bool Tracing() const override { return tracing_; }
+    bool LogActive() const override { return false; }
+    void DLine(const std::string&) override {}
+    void ObjectBaseLine(const std::string&) override {}
+    void CaptureReports(std::string&) override {}
+    bool SpeedwalkPending() const override { return false; }
+    void ClearSpeedwalk() override {}
+    void SendSpeedwalkBurst() override {}
+    void CenterBox() override {}
+    void Repaint() override {}
+    bool SwitchZone(const std::string&, bool) override { return false; }
+    bool NeedRepos() const override { return false; }
+
+private:
+    bool tracing_;
+};
+
 } // namespace tracking
