@@ -65,11 +65,11 @@ struct SkinImageSet {
 };
 
 struct SkinGeometry {
-    // Exit rectangles in the order N, S, W, E, U, D, relative to a tile's top-left corner.
-    std::array<QRect, 6> exits{
-        QRect(QPoint(10, 0), QPoint(22, 8)), QRect(QPoint(10, 25), QPoint(22, 32)),
-        QRect(QPoint(0, 10), QPoint(8, 22)), QRect(QPoint(25, 10), QPoint(32, 22)),
-        QRect(QPoint(9, 9), QPoint(16, 16)), QRect(QPoint(17, 17), QPoint(24, 24))};
+    // Exit rectangles in the order N, S, W, E, U, D, relative to a tile's top-left corner. A skin
+    // file gives left, top, right, bottom with right and bottom outside the rectangle (Windows
+    // rectangles: "10,25,22,32" ends at the tile's last row), hence width = right - left.
+    std::array<QRect, 6> exits{QRect(10, 0, 12, 8),  QRect(10, 25, 12, 7), QRect(0, 10, 8, 12),
+                               QRect(25, 10, 7, 12), QRect(9, 9, 7, 7),    QRect(17, 17, 7, 7)};
     int iconRowOffset = 8, iconColumnOffset = 8; // IconPoint a, b: a down, b right
     QPoint fillPoint{12, 20};                    // FillPoint x, y: x right, y down
 };
