@@ -7,19 +7,27 @@
 #include "relay/Relay.h"
 #include "text/Cp1251.h"
 #include "view/QuarvelinForm.h"
+#include "view/RenderZone.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace {
 
 struct CommandLine {
     bool headless = false;
     app::Session::Options options;
+    // --render: a picture of one zone's level instead of the program.
+    std::optional<std::string> renderZone;
+    int renderLevel = 0;
+    std::string renderOut;
 };
 
 const char kHelp[] =
@@ -31,6 +39,9 @@ const char kHelp[] =
     "  --data-dir DIR    keep settings, language file and maps in DIR\n"
     "  --world NAME      load this world instead of the one in the settings\n"
     "                    (headless: a missing world directory is created)\n"
+    "  --render ZONE     write a picture of the zone's level (with --world, --out FILE.png\n"
+    "                    and optionally --level N, default 0) painted with the world's\n"
+    "                    skin, and exit; needs no network and no display\n"
     "  --version         print the version and exit\n"
     "  --help            print this help and exit\n"
     "SIGINT or SIGTERM saves the world and exits, with or without a window.\n";
@@ -59,6 +70,30 @@ bool Parse(int argc, char** argv, CommandLine& cl, std::string& dataDir, int& ex
             cl.headless = true;
         } else if (a == "--data-dir") {
             if (!value(dataDir)) return exitCode = 2, false;
+        } else if (a == "--render") {
+            std::string zone;
+            if (!value(zone)) return exitCode = 2, false;
+            bool ok = false;
+            cl.renderZone = text::FromUnicode(QString::fromLocal8Bit(zone.c_str()), &ok);
+            if (!ok) {
+                std::fprintf(stderr,
+                             "quarvelin: the zone name cannot be written in Windows-1251: %s\n",
+                             zone.c_str());
+                return exitCode = 2, false;
+            }
+        } else if (a == "--level") {
+            std::string level;
+            if (!value(level)) return exitCode = 2, false;
+            char* end = nullptr;
+            const long n = std::strtol(level.c_str(), &end, 10);
+            if (level.empty() || *end || n < -100000 || n > 100000) {
+                std::fprintf(stderr, "quarvelin: --level needs a whole number: %s\n",
+                             level.c_str());
+                return exitCode = 2, false;
+            }
+            cl.renderLevel = static_cast<int>(n);
+        } else if (a == "--out") {
+            if (!value(cl.renderOut)) return exitCode = 2, false;
         } else if (a == "--world") {
             std::string world;
             if (!value(world)) return exitCode = 2, false;
@@ -75,6 +110,10 @@ bool Parse(int argc, char** argv, CommandLine& cl, std::string& dataDir, int& ex
             return exitCode = 2, false;
         }
     }
+    if (cl.renderZone && (cl.options.world.empty() || cl.renderOut.empty())) {
+        std::fprintf(stderr, "quarvelin: --render needs --world NAME and --out FILE.png\n");
+        return exitCode = 2, false;
+    }
     return true;
 }
 
@@ -85,6 +124,20 @@ int main(int argc, char** argv) {
     std::string dataDir;
     int exitCode = 0;
     if (!Parse(argc, argv, cl, dataDir, exitCode)) return exitCode;
+
+    if (cl.renderZone) {
+        // Painting needs no screen.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication gapp(argc, argv);
+        view::RenderRequest rq;
+        rq.dataDir =
+            app::ResolveDataDir(dataDir, QCoreApplication::applicationDirPath().toStdString());
+        rq.world = cl.options.world;
+        rq.zone = *cl.renderZone;
+        rq.level = cl.renderLevel;
+        rq.out = cl.renderOut;
+        return view::RenderZone(rq);
+    }
 
     std::unique_ptr<QCoreApplication> qapp;
     if (cl.headless)

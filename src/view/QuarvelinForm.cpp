@@ -1,6 +1,7 @@
 #include "view/QuarvelinForm.h"
 
 #include "text/Cp1251.h"
+#include "view/MapPage.h"
 #include "view/ObjectPage.h"
 
 #include <QAction>
@@ -63,11 +64,10 @@ TQuarvelinForm::TQuarvelinForm(app::Session::Options options, QWidget* parent)
     tabSet1_ = new QTabWidget(splitter_);
     tabSet1_->setObjectName("TabSet1");
     tabSet1_->setDocumentMode(true);
-    mapPlaceholder_ = new QWidget(tabSet1_);
-    mapPlaceholder_->setMinimumSize(400, 250);
-    mapPlaceholder_->setAutoFillBackground(true);
+    mapPage_ = new TMapPage(*session_, tabSet1_);
+    mapPage_->setMinimumSize(400, 250);
     objectPage_ = new TObjectPage(session_->Objects(), session_->Texts(), tabSet1_);
-    tabSet1_->addTab(mapPlaceholder_, QString());
+    tabSet1_->addTab(mapPage_, QString());
     tabSet1_->addTab(objectPage_, QString());
     memo1_ = new QPlainTextEdit(splitter_);
     memo1_->setReadOnly(true);
@@ -80,6 +80,11 @@ TQuarvelinForm::TQuarvelinForm(app::Session::Options options, QWidget* parent)
 
     BuildMenus();
     BuildStatusBar();
+    connect(mapPage_, &TMapPage::StatusChanged, roomPanel_, &QLabel::setText);
+    connect(mapPage_, &TMapPage::LevelsChanged, this, [this](bool up, bool down) {
+        tbLevelUp_->setEnabled(up);
+        tbLevelDown_->setEnabled(down);
+    });
 
     relay::DebugLog& log = session_->Log();
     log.OnLine = [this](const std::string& line, bool shown) {
@@ -106,6 +111,7 @@ TQuarvelinForm::~TQuarvelinForm() {
     delete tabSet1_;
     tabSet1_ = nullptr;
     objectPage_ = nullptr;
+    mapPage_ = nullptr;
 }
 
 void TQuarvelinForm::BuildMenus() {
@@ -124,6 +130,19 @@ void TQuarvelinForm::BuildMenus() {
     btnStopTrace_ = bar->addAction(style()->standardIcon(QStyle::SP_MediaStop), QString());
     btnStopTrace_->setObjectName("btnStopTrace");
     connect(btnStopTrace_, &QAction::triggered, this, [this] { nStopTraceClick(); });
+    bar->addSeparator();
+    btnCenter_ = bar->addAction(style()->standardIcon(QStyle::SP_DialogResetButton), QString());
+    btnCenter_->setObjectName("btnCenter");
+    btnCenter_->setShortcut(QKeySequence(Qt::Key_F8));
+    connect(btnCenter_, &QAction::triggered, this, [this] { mapPage_->CenterClick(); });
+    tbLevelUp_ = bar->addAction(style()->standardIcon(QStyle::SP_ArrowUp), QString());
+    tbLevelUp_->setObjectName("tbLevelUp");
+    connect(tbLevelUp_, &QAction::triggered, this, [this] { mapPage_->tbLevelClick(+1); });
+    tbLevelDown_ = bar->addAction(style()->standardIcon(QStyle::SP_ArrowDown), QString());
+    tbLevelDown_->setObjectName("tbLevelDown");
+    connect(tbLevelDown_, &QAction::triggered, this, [this] { mapPage_->tbLevelClick(-1); });
+    tbLevelUp_->setEnabled(false);
+    tbLevelDown_->setEnabled(false);
 }
 
 void TQuarvelinForm::BuildStatusBar() {
@@ -144,6 +163,9 @@ void TQuarvelinForm::ApplyCaptions() {
     for (const storage::BuiltinText& t : storage::MainFormControls())
         captions_[t.key] = s.GetCaption("MainForm", t.key, t.text);
     nFile_->setTitle(U(captions_["nFile"]));
+    btnCenter_->setToolTip(U(captions_["nCenter"] + " F8"));
+    tbLevelUp_->setToolTip(U(captions_["tbLevelUp"]));
+    tbLevelDown_->setToolTip(U(captions_["tbLevelDown"]));
     tabSet1_->setTabText(0, U(captions_["tabMap"]));
     tabSet1_->setTabText(1, U(captions_["tabObjects"]));
     nStopTrace_->setText(U(captions_["nStopTrace"]));
@@ -155,11 +177,7 @@ void TQuarvelinForm::ApplySettings() {
     const storage::AppSettings& st = session_->Settings();
     if (st.Left && st.Top) move(*st.Left, *st.Top);
     if (st.Width && st.Height && *st.Width > 100 && *st.Height > 100) resize(*st.Width, *st.Height);
-    QPalette pal = mapPlaceholder_->palette();
-    // Colours are stored as $00BBGGRR.
-    pal.setColor(QPalette::Window, QColor(st.PanelColor & 0xFF, (st.PanelColor >> 8) & 0xFF,
-                                          (st.PanelColor >> 16) & 0xFF));
-    mapPlaceholder_->setPalette(pal);
+    mapPage_->PanelMain()->ImageIndex = st.PanelBitmap;
     memo1_->setVisible(st.DebugVisible);
 }
 
@@ -175,6 +193,9 @@ void TQuarvelinForm::showEvent(QShowEvent* e) {
 void TQuarvelinForm::FormActivate() {
     session_->FirstActivation();
     session_->SetCaption();
+    // From now on the view follows the player.
+    mapPage_->View().windowMode = kNormal;
+    mapPage_->CenterBox();
 }
 
 void TQuarvelinForm::closeEvent(QCloseEvent* e) {
@@ -210,7 +231,7 @@ void TQuarvelinForm::ShowError(const std::string& message) {
 }
 
 void TQuarvelinForm::Repaint() {
-    mapPlaceholder_->update();
+    mapPage_->PanelMain()->update();
 }
 
 bool TQuarvelinForm::CollectWindowPlace(int& top, int& left, int& height, int& width) {
@@ -220,6 +241,26 @@ bool TQuarvelinForm::CollectWindowPlace(int& top, int& left, int& height, int& w
     height = this->height();
     width = this->width();
     return true;
+}
+
+void TQuarvelinForm::SetWindowMode(int mode) {
+    mapPage_->View().windowMode = mode;
+}
+
+void TQuarvelinForm::CenterBox() {
+    mapPage_->CenterBox();
+}
+
+void TQuarvelinForm::Shift() {
+    mapPage_->Shift();
+}
+
+void TQuarvelinForm::ShowRoom(const map::TMudRoom2& room) {
+    mapPage_->ShowRoom(room);
+}
+
+void TQuarvelinForm::ProfileRead() {
+    mapPage_->LoadSkin();
 }
 
 void TQuarvelinForm::SetClipboard(const std::string& text) {

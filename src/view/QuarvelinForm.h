@@ -20,6 +20,7 @@ namespace view {
 
 class TracingLight;
 class TObjectPage;
+class TMapPage;
 
 class TQuarvelinForm : public QMainWindow, public app::AppUi {
     Q_OBJECT
@@ -37,12 +38,18 @@ public:
     void Repaint() override;
     bool CollectWindowPlace(int& top, int& left, int& height, int& width) override;
     void SetClipboard(const std::string& text) override;
+    void SetWindowMode(int mode) override;
+    void CenterBox() override;
+    void Shift() override;
+    void ShowRoom(const map::TMudRoom2& room) override;
+    void ProfileRead() override;
 
     QAction* StopTraceAction() const { return nStopTrace_; }
     QLabel* MccpPanel() const { return mccpPanel_; }
     QPlainTextEdit* LogPane() const { return memo1_; }
     QTabWidget* Pages() const { return tabSet1_; }
     TObjectPage* ObjectPage() const { return objectPage_; }
+    TMapPage* MapPage() const { return mapPage_; }
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -66,7 +73,10 @@ private:
     QLabel* roomPanel_ = nullptr;
     QPlainTextEdit* memo1_ = nullptr;
     QSplitter* splitter_ = nullptr;
-    QWidget* mapPlaceholder_ = nullptr;
+    TMapPage* mapPage_ = nullptr;
+    QAction* tbLevelUp_ = nullptr;
+    QAction* tbLevelDown_ = nullptr;
+    QAction* btnCenter_ = nullptr;
     QTabWidget* tabSet1_ = nullptr;
     TObjectPage* objectPage_ = nullptr;
     std::map<std::string, std::string> captions_; // control key -> text in effect

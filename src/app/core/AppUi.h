@@ -19,6 +19,13 @@ public:
     // A stop-icon message box, caption "Quarvelin".
     virtual void ShowError(const std::string& message) = 0;
     virtual void Repaint() = 0;
+    // The view follows the player: level and centre chosen anew (CenterBox), or the rooms given
+    // the view's origin again (mShift); a room shown at the centre. Without a view: a repaint.
+    virtual void CenterBox() { Repaint(); }
+    virtual void Shift() { Repaint(); }
+    virtual void ShowRoom(const map::TMudRoom2&) { Repaint(); }
+    // The world's profile was read (a world loaded): the view loads the skin it names.
+    virtual void ProfileRead() {}
     // The window is neither minimised nor maximised (its place is worth saving); the window
     // also stores its place and pane widths into the settings here.
     virtual bool CollectWindowPlace(int& top, int& left, int& height, int& width) = 0;

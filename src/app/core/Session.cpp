@@ -124,6 +124,7 @@ void Session::ReadIniFile() {
     relay_->ActivateListener();
     // The profile's item command wins over the one in the settings file.
     settings_.RequestObject = profile_.RequestCommand;
+    ui_.ProfileRead();
 }
 
 void Session::WriteIniFile(bool whole) {

@@ -10,7 +10,7 @@ void SessionMapUi::Repaint() {
 }
 
 void SessionMapUi::Shift() {
-    ui_.Repaint();
+    ui_.Shift();
 }
 
 void SessionMapUi::TracingOff() {
@@ -52,11 +52,11 @@ void SessionWorldUi::TracingOff() {
 }
 
 void SessionWorldUi::CenterMap() {
-    ui_.Repaint();
+    ui_.CenterBox();
 }
 
-void SessionWorldUi::ShowRoom(const map::TMudRoom2&) {
-    ui_.Repaint();
+void SessionWorldUi::ShowRoom(const map::TMudRoom2& room) {
+    ui_.ShowRoom(room);
 }
 
 void SessionWorldUi::ReadProfile() {

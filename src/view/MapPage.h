@@ -1,0 +1,62 @@
+#pragma once
+// The map page: the map panel `PanelMain` with its scroll bars `SB1` (horizontal, the Y at the
+// centre) and `SB2` (vertical, the X at the centre), the skin it draws with, and the view state.
+
+#include "view/BitmapPanel.h"
+#include "view/MapPainter.h"
+#include "view/MapView.h"
+#include "view/Skin.h"
+
+#include <QScrollBar>
+#include <QWidget>
+
+#include <filesystem>
+
+namespace app {
+class Session;
+}
+
+namespace view {
+
+class TMapPage : public QWidget {
+    Q_OBJECT
+public:
+    TMapPage(app::Session& session, QWidget* parent = nullptr);
+
+    TMapView& View() { return view_; }
+    TSkin& Skin() { return skin_; }
+    TBitmapPanel* PanelMain() const { return panel_; }
+    QScrollBar* HorizontalBar() const { return sb1_; }
+    QScrollBar* VerticalBar() const { return sb2_; }
+
+    // The world's profile was read: the skin it names is loaded.
+    void LoadSkin();
+    void CenterBox() { view_.CenterBox(); }
+    void Shift() { view_.mShift(); }
+    // Shows a room: its cell at the centre, its level on display.
+    void ShowRoom(const map::TMudRoom2& room);
+    // CenterClick: back to the zone of the player's room when it is another, then CenterBox.
+    void CenterClick();
+    void tbLevelClick(int delta) { view_.tbLevelClick(delta); }
+
+signals:
+    // Status panel 2, the note panel and the level buttons follow the view.
+    void StatusChanged(const QString& text);
+    void NoteChanged(const QString& text);
+    void LevelsChanged(bool upEnabled, bool downEnabled);
+
+private:
+    void PanelMainPaint(QImage& canvas);
+    void SyncScrollBars();
+    PaintSettings Settings() const;
+
+    app::Session& session_;
+    TSkin skin_;
+    TMapView view_;
+    TMapPainter painter_;
+    TBitmapPanel* panel_ = nullptr;
+    QScrollBar* sb1_ = nullptr;
+    QScrollBar* sb2_ = nullptr;
+};
+
+} // namespace view
