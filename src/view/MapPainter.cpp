@@ -106,19 +106,25 @@ void TMapPainter::Draw(const map::TMudRoom2& room, Target& t, const PaintSetting
     QPainter& p = *t.painter;
     auto draw = [&](int index) { p.drawImage(at, pictures[static_cast<std::size_t>(index)]); };
 
+    // The room's body (corridor, or base, colour fill, frame, exits and marks) depends on a
+    // few small values only: it is composed once per combination and then drawn in one step.
+    std::uint64_t key = (settings.chooserIndex == 0 ? 0u : 1u);
+    const std::uint64_t relation = onLevel ? 0 : above < 0 ? 1 : above == 1 ? 2 : 3;
+    key = key << 2 | relation;
+    if (relation == 3) key = 0; // nothing of the body shows two levels up
+    int state[6] = {}, marks[6] = {};
+    bool northSouth = false;
     if (room.Pipe) {
-        const bool northSouth = room.ExitStateOf(map::North) > 0 ||
-                                room.ExitStateOf(map::South) > 0 || room.ChN || room.ChS;
-        if (above < 1)
-            draw(northSouth ? pic::kCorridorNS : pic::kCorridorWE);
-        else if (above == 1)
-            draw(northSouth ? pic::kUpperCorridorNS : pic::kUpperCorridorWE);
+        northSouth = room.ExitStateOf(map::North) > 0 || room.ExitStateOf(map::South) > 0 ||
+                     room.ChN || room.ChS;
+        key = key << 2 | (northSouth ? 3 : 2);
     } else {
-        int state[6];
-        for (int d = 0; d < 6; ++d)
+        key = key << 2 | 1;
+        for (int d = 0; d < 6; ++d) {
             state[d] = ExitState(room, d);
+            key = key << 3 | static_cast<std::uint64_t>(state[d]);
+        }
         // Link lines and automatic commands mark their direction: 1 zone load, 2 command.
-        int marks[6] = {};
         for (const std::string& text : room.AutoMaps) {
             const map::LinkLine line = map::LinkLine::Parse(text);
             for (int d = 0; d < 6; ++d) {
@@ -127,32 +133,62 @@ void TMapPainter::Draw(const map::TMudRoom2& room, Target& t, const PaintSetting
                 break;
             }
         }
-        if (above < 1) {
-            draw(pic::kBase);
-            draw(pic::Exit(state[kU], kU));
-            draw(pic::Exit(state[kD], kD));
-            if (onLevel) {
-                // Colours are stored as $00BBGGRR.
-                const QRgb c =
-                    qRgb(room.BColor & 0xFF, (room.BColor >> 8) & 0xFF, (room.BColor >> 16) & 0xFF);
-                Fill(t, at, h, FillArea(set, state[kU], state[kD]), c);
-            }
-            draw(pic::kFrame);
-            for (int d = kN; d <= 3; ++d)
-                draw(pic::Exit(state[d], d));
-            for (int d = 0; d < 6; ++d) {
-                if (marks[d] & 1) draw(pic::ZoneLoad(d));
-                if (marks[d] & 2) draw(pic::Command(d));
-            }
-        } else if (above == 1) {
-            draw(pic::kUpperOutline);
-            for (int d = 0; d < 6; ++d)
-                draw(pic::UpperExit(state[d], d));
-            for (int d = 0; d < 6; ++d) {
-                if (marks[d] & 1) draw(pic::UpperZoneLoad(d));
-                if (marks[d] & 2) draw(pic::UpperCommand(d));
-            }
+        for (int d = 0; d < 6; ++d)
+            key = key << 2 | static_cast<std::uint64_t>(marks[d]);
+        // Colours are stored as $00BBGGRR; only the view level is filled.
+        if (onLevel) key = key << 24 | static_cast<std::uint64_t>(room.BColor & 0xFFFFFF);
+    }
+    if (relation != 3) {
+        if (tileSkin_ != set.pictures[pic::kBase].cacheKey() || tiles_.size() > kMaxTiles) {
+            tiles_.clear();
+            tileSkin_ = set.pictures[pic::kBase].cacheKey();
         }
+        auto it = tiles_.find(key);
+        if (it == tiles_.end()) {
+            QImage tile(h, h, QImage::Format_ARGB32_Premultiplied);
+            tile.fill(Qt::transparent);
+            QPainter tp(&tile);
+            auto put = [&](int index) {
+                tp.drawImage(0, 0, pictures[static_cast<std::size_t>(index)]);
+            };
+            if (room.Pipe) {
+                if (above < 1)
+                    put(northSouth ? pic::kCorridorNS : pic::kCorridorWE);
+                else
+                    put(northSouth ? pic::kUpperCorridorNS : pic::kUpperCorridorWE);
+            } else if (above < 1) {
+                put(pic::kBase);
+                put(pic::Exit(state[kU], kU));
+                put(pic::Exit(state[kD], kD));
+                if (onLevel) {
+                    tp.end();
+                    const QRgb c = qRgb(room.BColor & 0xFF, (room.BColor >> 8) & 0xFF,
+                                        (room.BColor >> 16) & 0xFF);
+                    Target tt{reinterpret_cast<QRgb*>(tile.bits()), tile.bytesPerLine() / 4, h, h,
+                              nullptr};
+                    Fill(tt, QPoint(0, 0), h, FillArea(set, state[kU], state[kD]), c);
+                    tp.begin(&tile);
+                }
+                put(pic::kFrame);
+                for (int d = kN; d <= 3; ++d)
+                    put(pic::Exit(state[d], d));
+                for (int d = 0; d < 6; ++d) {
+                    if (marks[d] & 1) put(pic::ZoneLoad(d));
+                    if (marks[d] & 2) put(pic::Command(d));
+                }
+            } else {
+                put(pic::kUpperOutline);
+                for (int d = 0; d < 6; ++d)
+                    put(pic::UpperExit(state[d], d));
+                for (int d = 0; d < 6; ++d) {
+                    if (marks[d] & 1) put(pic::UpperZoneLoad(d));
+                    if (marks[d] & 2) put(pic::UpperCommand(d));
+                }
+            }
+            tp.end();
+            it = tiles_.emplace(key, std::move(tile)).first;
+        }
+        p.drawImage(at, it->second);
     }
 
     if (onLevel && room.Hint == profile_.Dark && !set.icons.empty())

@@ -68,6 +68,10 @@ private:
     const TSkin& skin_;
     const profile::WorldProfile& profile_;
     std::unordered_map<std::uint64_t, std::vector<int>> fillAreas_;
+    // Composed room bodies by what they show; cleared when the skin changes or it grows large.
+    static constexpr std::size_t kMaxTiles = 4096;
+    std::unordered_map<std::uint64_t, QImage> tiles_;
+    qint64 tileSkin_ = 0;
 };
 
 } // namespace view
