@@ -1,52 +1,32 @@
 #include "view/QuarvelinForm.h"
 
+#include "storage/Language.h"
 #include "text/Cp1251.h"
 #include "view/MapPage.h"
+#include "view/NotePanel.h"
 #include "view/ObjectPage.h"
+#include "view/StatusPanels.h"
+#include "view/ZoneTreePanel.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QInputDialog>
 #include <QLabel>
-#include <QMenuBar>
 #include <QMessageBox>
-#include <QPainter>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTabWidget>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <QTimer>
-#include <QToolBar>
+#include <algorithm>
 
 namespace view {
-
-// Status bar panel 0: a light that is green while tracing is on and red while it is off.
-class TracingLight : public QWidget {
-public:
-    explicit TracingLight(QWidget* parent) : QWidget(parent) { setFixedSize(19, 16); }
-    void SetOn(bool on) {
-        on_ = on;
-        update();
-    }
-    bool On() const { return on_; }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setBrush(on_ ? QColor(0, 190, 0) : QColor(200, 0, 0));
-        p.setPen(Qt::black);
-        p.drawEllipse(QRectF(3, 2, 12, 12));
-    }
-
-private:
-    bool on_ = false;
-};
 
 namespace {
 QString U(const std::string& cp1251) {
@@ -59,32 +39,10 @@ TQuarvelinForm::TQuarvelinForm(app::Session::Options options, QWidget* parent)
     setWindowTitle("Loading...");
     session_ = std::make_unique<app::Session>(std::move(options), *this);
 
-    splitter_ = new QSplitter(Qt::Vertical, this);
-    // The two pages: the map and the object base.
-    tabSet1_ = new QTabWidget(splitter_);
-    tabSet1_->setObjectName("TabSet1");
-    tabSet1_->setDocumentMode(true);
-    mapPage_ = new TMapPage(*session_, tabSet1_);
-    mapPage_->setMinimumSize(400, 250);
-    objectPage_ = new TObjectPage(session_->Objects(), session_->Texts(), tabSet1_);
-    tabSet1_->addTab(mapPage_, QString());
-    tabSet1_->addTab(objectPage_, QString());
-    memo1_ = new QPlainTextEdit(splitter_);
-    memo1_->setReadOnly(true);
-    memo1_->setMaximumBlockCount(static_cast<int>(relay::DebugLog::kMaxLines));
-    memo1_->setObjectName("Memo1");
-    splitter_->setStretchFactor(0, 4);
-    splitter_->setStretchFactor(1, 1);
-    setCentralWidget(splitter_);
+    BuildPanels();
     resize(900, 650);
-
     BuildMenus();
     BuildStatusBar();
-    connect(mapPage_, &TMapPage::StatusChanged, roomPanel_, &QLabel::setText);
-    connect(mapPage_, &TMapPage::LevelsChanged, this, [this](bool up, bool down) {
-        tbLevelUp_->setEnabled(up);
-        tbLevelDown_->setEnabled(down);
-    });
 
     relay::DebugLog& log = session_->Log();
     log.OnLine = [this](const std::string& line, bool shown) {
@@ -92,6 +50,7 @@ TQuarvelinForm::TQuarvelinForm(app::Session::Options options, QWidget* parent)
         if (shown) {
             memo1_->setVisible(true);
             memo1_->verticalScrollBar()->setValue(memo1_->verticalScrollBar()->maximum());
+            if (QAction* a = Action("nShowLog")) a->setChecked(true);
         }
     };
 
@@ -106,71 +65,105 @@ TQuarvelinForm::~TQuarvelinForm() {
         shutDown_ = true;
         session_->Shutdown();
     }
-    // Child widgets are deleted after the members; the pages that hold on to the session's
+    // Child widgets are deleted after the members; the widgets that hold on to the session's
     // objects go first, while the session is still there.
-    delete tabSet1_;
+    delete splitter_;
+    splitter_ = nullptr;
     tabSet1_ = nullptr;
     objectPage_ = nullptr;
     mapPage_ = nullptr;
+    treeViewZones_ = nullptr;
+    memoNote_ = nullptr;
 }
 
-void TQuarvelinForm::BuildMenus() {
-    nFile_ = menuBar()->addMenu(QString());
-    nStopTrace_ = nFile_->addAction(QString());
-    nStopTrace_->setObjectName("nStopTrace");
-    nStopTrace_->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F9));
-    connect(nStopTrace_, &QAction::triggered, this, [this] { nStopTraceClick(); });
-    nFile_->addSeparator();
-    nExit_ = nFile_->addAction(QString());
-    nExit_->setObjectName("nExit");
-    connect(nExit_, &QAction::triggered, this, &QWidget::close);
+void TQuarvelinForm::BuildPanels() {
+    splitter_ = new QSplitter(Qt::Vertical, this);
+    // The two pages: the map (with the zone tree and the note beside it) and the object base.
+    tabSet1_ = new QTabWidget(splitter_);
+    tabSet1_->setObjectName("TabSet1");
+    tabSet1_->setDocumentMode(true);
+    mapSplitter_ = new QSplitter(Qt::Horizontal, tabSet1_);
+    mapSplitter_->setObjectName("MapSplitter");
+    leftPanel_ = new QSplitter(Qt::Vertical, mapSplitter_);
+    leftPanel_->setObjectName("PanelZones");
+    leftPanel_->setChildrenCollapsible(false);
+    treeViewZones_ = new TZoneTreePanel(session_->World().Tree(), leftPanel_);
+    treeViewZones_->setMinimumWidth(120);
+    mapPage_ = new TMapPage(*session_, mapSplitter_);
+    mapPage_->setMinimumSize(400, 250);
+    memoNote_ = new TNotePanel(session_->Map().World(), mapPage_->View(), leftPanel_);
+    memoNote_->setMinimumHeight(40);
+    leftPanel_->addWidget(memoNote_);
+    leftPanel_->setStretchFactor(0, 3);
+    leftPanel_->setStretchFactor(1, 1);
+    mapSplitter_->setStretchFactor(0, 0);
+    mapSplitter_->setStretchFactor(1, 1);
+    mapSplitter_->setCollapsible(1, false);
+    mapSplitter_->setSizes({200, 700});
+    objectPage_ = new TObjectPage(session_->Objects(), session_->Texts(), tabSet1_);
+    tabSet1_->addTab(mapSplitter_, QString());
+    tabSet1_->addTab(objectPage_, QString());
+    memo1_ = new QPlainTextEdit(splitter_);
+    memo1_->setReadOnly(true);
+    memo1_->setMaximumBlockCount(static_cast<int>(relay::DebugLog::kMaxLines));
+    memo1_->setObjectName("Memo1");
+    splitter_->setStretchFactor(0, 4);
+    splitter_->setStretchFactor(1, 1);
+    setCentralWidget(splitter_);
 
-    QToolBar* bar = addToolBar("tools");
-    bar->setObjectName("ToolBar1");
-    btnStopTrace_ = bar->addAction(style()->standardIcon(QStyle::SP_MediaStop), QString());
-    btnStopTrace_->setObjectName("btnStopTrace");
-    connect(btnStopTrace_, &QAction::triggered, this, [this] { nStopTraceClick(); });
-    bar->addSeparator();
-    btnCenter_ = bar->addAction(style()->standardIcon(QStyle::SP_DialogResetButton), QString());
-    btnCenter_->setObjectName("btnCenter");
-    btnCenter_->setShortcut(QKeySequence(Qt::Key_F8));
-    connect(btnCenter_, &QAction::triggered, this, [this] { mapPage_->CenterClick(); });
-    tbLevelUp_ = bar->addAction(style()->standardIcon(QStyle::SP_ArrowUp), QString());
-    tbLevelUp_->setObjectName("tbLevelUp");
-    connect(tbLevelUp_, &QAction::triggered, this, [this] { mapPage_->tbLevelClick(+1); });
-    tbLevelDown_ = bar->addAction(style()->standardIcon(QStyle::SP_ArrowDown), QString());
-    tbLevelDown_->setObjectName("tbLevelDown");
-    connect(tbLevelDown_, &QAction::triggered, this, [this] { mapPage_->tbLevelClick(-1); });
-    tbLevelUp_->setEnabled(false);
-    tbLevelDown_->setEnabled(false);
+    // A focus holder for when the zone tree is hidden: the map and the track bar never keep
+    // the keyboard, so keys have one place to go.
+    focusHolder_ = new QWidget(this);
+    focusHolder_->setObjectName("FocusHolder");
+    focusHolder_->setFocusPolicy(Qt::StrongFocus);
+    focusHolder_->setGeometry(0, 0, 1, 1);
+    focusHolder_->lower();
+
+    treeViewZones_->onDoubleClick = [this](storage::ZoneTreeNode* node) {
+        session_->TreeViewZonesDblClick(node);
+    };
+    memoNote_->passFocus = [this] { FocusTree(); };
+    memoNote_->editingEnded = [this] { mapPage_->Shift(); };
+    connect(mapPage_, &TMapPage::StatusChanged, this,
+            [this](const QString& s) { roomPanel_->setText(s); });
+    connect(mapPage_, &TMapPage::NoteChanged, memoNote_, &TNotePanel::ShowNote);
+    connect(mapPage_, &TMapPage::LevelsChanged, this, [this](bool up, bool down) {
+        tbLevelUp_->setEnabled(up);
+        tbLevelDown_->setEnabled(down);
+    });
 }
 
 void TQuarvelinForm::BuildStatusBar() {
     light_ = new TracingLight(statusBar());
     mccpPanel_ = new QLabel(" mccp: none", statusBar());
+    mccpPanel_->setObjectName("MccpPanel");
     mccpPanel_->setMinimumWidth(92);
+    mccpPanel_->installEventFilter(this);
     roomPanel_ = new QLabel(statusBar());
+    roomPanel_->setObjectName("RoomPanel");
     roomPanel_->setMinimumWidth(50);
     statusBar()->addWidget(light_);
     statusBar()->addWidget(mccpPanel_);
     statusBar()->addWidget(roomPanel_, 1);
 }
 
-void TQuarvelinForm::ApplyCaptions() {
-    // Every control key is looked up (and so written back to the language file) when the window
-    // is made; the controls take their texts from here.
-    app::Session& s = *session_;
-    for (const storage::BuiltinText& t : storage::MainFormControls())
-        captions_[t.key] = s.GetCaption("MainForm", t.key, t.text);
-    nFile_->setTitle(U(captions_["nFile"]));
-    btnCenter_->setToolTip(U(captions_["nCenter"] + " F8"));
-    tbLevelUp_->setToolTip(U(captions_["tbLevelUp"]));
-    tbLevelDown_->setToolTip(U(captions_["tbLevelDown"]));
-    tabSet1_->setTabText(0, U(captions_["tabMap"]));
-    tabSet1_->setTabText(1, U(captions_["tabObjects"]));
-    nStopTrace_->setText(U(captions_["nStopTrace"]));
-    btnStopTrace_->setToolTip(U(captions_["nStopTrace"] + " Shift+F9"));
-    nExit_->setText(U(captions_["nExit"]));
+bool TQuarvelinForm::eventFilter(QObject* watched, QEvent* e) {
+    // The compression statistics exist from the press on the compression panel to the release.
+    if (watched == mccpPanel_) {
+        if (e->type() == QEvent::MouseButtonPress) {
+            const relay::ServerStreamDecoder& d = session_->Relay().Decoder();
+            if (!hintBox_) hintBox_ = std::make_unique<HintBox>();
+            hintBox_->ShowAt(U(MccpStatisticsText(d.MccpStarted(), d.MccpMode(), d.MccpBytesIn(),
+                                                  d.MccpBytesOut())),
+                             static_cast<QMouseEvent*>(e)->globalPosition().toPoint());
+            return true;
+        }
+        if (e->type() == QEvent::MouseButtonRelease) {
+            if (hintBox_) hintBox_->hide();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, e);
 }
 
 void TQuarvelinForm::ApplySettings() {
@@ -179,6 +172,15 @@ void TQuarvelinForm::ApplySettings() {
     if (st.Width && st.Height && *st.Width > 100 && *st.Height > 100) resize(*st.Width, *st.Height);
     mapPage_->PanelMain()->ImageIndex = st.PanelBitmap;
     memo1_->setVisible(st.DebugVisible);
+    leftPanel_->setVisible(st.TreeVisible);
+    memoNote_->setVisible(st.ShowNote);
+    if (st.TreeZonesWidth && *st.TreeZonesWidth > 0) {
+        const int total = std::max(width(), *st.TreeZonesWidth + 400);
+        mapSplitter_->setSizes({*st.TreeZonesWidth, total - *st.TreeZonesWidth});
+    }
+    if (st.StayOnTop) setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    ApplyLevelShortcuts();
+    SyncSwitches();
 }
 
 void TQuarvelinForm::showEvent(QShowEvent* e) {
@@ -190,17 +192,93 @@ void TQuarvelinForm::showEvent(QShowEvent* e) {
     }
 }
 
+void TQuarvelinForm::changeEvent(QEvent* e) {
+    QMainWindow::changeEvent(e);
+    // Every activation after the first reads the skin again (it may have been edited meanwhile)
+    // and gives the keyboard back to the tree.
+    if (e->type() == QEvent::ActivationChange && isActiveWindow() && activated_ &&
+        mapPage_->View().windowMode != kStarting) {
+        cbSkinsChange();
+        if (!memoNote_->Editing()) FocusTree();
+    }
+}
+
 void TQuarvelinForm::FormActivate() {
     session_->FirstActivation();
     session_->SetCaption();
     // From now on the view follows the player.
     mapPage_->View().windowMode = kNormal;
     mapPage_->CenterBox();
+    SyncSwitches();
+    FocusTree();
+}
+
+void TQuarvelinForm::FocusTree() {
+    if (treeViewZones_->isVisibleTo(this) && leftPanel_->isVisibleTo(this))
+        treeViewZones_->setFocus(Qt::OtherFocusReason);
+    else
+        focusHolder_->setFocus(Qt::OtherFocusReason);
+}
+
+void TQuarvelinForm::FillSkinChooser() {
+    const QSignalBlocker block(cbSkins_);
+    cbSkins_->clear();
+    cbSkins_->addItems(mapPage_->Skin().ChooserEntries());
+    cbSkins_->setCurrentIndex(skinIndex_ < cbSkins_->count() ? skinIndex_ : 0);
+}
+
+void TQuarvelinForm::cbSkinsChange() {
+    if (cbSkins_->currentIndex() < 0 && skinIndex_ < cbSkins_->count())
+        cbSkins_->setCurrentIndex(skinIndex_);
+    skinIndex_ = std::max(0, cbSkins_->currentIndex());
+    profile::WorldProfile& p = session_->Profile();
+    p.CurrentSkin = skinIndex_;
+    mapPage_->Skin().LoadSkin(session_->World().WorldDir(), p.SkinIniFile, skinIndex_);
+    if (skinIndex_ == 0) {
+        // Variant 0 rebuilt the entries (the file may have changed) and the tree's icons.
+        FillSkinChooser();
+        treeViewZones_->SetRoomIcons(mapPage_->Skin().Set(0).icons);
+    }
+    mapPage_->PanelMain()->update();
+}
+
+void TQuarvelinForm::ProfileRead() {
+    // Variant 0 always fills set A, the chooser and the tree's icons; the profile's variant,
+    // when it is another one the file has, then fills set B.
+    profile::WorldProfile& p = session_->Profile();
+    TSkin& skin = mapPage_->Skin();
+    const std::filesystem::path dir = session_->World().WorldDir();
+    skin.LoadSkin(dir, p.SkinIniFile, 0);
+    if (p.CurrentSkin < 0 || p.CurrentSkin >= static_cast<int>(skin.ChooserEntries().size()))
+        p.CurrentSkin = 0;
+    if (p.CurrentSkin > 0) skin.LoadSkin(dir, p.SkinIniFile, p.CurrentSkin);
+    skinIndex_ = p.CurrentSkin;
+    FillSkinChooser();
+    treeViewZones_->SetRoomIcons(skin.Set(0).icons);
+    SyncSwitches();
+    mapPage_->PanelMain()->update();
+}
+
+void TQuarvelinForm::ScrollMap(int dx, int dy) {
+    TMapView& v = mapPage_->View();
+    v.SB1.position = std::clamp(v.SB1.position + dx, v.SB1.min, std::max(v.SB1.min, v.SB1.max));
+    v.SB2.position = std::clamp(v.SB2.position + dy, v.SB2.min, std::max(v.SB2.min, v.SB2.max));
+    v.mShift();
+}
+
+void TQuarvelinForm::keyPressEvent(QKeyEvent* e) {
+    // Keys with Ctrl that reach the window are its own (the scrolling is done by shortcuts).
+    if (e->modifiers() & Qt::ControlModifier) {
+        e->accept();
+        return;
+    }
+    QMainWindow::keyPressEvent(e);
 }
 
 void TQuarvelinForm::closeEvent(QCloseEvent* e) {
     if (!shutDown_) {
         shutDown_ = true;
+        if (hintBox_) hintBox_->hide();
         session_->Shutdown();
     }
     e->accept();
@@ -216,7 +294,6 @@ void TQuarvelinForm::SetCaption(const std::string& caption) {
 
 void TQuarvelinForm::SetTracing(bool on) {
     nStopTrace_->setEnabled(on);
-    btnStopTrace_->setEnabled(on);
     light_->SetOn(on);
 }
 
@@ -230,11 +307,61 @@ void TQuarvelinForm::ShowError(const std::string& message) {
     box.exec();
 }
 
+storage::Answer TQuarvelinForm::Ask(const std::string& question, bool withCancel) {
+    QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+    if (withCancel) buttons |= QMessageBox::Cancel;
+    QMessageBox box(QMessageBox::Question, "Quarvelin", U(question), buttons, this);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setEscapeButton(withCancel ? QMessageBox::Cancel : QMessageBox::No);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return storage::Answer::Yes;
+    case QMessageBox::No:
+        return storage::Answer::No;
+    default:
+        return withCancel ? storage::Answer::Cancel : storage::Answer::No;
+    }
+}
+
+std::optional<std::string> TQuarvelinForm::ChooseWorld(storage::ChooserMode mode,
+                                                       const std::string& name) {
+    // Until the world chooser exists: the world's name is asked for plainly, with the chooser's
+    // captions.
+    const char* titleKey = mode == storage::ChooserMode::Load   ? "LoadCaption"
+                           : mode == storage::ChooserMode::Save ? "SaveAsCaption"
+                                                                : "NewCaption";
+    const std::string title = session_->GetCaption(
+        "SaveLoadForm", titleKey, std::string(storage::BuiltinTextOf("SaveLoadForm", titleKey)));
+    const std::string label = session_->GetCaption("SaveLoadForm", "lblName", "\xC8\xEC\xFF:");
+    bool ok = false;
+    const QString chosen =
+        QInputDialog::getText(this, U(title), U(label), QLineEdit::Normal, U(name), &ok);
+    if (!ok || chosen.trimmed().isEmpty()) return std::nullopt;
+    return text::FromUnicode(chosen.trimmed());
+}
+
+std::optional<map::Color> TQuarvelinForm::ChooseColor(map::Color initial) {
+    // Colours are $00BBGGRR.
+    const QColor start(initial & 0xFF, (initial >> 8) & 0xFF, (initial >> 16) & 0xFF);
+    const QColor c = QColorDialog::getColor(start, this, "Quarvelin");
+    if (!c.isValid()) return std::nullopt;
+    return static_cast<map::Color>(c.red() | (c.green() << 8) | (c.blue() << 16));
+}
+
+void TQuarvelinForm::Beep() {
+    QApplication::beep();
+}
+
 void TQuarvelinForm::Repaint() {
     mapPage_->PanelMain()->update();
 }
 
 bool TQuarvelinForm::CollectWindowPlace(int& top, int& left, int& height, int& width) {
+    // The panes' widths are remembered whatever the window's state.
+    storage::AppSettings& st = session_->Settings();
+    if (leftPanel_->isVisibleTo(this) && leftPanel_->width() > 0)
+        st.TreeZonesWidth = mapSplitter_->sizes().value(0);
+    st.TreeVisible = leftPanel_->isVisibleTo(this);
     if (isMinimized() || isMaximized() || isFullScreen()) return false;
     top = y();
     left = x();
@@ -257,10 +384,6 @@ void TQuarvelinForm::Shift() {
 
 void TQuarvelinForm::ShowRoom(const map::TMudRoom2& room) {
     mapPage_->ShowRoom(room);
-}
-
-void TQuarvelinForm::ProfileRead() {
-    mapPage_->LoadSkin();
 }
 
 void TQuarvelinForm::SetClipboard(const std::string& text) {

@@ -42,6 +42,10 @@ public:
     virtual std::optional<std::string> ChooseWorld(storage::ChooserMode, const std::string&) {
         return std::nullopt;
     }
+    // The colour dialog for a room ($00BBGGRR); nullopt when cancelled or with no one to ask.
+    virtual std::optional<map::Color> ChooseColor(map::Color) { return std::nullopt; }
+    // A short warning sound (a map operation that cannot be done where the user asked).
+    virtual void Beep() {}
 };
 
 } // namespace app

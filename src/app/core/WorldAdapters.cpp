@@ -13,6 +13,14 @@ void SessionMapUi::Shift() {
     ui_.Shift();
 }
 
+void SessionMapUi::Beep() {
+    ui_.Beep();
+}
+
+std::optional<map::Color> SessionMapUi::ChooseColor(map::Color initial) {
+    return ui_.ChooseColor(initial);
+}
+
 void SessionMapUi::TracingOff() {
     session_.ModeClick(false); // which also forgets the player's room
 }

@@ -21,8 +21,8 @@ public:
 
     void Repaint() override;
     void Shift() override;
-    void Beep() override {}
-    std::optional<map::Color> ChooseColor(map::Color) override { return std::nullopt; }
+    void Beep() override;
+    std::optional<map::Color> ChooseColor(map::Color initial) override;
     void TracingOff() override;
     map::Color DefaultRoomColor() override { return map::kSilver; }
     map::ScrollPositions ScrollBarPositions() override { return {}; }

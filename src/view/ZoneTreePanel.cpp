@@ -1,0 +1,148 @@
+#include "view/ZoneTreePanel.h"
+
+#include "storage/ZoneTree.h"
+#include "text/Cp1251.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+
+namespace view {
+
+namespace {
+constexpr int kNodeRole = Qt::UserRole + 1;
+
+// The current zone's folder carries a green mark so it can be told from the others at a glance.
+QIcon Marked(const QIcon& base, QColor mark) {
+    QPixmap pm = base.pixmap(16, 16);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::black);
+    p.setBrush(mark);
+    p.drawEllipse(QRectF(9, 9, 6, 6));
+    return QIcon(pm);
+}
+
+// State image 5: a small padlock over the zone's folder.
+QIcon Locked(const QIcon& base) {
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    if (!base.isNull()) pm = base.pixmap(16, 16);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::black, 1.2));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(1.5, 0.5, 6, 7), 0, 180 * 16);
+    p.setBrush(QColor(230, 180, 0));
+    p.drawRect(QRectF(0.5, 4, 8, 6));
+    return QIcon(pm);
+}
+} // namespace
+
+TZoneTreePanel::TZoneTreePanel(storage::ZoneTree& model, QWidget* parent)
+    : QTreeWidget(parent), model_(model) {
+    setObjectName("TreeViewZones");
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setExpandsOnDoubleClick(false); // a double click opens a zone or walks to a room instead
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setIconSize(QSize(16, 16));
+
+    QStyle* s = style();
+    const QIcon closed = s->standardIcon(QStyle::SP_DirClosedIcon);
+    const QIcon open = s->standardIcon(QStyle::SP_DirOpenIcon);
+    pictures_ = {closed,
+                 open,
+                 Marked(closed, QColor(0, 190, 0)),
+                 Marked(open, QColor(0, 190, 0)),
+                 s->standardIcon(QStyle::SP_FileIcon),
+                 Locked(QIcon())};
+
+    model_.onChanged = [this] {
+        // The model changed under the user's own expand or collapse: only pictures changed.
+        if (userChange_) return;
+        Rebuild();
+    };
+    auto expandedChanged = [this](QTreeWidgetItem* item, bool expanded) {
+        storage::ZoneTreeNode* node = NodeOf(item);
+        if (rebuilding_ || !node) return;
+        userChange_ = true;
+        expanded ? model_.Expand(node) : model_.Collapse(node);
+        userChange_ = false;
+        item->setIcon(0, Picture(node->image, node->stateImage));
+    };
+    connect(this, &QTreeWidget::itemExpanded, this,
+            [expandedChanged](QTreeWidgetItem* item) { expandedChanged(item, true); });
+    connect(this, &QTreeWidget::itemCollapsed, this,
+            [expandedChanged](QTreeWidgetItem* item) { expandedChanged(item, false); });
+    connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (!rebuilding_) model_.Select(NodeOf(item));
+    });
+    connect(this, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+        // What the double click does may rebuild the items: only the node is kept.
+        storage::ZoneTreeNode* node = NodeOf(item);
+        if (node && onDoubleClick) onDoubleClick(node);
+    });
+    Rebuild();
+}
+
+TZoneTreePanel::~TZoneTreePanel() {
+    model_.onChanged = nullptr;
+}
+
+void TZoneTreePanel::SetRoomIcons(const std::vector<QImage>& icons) {
+    pictures_.resize(6);
+    for (const QImage& icon : icons)
+        pictures_.push_back(QIcon(QPixmap::fromImage(icon)));
+    Rebuild();
+}
+
+QIcon TZoneTreePanel::Picture(int image, int stateImage) const {
+    QIcon icon =
+        image >= 0 && image < static_cast<int>(pictures_.size()) ? pictures_[image] : QIcon();
+    if (stateImage == storage::kLockedStateImage) icon = Locked(icon);
+    return icon;
+}
+
+storage::ZoneTreeNode* TZoneTreePanel::NodeOf(const QTreeWidgetItem* item) const {
+    if (!item) return nullptr;
+    return static_cast<storage::ZoneTreeNode*>(item->data(0, kNodeRole).value<void*>());
+}
+
+QTreeWidgetItem* TZoneTreePanel::ItemOf(const storage::ZoneTreeNode* node) const {
+    for (QTreeWidgetItemIterator it(const_cast<TZoneTreePanel*>(this)); *it; ++it)
+        if (NodeOf(*it) == node) return *it;
+    return nullptr;
+}
+
+void TZoneTreePanel::AddItems(storage::ZoneTreeNode* node, QTreeWidgetItem* item) {
+    item->setText(0, text::ToUnicode(node->text));
+    item->setData(0, kNodeRole, QVariant::fromValue(static_cast<void*>(node)));
+    item->setIcon(0, Picture(node->image, node->stateImage));
+    if (node->current) {
+        QFont f = item->font(0);
+        f.setBold(true);
+        item->setFont(0, f);
+    }
+    for (const auto& child : node->children)
+        AddItems(child.get(), new QTreeWidgetItem(item));
+    item->setExpanded(node->expanded);
+}
+
+void TZoneTreePanel::Rebuild() {
+    rebuilding_ = true;
+    const int scroll = verticalScrollBar() ? verticalScrollBar()->value() : 0;
+    clear();
+    if (storage::ZoneTreeNode* root = model_.Root()) {
+        auto* item = new QTreeWidgetItem(this);
+        AddItems(root, item);
+    }
+    if (QTreeWidgetItem* selected = model_.Selected() ? ItemOf(model_.Selected()) : nullptr)
+        setCurrentItem(selected);
+    verticalScrollBar()->setValue(scroll);
+    rebuilding_ = false;
+}
+
+} // namespace view
