@@ -30,4 +30,33 @@ void TBitmapPanel::resizeEvent(QResizeEvent* e) {
     if (OnResize) OnResize();
 }
 
+void TBitmapPanel::mousePressEvent(QMouseEvent* e) {
+    if (OnMouseDown)
+        OnMouseDown(e);
+    else
+        QWidget::mousePressEvent(e);
+}
+
+void TBitmapPanel::mouseMoveEvent(QMouseEvent* e) {
+    if (OnMouseMove)
+        OnMouseMove(e);
+    else
+        QWidget::mouseMoveEvent(e);
+}
+
+void TBitmapPanel::mouseReleaseEvent(QMouseEvent* e) {
+    if (OnMouseUp)
+        OnMouseUp(e);
+    else
+        QWidget::mouseReleaseEvent(e);
+}
+
+void TBitmapPanel::mouseDoubleClickEvent(QMouseEvent* e) {
+    // The double click stands in for the second press: a drag does not start from it.
+    if (OnDblClick)
+        OnDblClick(e);
+    else
+        QWidget::mouseDoubleClickEvent(e);
+}
+
 } // namespace view

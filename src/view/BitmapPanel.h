@@ -3,6 +3,7 @@
 // size, which reaches the screen in one copy, so the map never flickers.
 
 #include <QImage>
+#include <QMouseEvent>
 #include <QWidget>
 
 #include <functional>
@@ -18,6 +19,8 @@ public:
     std::function<void(QImage&)> OnPaint;
     std::function<void()> OnMouseLeave;
     std::function<void()> OnResize;
+    // The map's mouse handlers (`PanelMainMouseDown` and the rest).
+    std::function<void(QMouseEvent*)> OnMouseDown, OnMouseMove, OnMouseUp, OnDblClick;
     int ImageIndex = -1; // the background texture, -1 for none
 
     const QImage& Bitmap() const { return bitmap_; }
@@ -26,6 +29,10 @@ protected:
     void paintEvent(QPaintEvent* e) override;
     void leaveEvent(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
 
 private:
     QImage bitmap_;

@@ -2,6 +2,8 @@
 
 #include "app/core/Session.h"
 #include "text/Cp1251.h"
+#include "view/MapContextMenu.h"
+#include "view/MapMouse.h"
 
 #include <QGridLayout>
 
@@ -34,6 +36,14 @@ TMapPage::TMapPage(app::Session& session, QWidget* parent)
     connect(sb1_, &QScrollBar::valueChanged, this, scrolled);
     connect(sb2_, &QScrollBar::valueChanged, this, scrolled);
 
+    menu_ = std::make_unique<TMapContextMenu>(session, *this);
+    mouse_ = std::make_unique<TMapMouse>(session, *this, *menu_);
+    panel_->OnMouseDown = [this](QMouseEvent* e) { mouse_->PanelMainMouseDown(e); };
+    panel_->OnMouseMove = [this](QMouseEvent* e) { mouse_->PanelMainMouseMove(e); };
+    panel_->OnMouseUp = [this](QMouseEvent* e) { mouse_->PanelMainMouseUp(e); };
+    panel_->OnDblClick = [this](QMouseEvent* e) { mouse_->PanelMainDblClick(e); };
+    panel_->OnMouseLeave = [this] { mouse_->PanelMainMouseLeave(); };
+
     view_.statusText = [this](const std::string& s) { emit StatusChanged(text::ToUnicode(s)); };
     view_.noteText = [this](const std::string& s) { emit NoteChanged(text::ToUnicode(s)); };
     view_.levelButtons = [this] {
@@ -44,6 +54,8 @@ TMapPage::TMapPage(app::Session& session, QWidget* parent)
         panel_->repaint();
     };
 }
+
+TMapPage::~TMapPage() = default;
 
 void TMapPage::SyncScrollBars() {
     // The bars show the view; moving them by hand moves the view (not the other way round).
@@ -75,6 +87,7 @@ void TMapPage::LoadSkin() {
     const profile::WorldProfile& p = session_.Profile();
     skin_.LoadSkin(session_.World().WorldDir(), p.SkinIniFile,
                    p.CurrentSkin < 0 ? 0 : p.CurrentSkin);
+    menu_->RebuildPictures();
     panel_->update();
 }
 

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <filesystem>
+#include <memory>
 
 namespace app {
 class Session;
@@ -18,16 +19,24 @@ class Session;
 
 namespace view {
 
+class TMapMouse;
+class TMapContextMenu;
+
 class TMapPage : public QWidget {
     Q_OBJECT
 public:
     TMapPage(app::Session& session, QWidget* parent = nullptr);
+    ~TMapPage() override;
 
     TMapView& View() { return view_; }
     TSkin& Skin() { return skin_; }
     TBitmapPanel* PanelMain() const { return panel_; }
     QScrollBar* HorizontalBar() const { return sb1_; }
     QScrollBar* VerticalBar() const { return sb2_; }
+    TMapMouse& Mouse() { return *mouse_; }
+    TMapContextMenu& ContextMenu() { return *menu_; }
+    // H: the width and height of a cell in the skin the map is drawn with.
+    int CellSize() const { return skin_.Set(Settings().chooserIndex).cell; }
 
     // The world's profile was read: the skin it names is loaded.
     void LoadSkin();
@@ -57,6 +66,8 @@ private:
     TBitmapPanel* panel_ = nullptr;
     QScrollBar* sb1_ = nullptr;
     QScrollBar* sb2_ = nullptr;
+    std::unique_ptr<TMapContextMenu> menu_;
+    std::unique_ptr<TMapMouse> mouse_;
 };
 
 } // namespace view
