@@ -37,7 +37,8 @@ std::string MccpStatisticsText(bool started, const std::string& mode, std::uint6
            " bytes\r\nCompression rate: " + rate;
 }
 
-HintBox::HintBox() : QLabel(nullptr, Qt::ToolTip | Qt::WindowStaysOnTopHint) {
+HintBox::HintBox()
+    : QLabel(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setObjectName("HintBox");
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
@@ -51,8 +52,11 @@ HintBox::HintBox() : QLabel(nullptr, Qt::ToolTip | Qt::WindowStaysOnTopHint) {
 
 void HintBox::ShowAt(const QString& text, QPoint globalPointer) {
     setText(QString(text).replace("\r\n", "\n"));
-    setMaximumWidth(600);
+    setMinimumSize(0, 0);
+    setMaximumSize(600, QWIDGETSIZE_MAX);
     adjustSize();
+    // Fixed, so that showing cannot change the size the place was measured with.
+    setFixedSize(size());
     move(globalPointer.x(), globalPointer.y() - 10 - height());
     show();
 }
