@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QGridLayout>
 #include <QMenu>
+#include <QPainter>
 #include <QPixmap>
 #include <QToolButton>
 #include <QWidgetAction>
@@ -20,6 +21,15 @@ void CloseMenus() {
         popup->close();
     }
 }
+QIcon NoPictureIcon(QSize size) {
+    QPixmap pixmap(size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setPen(Qt::gray);
+    p.drawRect(0, 0, size.width() - 1, size.height() - 1);
+    p.drawLine(size.width() - 1, 0, 0, size.height() - 1);
+    return QIcon(pixmap);
+}
 } // namespace
 
 void FillPictureMenu(QMenu* menu, const std::vector<QImage>& icons,
@@ -36,8 +46,10 @@ void FillPictureMenu(QMenu* menu, const std::vector<QImage>& icons,
         button->setAutoRaise(true);
         button->setFixedSize(icons[k].width() + 8, icons[k].height() + 6);
         button->setIconSize(icons[k].size());
-        // Icon 0 is the dark-room mark; its button means "no picture" and stays empty.
-        if (tag > 0) button->setIcon(QIcon(QPixmap::fromImage(icons[k])));
+        // Icon 0 is the dark-room mark; its button means "no picture" and shows an empty,
+        // struck-out frame, so that it does not look like a gap in the grid.
+        button->setIcon(tag > 0 ? QIcon(QPixmap::fromImage(icons[k]))
+                                : NoPictureIcon(icons[k].size()));
         QObject::connect(button, &QToolButton::clicked, menu, [nPictureClick, tag] {
             CloseMenus();
             nPictureClick(tag);

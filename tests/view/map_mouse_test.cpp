@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -261,7 +262,9 @@ TEST_F(MapMouse, SpeedwalkItemsFollowDeathTrapsThePlayersRoomAndTracing) {
     EXPECT_TRUE(Item("nSpeedWalkNTD")->isVisible());
     // The picture of a death trap makes it one (and clears the other marks).
     trap->Agro = true;
-    page->ContextMenu().nPictureClick(1);
+    auto* picture = Item("nPicture")->menu()->findChild<QToolButton*>("nPicture1");
+    ASSERT_NE(picture, nullptr);
+    picture->click();
     EXPECT_TRUE(trap->DT);
     EXPECT_FALSE(trap->Agro);
     EXPECT_EQ(trap->ImageIndex, 1);
