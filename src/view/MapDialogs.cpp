@@ -14,7 +14,7 @@ map::Color FromQColor(const QColor& c) {
 }
 
 std::optional<map::Color> ChooseRoomColor(map::Color initial, QWidget* parent) {
-    const QColor c = QColorDialog::getColor(ToQColor(initial), parent);
+    const QColor c = QColorDialog::getColor(ToQColor(initial), parent, "Quarvelin");
     if (!c.isValid()) return std::nullopt;
     return FromQColor(c);
 }

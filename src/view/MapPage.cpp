@@ -3,6 +3,7 @@
 #include "app/core/Session.h"
 #include "text/Cp1251.h"
 #include "view/MapContextMenu.h"
+#include "view/MapDialogs.h"
 #include "view/MapMouse.h"
 
 #include <QGridLayout>
@@ -71,10 +72,10 @@ PaintSettings TMapPage::Settings() const {
     PaintSettings ps;
     ps.showTopLevel = st.ShowTopLevel;
     ps.showBottomLevel = st.ShowBottomLevel;
-    // Colours are stored as $00BBGGRR.
-    ps.background =
-        QColor(st.PanelColor & 0xFF, (st.PanelColor >> 8) & 0xFF, (st.PanelColor >> 16) & 0xFF);
+    ps.background = ToQColor(st.PanelColor);
     ps.texture = panel_->ImageIndex;
+    // The chooser's first entry draws with set A, any other with set B.
+    ps.chooserIndex = session_.Profile().CurrentSkin > 0 ? 1 : 0;
     return ps;
 }
 

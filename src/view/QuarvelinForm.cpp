@@ -2,6 +2,7 @@
 
 #include "storage/Language.h"
 #include "text/Cp1251.h"
+#include "view/MapDialogs.h"
 #include "view/MapPage.h"
 #include "view/NotePanel.h"
 #include "view/ObjectPage.h"
@@ -341,15 +342,11 @@ std::optional<std::string> TQuarvelinForm::ChooseWorld(storage::ChooserMode mode
 }
 
 std::optional<map::Color> TQuarvelinForm::ChooseColor(map::Color initial) {
-    // Colours are $00BBGGRR.
-    const QColor start(initial & 0xFF, (initial >> 8) & 0xFF, (initial >> 16) & 0xFF);
-    const QColor c = QColorDialog::getColor(start, this, "Quarvelin");
-    if (!c.isValid()) return std::nullopt;
-    return static_cast<map::Color>(c.red() | (c.green() << 8) | (c.blue() << 16));
+    return ChooseRoomColor(initial, this);
 }
 
 void TQuarvelinForm::Beep() {
-    QApplication::beep();
+    MapBeep();
 }
 
 void TQuarvelinForm::Repaint() {
