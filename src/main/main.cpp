@@ -159,7 +159,7 @@ int main(int argc, char** argv) {
     view::TQuarvelinForm form(cl.options);
     // Ctrl+C in the terminal or a logout closes the window as its own close button does, which
     // saves the world.
-    app::SignalWatcher stopOnSignal([&form] { form.close(); });
+    app::SignalWatcher stopOnSignal([&form] { form.CloseOnSignal(); });
     stopOnSignal.Install();
     form.show();
     return QApplication::exec();

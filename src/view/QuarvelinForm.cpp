@@ -9,6 +9,8 @@
 #include "view/StatusPanels.h"
 #include "view/ZoneTreePanel.h"
 
+#include <cstdio>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -302,13 +304,25 @@ void TQuarvelinForm::SetMccpStatus(const std::string& status) {
     mccpPanel_->setText(U(status));
 }
 
+void TQuarvelinForm::CloseOnSignal() {
+    // A logout or Ctrl+C waits for no one: no question is asked and errors go to the terminal.
+    closingOnSignal_ = true;
+    close();
+}
+
 void TQuarvelinForm::ShowError(const std::string& message) {
+    if (closingOnSignal_) {
+        std::fprintf(stderr, "quarvelin: %s\n", U(message).toUtf8().constData());
+        return;
+    }
     QMessageBox box(QMessageBox::Critical, "Quarvelin", U(message), QMessageBox::Ok, this);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 }
 
 storage::Answer TQuarvelinForm::Ask(const std::string& question, bool withCancel) {
+    // Unasked, nothing is thrown away: the object base changes were saved with the world.
+    if (closingOnSignal_) return withCancel ? storage::Answer::Cancel : storage::Answer::No;
     QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
     if (withCancel) buttons |= QMessageBox::Cancel;
     QMessageBox box(QMessageBox::Question, "Quarvelin", U(question), buttons, this);

@@ -36,6 +36,8 @@ public:
     ~TQuarvelinForm() override;
 
     app::Session& Session() { return *session_; }
+    // Closes the window without questions (SIGTERM, SIGINT), saving as a close does.
+    void CloseOnSignal();
 
     // app::AppUi
     void SetCaption(const std::string& caption) override;
@@ -137,6 +139,7 @@ private:
     std::map<std::string, std::string> captions_; // control key -> text in effect
     bool activated_ = false;
     bool shutDown_ = false;
+    bool closingOnSignal_ = false;
 };
 
 } // namespace view

@@ -2,6 +2,7 @@
 // saved, as when the player closes it.
 
 #include "E2eSupport.h"
+#include "support/FakePeers.h"
 
 #include <csignal>
 #include <gtest/gtest.h>
@@ -36,4 +37,44 @@ TEST(WindowE2e, SigtermAndSigintCloseTheWindowAndSave) {
         EXPECT_TRUE(std::filesystem::exists(dir.path() / "tkdebug.log")) << "signal " << sig;
         EXPECT_NE(TempDir::Read(dir.path() / "quarvelin.ini").find("World=W"), std::string::npos);
     }
+}
+
+// A signal during a session with changes closes without waiting for answers to questions.
+TEST(WindowE2e, SignalClosesWithoutAskingAndKeepsTheObjectBase) {
+    TempDir dir;
+    FakeGameServer game;
+    const quint16 clientPort = FreePort();
+    TempDir::Write(dir.path() / "Maps" / "W" / "local.ini",
+                   "[Connect]\r\nClient Port=" + std::to_string(clientPort) +
+                       "\r\nServer Name=127.0.0.1\r\nServer Port=" + std::to_string(game.port()) +
+                       "\r\n[Messages]\r\nStuffTem=Lore:#$0D#$0AItem /$#$0D#$0A\r\nStuffSeq=1\r\n");
+    QProcess window;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    window.setProcessEnvironment(env);
+    window.setProcessChannelMode(QProcess::MergedChannels);
+    window.start(QuarvelinBinary(),
+                 {"--data-dir", QString::fromStdString(dir.path().string()), "--world", "W"});
+    ASSERT_TRUE(window.waitForStarted(5000));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            QTcpSocket probe;
+            probe.connectToHost(QHostAddress::LocalHost, clientPort);
+            return probe.waitForConnected(100);
+        },
+        20000));
+    // The probes' own connections to the game come and go; the client's is the next one.
+    Pump(200);
+    const std::size_t before = game.conns.size();
+    auto client = std::make_unique<FakeClient>(clientPort);
+    ASSERT_TRUE(client->WaitConnected());
+    ASSERT_TRUE(WaitFor([&] { return game.conns.size() > before; }, 10000));
+    // A report changes the object base: closing by hand would ask whether to save it.
+    game.Send("Lore:\r\nItem sword\r\n\r\n> ");
+    ASSERT_TRUE(client->WaitReceived("Item added")) << client->received;
+    ::kill(static_cast<pid_t>(window.processId()), SIGTERM);
+    ASSERT_TRUE(window.waitForFinished(20000)) << "the window waited for an answer";
+    EXPECT_EQ(window.exitCode(), 0);
+    EXPECT_NE(TempDir::Read(dir.path() / "Maps" / "W" / "objects.dat").find("sword"),
+              std::string::npos);
 }
