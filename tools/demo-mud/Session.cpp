@@ -336,6 +336,8 @@ void Session::Lore(const std::string& what) {
     for (const Item& item : world_.Items()) {
         for (const std::string& key : item.keywords) {
             if (key.compare(0, what.size(), what) != 0) continue;
+            // Like most games, the report starts on a line of its own after the prompt.
+            Put("\r\n");
             for (const std::string& line : item.lore)
                 Put(line + "\r\n");
             return;
