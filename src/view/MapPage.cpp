@@ -84,11 +84,12 @@ void TMapPage::PanelMainPaint(QImage& canvas) {
     painter_.Paint(canvas, world.Lists(), world.ViewLevel, Settings());
 }
 
-void TMapPage::LoadSkin() {
-    const profile::WorldProfile& p = session_.Profile();
-    skin_.LoadSkin(session_.World().WorldDir(), p.SkinIniFile,
-                   p.CurrentSkin < 0 ? 0 : p.CurrentSkin);
+void TMapPage::LoadSkin(int variant) {
+    skin_.LoadSkin(session_.World().WorldDir(), session_.Profile().SkinIniFile,
+                   variant < 0 ? 0 : variant);
     menu_->RebuildPictures();
+    // Each load makes the skin's room colour the last-used colour of the room menu.
+    session_.Map().World().LastColor = FromQColor(skin_.DefaultRoomColor());
     panel_->update();
 }
 

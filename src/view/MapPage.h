@@ -38,8 +38,9 @@ public:
     // H: the width and height of a cell in the skin the map is drawn with.
     int CellSize() const { return skin_.Set(Settings().chooserIndex).cell; }
 
-    // The world's profile was read: the skin it names is loaded.
-    void LoadSkin();
+    // Loads a variant of the world's skin file (set A for 0, B for others), rebuilds the
+    // picture menu, makes the skin's room colour the last-used one, repaints.
+    void LoadSkin(int variant);
     void CenterBox() { view_.CenterBox(); }
     void Shift() { view_.mShift(); }
     // Shows a room: its cell at the centre, its level on display.

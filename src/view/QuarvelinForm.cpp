@@ -236,7 +236,7 @@ void TQuarvelinForm::cbSkinsChange() {
     skinIndex_ = std::max(0, cbSkins_->currentIndex());
     profile::WorldProfile& p = session_->Profile();
     p.CurrentSkin = skinIndex_;
-    mapPage_->Skin().LoadSkin(session_->World().WorldDir(), p.SkinIniFile, skinIndex_);
+    mapPage_->LoadSkin(skinIndex_);
     if (skinIndex_ == 0) {
         // Variant 0 rebuilt the entries (the file may have changed) and the tree's icons.
         FillSkinChooser();
@@ -245,16 +245,19 @@ void TQuarvelinForm::cbSkinsChange() {
     mapPage_->PanelMain()->update();
 }
 
+map::Color TQuarvelinForm::DefaultRoomColor() {
+    return FromQColor(mapPage_->Skin().DefaultRoomColor());
+}
+
 void TQuarvelinForm::ProfileRead() {
     // Variant 0 always fills set A, the chooser and the tree's icons; the profile's variant,
     // when it is another one the file has, then fills set B.
     profile::WorldProfile& p = session_->Profile();
     TSkin& skin = mapPage_->Skin();
-    const std::filesystem::path dir = session_->World().WorldDir();
-    skin.LoadSkin(dir, p.SkinIniFile, 0);
+    mapPage_->LoadSkin(0);
     if (p.CurrentSkin < 0 || p.CurrentSkin >= static_cast<int>(skin.ChooserEntries().size()))
         p.CurrentSkin = 0;
-    if (p.CurrentSkin > 0) skin.LoadSkin(dir, p.SkinIniFile, p.CurrentSkin);
+    if (p.CurrentSkin > 0) mapPage_->LoadSkin(p.CurrentSkin);
     skinIndex_ = p.CurrentSkin;
     FillSkinChooser();
     treeViewZones_->SetRoomIcons(skin.Set(0).icons);

@@ -52,6 +52,7 @@ public:
     void Shift() override;
     void ShowRoom(const map::TMudRoom2& room) override;
     void ProfileRead() override;
+    map::Color DefaultRoomColor() override;
     storage::Answer Ask(const std::string& question, bool withCancel) override;
     std::optional<std::string> ChooseWorld(storage::ChooserMode mode,
                                            const std::string& name) override;

@@ -2,6 +2,8 @@
 #include "storage/Language.h"
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
+#include "view/MapDialogs.h"
+#include "view/MapPage.h"
 #include "view/ObjectPage.h"
 #include "view/QuarvelinForm.h"
 
@@ -76,4 +78,20 @@ TEST(MainWindow, SpeedwalkToTheClipboardInUnicode) {
     // "с;вниз" in Windows-1251, as the search gives it.
     form.SetClipboard(text::FromUnicode(QString::fromUtf8("с;вниз")));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("с;вниз"));
+}
+
+TEST(MainWindow, NewRoomsTakeTheSkinsRoomColour) {
+    TempDir dir;
+    TempDir::Write(dir.path() / "Maps" / "W" / "local.ini", "[Connect]\r\nClient Port=0\r\n");
+    view::TQuarvelinForm form({dir.path(), "W", false});
+    form.show();
+    Process();
+    map::TMudRoom2* room =
+        form.Session().Map().Linker().NewRoomAt(0, 0, 0, "Square", "Quiet.", "N S");
+    ASSERT_NE(room, nullptr);
+    const map::Color skinColour = view::FromQColor(form.MapPage()->Skin().DefaultRoomColor());
+    EXPECT_NE(skinColour, map::kSilver); // the built-in skin's own room colour
+    EXPECT_EQ(room->BColor, skinColour);
+    EXPECT_EQ(form.Session().Map().World().LastColor, skinColour);
+    form.close();
 }

@@ -24,6 +24,8 @@ public:
     virtual void CenterBox() { Repaint(); }
     virtual void Shift() { Repaint(); }
     virtual void ShowRoom(const map::TMudRoom2&) { Repaint(); }
+    // The fill colour of new rooms: the skin's default room colour ($00BBGGRR).
+    virtual map::Color DefaultRoomColor() { return map::kSilver; }
     // The world's profile was read (a world loaded): the view loads the skin it names.
     virtual void ProfileRead() {}
     // The window is neither minimised nor maximised (its place is worth saving); the window

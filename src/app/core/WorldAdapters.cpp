@@ -9,6 +9,10 @@ void SessionMapUi::Repaint() {
     ui_.Repaint();
 }
 
+map::Color SessionMapUi::DefaultRoomColor() {
+    return ui_.DefaultRoomColor();
+}
+
 void SessionMapUi::Shift() {
     ui_.Shift();
 }

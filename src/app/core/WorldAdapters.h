@@ -24,7 +24,7 @@ public:
     void Beep() override;
     std::optional<map::Color> ChooseColor(map::Color initial) override;
     void TracingOff() override;
-    map::Color DefaultRoomColor() override { return map::kSilver; }
+    map::Color DefaultRoomColor() override;
     map::ScrollPositions ScrollBarPositions() override { return {}; }
     void SetScrollRanges(const map::MapExtents&) override {}
     void RemoveQuickListNodes(const map::TMudRoom2* room) override;
