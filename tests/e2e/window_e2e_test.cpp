@@ -7,6 +7,19 @@
 #include <csignal>
 #include <gtest/gtest.h>
 
+namespace {
+// The real window, offscreen, on the world "W" of a data directory.
+bool StartWindow(QProcess& window, const TempDir& dir) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    window.setProcessEnvironment(env);
+    window.setProcessChannelMode(QProcess::MergedChannels);
+    window.start(QuarvelinBinary(),
+                 {"--data-dir", QString::fromStdString(dir.path().string()), "--world", "W"});
+    return window.waitForStarted(5000);
+}
+} // namespace
+
 TEST(WindowE2e, SigtermAndSigintCloseTheWindowAndSave) {
     for (int sig : {SIGTERM, SIGINT}) {
         TempDir dir;
@@ -14,13 +27,7 @@ TEST(WindowE2e, SigtermAndSigintCloseTheWindowAndSave) {
         // With logging on, the debug log is written only by the shutdown.
         TempDir::Write(dir.path() / "quarvelin.ini", "[Options]\r\nDebugActiv=1\r\n");
         QProcess window;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        window.setProcessEnvironment(env);
-        window.setProcessChannelMode(QProcess::MergedChannels);
-        window.start(QuarvelinBinary(),
-                     {"--data-dir", QString::fromStdString(dir.path().string()), "--world", "W"});
-        ASSERT_TRUE(window.waitForStarted(5000));
+        ASSERT_TRUE(StartWindow(window, dir));
         // The first activation loads the world, which starts its first zone.
         auto zoneWritten = [&] {
             std::error_code ec;
@@ -49,13 +56,7 @@ TEST(WindowE2e, SignalClosesWithoutAskingAndKeepsTheObjectBase) {
                        "\r\nServer Name=127.0.0.1\r\nServer Port=" + std::to_string(game.port()) +
                        "\r\n[Messages]\r\nStuffTem=Lore:#$0D#$0AItem /$#$0D#$0A\r\nStuffSeq=1\r\n");
     QProcess window;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    window.setProcessEnvironment(env);
-    window.setProcessChannelMode(QProcess::MergedChannels);
-    window.start(QuarvelinBinary(),
-                 {"--data-dir", QString::fromStdString(dir.path().string()), "--world", "W"});
-    ASSERT_TRUE(window.waitForStarted(5000));
+    ASSERT_TRUE(StartWindow(window, dir));
     ASSERT_TRUE(WaitFor(
         [&] {
             QTcpSocket probe;
