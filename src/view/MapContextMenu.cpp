@@ -83,7 +83,7 @@ void TMapContextMenu::AddDirections(QMenu* menu, const std::string& prefix, int 
                                     bool builtinKeys, std::function<void(int)> action) {
     for (int d = 0; d < count; ++d) {
         const std::string name = prefix + kDirNames[static_cast<std::size_t>(d)];
-        // The add-room items have captions of their own; the others share the design's.
+        // The add-room items have built-in captions of their own; the others share one set.
         const char* def = builtinKeys ? "" : kDirCaptions[static_cast<std::size_t>(d)];
         Add(menu, name, def, [action, d] { action(d); });
     }
