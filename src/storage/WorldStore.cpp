@@ -114,7 +114,10 @@ bool WorldStore::SaveZoneRooms(const std::vector<const map::TMudRoom2*>& rooms) 
     const std::string& zone = CurrentZone();
     std::optional<fs::path> path = ZoneFilePath(WorldDir(), zone);
     ZoneSaveResult saved;
-    if (path) {
+    if (path && damaged_.count(zone) && !KeepDamagedOriginal(zone, *path)) {
+        saved.status = ZoneSaveStatus::CantOverwriteFile;
+        saved.error = "the damaged file " + PathToText(*path) + " could not be moved aside";
+    } else if (path) {
         saved = SaveZoneFile(*path, WriteZone(rooms));
     } else {
         saved.status = ZoneSaveStatus::CantOverwriteFile;
@@ -131,6 +134,29 @@ bool WorldStore::SaveZoneRooms(const std::vector<const map::TMudRoom2*>& rooms) 
     }
     model_.World().Saved = true;
     RefreshCaption();
+    return true;
+}
+
+bool WorldStore::KeepDamagedOriginal(const std::string& zone, const fs::path& file) {
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(file, ec))) {
+        damaged_.erase(zone); // nothing left to keep
+        return true;
+    }
+    // Never replace an earlier copy: each one is a map the player may still want back.
+    fs::path aside = file;
+    aside += ".damaged";
+    for (int i = 1; fs::exists(fs::symlink_status(aside, ec)); ++i) {
+        aside = file;
+        aside += ".damaged." + std::to_string(i);
+    }
+    fs::rename(file, aside, ec);
+    if (ec) return false;
+    damaged_.erase(zone);
+    const std::string message =
+        Text("MainForm", "DamagedZoneKept") + " <" + PathToText(aside.filename()) + ">";
+    ui_.LogError(message);
+    ui_.ShowError(message);
     return true;
 }
 

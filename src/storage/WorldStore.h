@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace profile {
@@ -83,6 +84,11 @@ public:
     // writes its file and makes it current. Null when no world is loaded.
     ZoneTreeNode* CreateZone();
 
+    // A zone was renamed (its file with it): a damaged file is still kept before the next save.
+    void ZoneRenamed(const std::string& from, const std::string& to) {
+        if (damaged_.erase(from)) damaged_.insert(to);
+    }
+
     // ---- Start and end ----
     // First activation: the named world is loaded; when no world results, a new one is offered.
     void Startup();
@@ -95,6 +101,8 @@ private:
     std::string Text(std::string_view section, std::string_view key) const;
     bool WorldExists(std::string_view world) const;
     bool SaveZoneRooms(const std::vector<const map::TMudRoom2*>& rooms);
+    // Moves a damaged zone file aside under a name of its own; false when it could not.
+    bool KeepDamagedOriginal(const std::string& zone, const std::filesystem::path& file);
     std::vector<const map::TMudRoom2*> RoomsOfZone(std::string_view zone) const;
     std::string ProposeWorldName() const;
     bool ZoneNameTaken(std::string_view zone) const;
@@ -113,6 +121,9 @@ private:
     std::filesystem::path dataDir_;
     std::string versionText_;
     std::string worldName_;
+    // Zones whose file failed to load part-way: before such a file is first written, the
+    // original is moved aside (".damaged"), so that the rooms behind the fault are never lost.
+    std::unordered_set<std::string> damaged_;
     ZoneTree tree_;
 };
 

@@ -38,13 +38,17 @@ void WorldStore::ReadZoneFiles(ZoneFixups fixups, OnRoom onRoom, AfterFile after
                 world.AddRoom(std::make_unique<map::TMudRoom2>(std::move(room)), *zone);
             if (!added->QuickList.empty()) tree_.AddQuickListNode(node, added);
         }
-        if (!read.ok()) ui_.LogError(read.LogLine());
+        if (!read.ok()) {
+            ui_.LogError(read.LogLine());
+            damaged_.insert(*zone);
+        }
         afterFile();
     }
 }
 
 void WorldStore::ForgetRooms() {
     map::MapWorld& world = model_.World();
+    damaged_.clear();
     // The tree goes first: its quick-list nodes point at the rooms.
     tree_.Clear();
     world.DestroyAllRooms();

@@ -84,6 +84,7 @@ bool ZoneOperations::RenameZone(std::string_view fromView, std::string_view toVi
 
     map::MapWorld& world = store_.Model().World();
     world.Lists().RenameZone(from, to);
+    store_.ZoneRenamed(from, to);
     world.Lists().ForEachWorldRoom([&](map::TMudRoom2* r, const std::string&) {
         for (std::string& line : r->AutoMaps)
             if (LeadsTo(line, from)) line = to + line.substr(from.size());

@@ -650,3 +650,52 @@ TEST(World, QuickListAddRemoveAliasAndShowOnMap) {
     tree.Select(b);
     EXPECT_EQ(quick.SelectTarget(), nullptr);
 }
+
+// A zone file that fails to load part-way is never overwritten: before the zone is first saved,
+// the original bytes are moved aside, and the player is told once.
+TEST(World, DamagedZoneFileIsKeptBeforeTheFirstSave) {
+    std::vector<TMudRoom2> rooms;
+    for (int i = 0; i < 5; ++i)
+        rooms.push_back(MakeRoom("r" + std::to_string(i), i + 1, i));
+    const std::string whole = ZoneBytes(rooms);
+    // Cut at several places, and a run of bytes corrupted in the middle.
+    std::vector<std::string> damages = {whole.substr(0, 21), whole.substr(0, whole.size() / 2),
+                                        whole.substr(0, whole.size() - 3)};
+    std::string corrupt = whole;
+    for (std::size_t i = whole.size() / 3; i < whole.size() / 3 + 8; ++i)
+        corrupt[i] = '\x7F';
+    damages.push_back(corrupt);
+
+    for (const std::string& bytes : damages) {
+        Env e;
+        const fs::path w = e.Maps() / "W";
+        TempDir::Write(w / "local.ini", "[Options]\r\nZone=Z\r\n");
+        TempDir::Write(w / "Z.tk2", bytes);
+        e.Load("W");
+        ASSERT_FALSE(e.ui.log.empty()) << "the damage went unnoticed";
+        const std::size_t loaded = e.RoomsOf("Z").size();
+        EXPECT_LT(loaded, 5u);
+
+        ASSERT_TRUE(e.store.nSaveWorldClick());
+        EXPECT_EQ(TempDir::Read(w / "Z.tk2.damaged"), bytes);
+        EXPECT_EQ(HintsInFile(w / "Z.tk2").size(), loaded);
+        ASSERT_EQ(e.ui.errors.size(), 1u);
+        EXPECT_NE(e.ui.errors[0].find("Z.tk2.damaged"), std::string::npos);
+        // Later saves write the zone as usual and keep the copy.
+        ASSERT_TRUE(e.store.nSaveWorldClick());
+        EXPECT_EQ(e.ui.errors.size(), 1u);
+        EXPECT_EQ(TempDir::Read(w / "Z.tk2.damaged"), bytes);
+        EXPECT_FALSE(fs::exists(w / "Z.tk2.damaged.1"));
+    }
+
+    // A second damage of the same zone never replaces the first copy.
+    Env e;
+    const fs::path w = e.Maps() / "W";
+    TempDir::Write(w / "local.ini", "[Options]\r\nZone=Z\r\n");
+    TempDir::Write(w / "Z.tk2", damages[1]);
+    TempDir::Write(w / "Z.tk2.damaged", "older");
+    e.Load("W");
+    ASSERT_TRUE(e.store.SaveZone());
+    EXPECT_EQ(TempDir::Read(w / "Z.tk2.damaged"), "older");
+    EXPECT_EQ(TempDir::Read(w / "Z.tk2.damaged.1"), damages[1]);
+}
