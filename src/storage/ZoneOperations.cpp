@@ -43,11 +43,6 @@ ZoneTreeNode* ZoneOperations::NewZoneCommand(std::optional<std::string_view> nam
     return node;
 }
 
-ZoneTreeNode* ZoneOperations::AddQuickListRoom(map::TMudRoom2* room) {
-    ZoneTree& tree = store_.Tree();
-    return tree.AddQuickListNode(tree.FindZone(store_.CurrentZone()), room);
-}
-
 bool ZoneOperations::TreeViewZonesEdited(ZoneTreeNode* node, std::string_view newText) {
     if (!node || node->Level() == 0) return false;
     if (node->Level() == 2) {

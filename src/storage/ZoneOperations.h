@@ -28,10 +28,6 @@ public:
     // the default name.
     ZoneTreeNode* NewZoneCommand(std::optional<std::string_view> name);
 
-    // The alias command gave a room of the current zone a quick-list name: its node appears
-    // under the current zone. Null when the zone has no node.
-    ZoneTreeNode* AddQuickListRoom(map::TMudRoom2* room);
-
     // End of editing a node's text. A zone node renames the zone (its file, its rooms, the
     // cross-zone link lines that lead into it, the lock list); a quick-list node renames the
     // room's alias. False when the node keeps its old text (the root, or a rename that failed).

@@ -141,6 +141,15 @@ private:
     bool iac_ = false;
 };
 
+// A world profile (Windows-1251 text) for a game server on 127.0.0.1: the client's port, the
+// server's port, then whatever else the test needs (`extra`, whole sections).
+inline void WriteGameProfile(const std::filesystem::path& profile, quint16 clientPort,
+                             quint16 serverPort, const std::string& extra = {}) {
+    TempDir::Write(profile, "[Connect]\r\nClient Port=" + std::to_string(clientPort) +
+                                "\r\nServer Name=127.0.0.1\r\nServer Port=" +
+                                std::to_string(serverPort) + "\r\n" + extra);
+}
+
 // Starts the headless Quarvelin on a data directory and waits until it listens; `output`
 // collects what it printed.
 inline bool StartHeadless(QProcess& q, const std::filesystem::path& dataDir, const QString& world,
@@ -165,17 +174,16 @@ public:
     explicit DemoRig(int mccp,
                      const std::function<void(const std::filesystem::path&)>& prepare = {})
         : serverPort(FreePort()), clientPort(FreePort()) {
-        std::string profile =
-            "[Connect]\r\nClient Port=" + std::to_string(clientPort) +
-            "\r\nServer Name=127.0.0.1\r\nServer Port=" + std::to_string(serverPort) +
-            "\r\n[Options]\r\nMccpEnabled=1\r\n[Dark]\r\nDark0=" +
-            text::FromUnicode(QString::fromUtf8("Здесь темно...")) + "\r\n[Can`t Move]\r\n";
+        std::string profile = "[Options]\r\nMccpEnabled=1\r\n[Dark]\r\nDark0=" +
+                              text::FromUnicode(QString::fromUtf8("Здесь темно...")) +
+                              "\r\n[Can`t Move]\r\n";
         const char* refusals[] = {"Вы не сможете туда пройти...", "Закрыто", "Вы слишком устали.",
                                   "Нет... Вы слишком расслаблены..."};
         for (int i = 0; i < 4; ++i)
             profile += "CantMove" + std::to_string(i) + "=" +
                        text::FromUnicode(QString::fromUtf8(refusals[i])) + "\r\n";
-        TempDir::Write(dir.path() / "Maps" / "Demo" / "local.ini", profile);
+        WriteGameProfile(dir.path() / "Maps" / "Demo" / "local.ini", clientPort, serverPort,
+                         profile);
         TempDir::Write(dir.path() / "quarvelin.ini", "[Options]\r\nDebugActiv=1\r\n");
 
         server.setProcessChannelMode(QProcess::ForwardedErrorChannel);

@@ -26,13 +26,11 @@ TEST(ObjectsE2e, ReportsAndTellsAreFiledWithTracingOff) {
     TempDir dir;
     FakeGameServer game;
     const quint16 clientPort = FreePort();
-    TempDir::Write(dir.path() / "Maps" / "Мир" / "local.ini",
-                   "[Connect]\r\nClient Port=" + std::to_string(clientPort) +
-                       "\r\nServer Name=127.0.0.1\r\nServer Port=" + std::to_string(game.port()) +
-                       "\r\n[Messages]\r\nStuffTem=" +
-                       W("Вы узнали следующее:#$0D#$0AПредмет \"/$\", тип : "
-                         "/$#$0D#$0A//Материал : /$#$0D#$0A") +
-                       "\r\nStuffSeq=2,1\r\n");
+    WriteGameProfile(dir.path() / "Maps" / "Мир" / "local.ini", clientPort, game.port(),
+                     "[Messages]\r\nStuffTem=" +
+                         W("Вы узнали следующее:#$0D#$0AПредмет \"/$\", тип : "
+                           "/$#$0D#$0A//Материал : /$#$0D#$0A") +
+                         "\r\nStuffSeq=2,1\r\n");
     QProcess quarvelin;
     std::string output;
     ASSERT_TRUE(StartHeadless(quarvelin, dir.path(), QString::fromUtf8("Мир"), output)) << output;

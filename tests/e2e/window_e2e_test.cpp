@@ -51,10 +51,8 @@ TEST(WindowE2e, SignalClosesWithoutAskingAndKeepsTheObjectBase) {
     TempDir dir;
     FakeGameServer game;
     const quint16 clientPort = FreePort();
-    TempDir::Write(dir.path() / "Maps" / "W" / "local.ini",
-                   "[Connect]\r\nClient Port=" + std::to_string(clientPort) +
-                       "\r\nServer Name=127.0.0.1\r\nServer Port=" + std::to_string(game.port()) +
-                       "\r\n[Messages]\r\nStuffTem=Lore:#$0D#$0AItem /$#$0D#$0A\r\nStuffSeq=1\r\n");
+    WriteGameProfile(dir.path() / "Maps" / "W" / "local.ini", clientPort, game.port(),
+                     "[Messages]\r\nStuffTem=Lore:#$0D#$0AItem /$#$0D#$0A\r\nStuffSeq=1\r\n");
     QProcess window;
     ASSERT_TRUE(StartWindow(window, dir));
     ASSERT_TRUE(WaitFor(

@@ -503,9 +503,8 @@ TEST(World, ZoneChangesSaveTheZoneLeftExceptForTheLook) {
 
     // An alias given from the client shows under the current zone with the room's picture.
     TMudRoom2* a = e.Room("a");
-    a->QuickList = "well";
     a->ImageIndex = 2;
-    ZoneTreeNode* well = e.zones.AddQuickListRoom(a);
+    ZoneTreeNode* well = storage::QuickList(e.store).AddAlias(a, "well");
     ASSERT_NE(well, nullptr);
     EXPECT_EQ(well->parent, e.store.Tree().FindZone("A"));
     EXPECT_EQ(well->image, 8);
