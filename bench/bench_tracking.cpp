@@ -1,5 +1,6 @@
 // Tracking on large worlds: one tracking pass (one room block, one queued move) on a world of
-// 100,000 rooms for a known and for a new room, and 10,000 moves replayed from a recorded MCCP2
+// 100,000 rooms for a known room, a new room and a room with three twins open (target: each
+// under 50 us), and 10,000 moves replayed from a recorded MCCP2
 // stream through the whole pipeline (client intake, decoding, tracking, positioning).
 
 #include "map/MapModel.h"
@@ -111,6 +112,62 @@ void BM_PassNewRoom(benchmark::State& state) {
     if (!world.CurrentRoom) state.SkipWithError("lost the player");
 }
 BENCHMARK(BM_PassNewRoom)->Unit(benchmark::kMicrosecond)->Iterations(20000);
+
+// A room that looks like three rooms elsewhere in the world (twins whose west side is not
+// walked): the pass that opens the choice between them and a new room, and a pass that follows
+// the next move under all four. The map is not touched by either, so every iteration starts
+// from the same world.
+struct Twins {
+    Pipeline p;
+    map::TMudRoom2* start = nullptr;
+    std::string twin = RoomText("Twin street", Description(-3), "E W");
+    std::string next = RoomText("Twin street end", Description(-4), "E W");
+    Twins() {
+        Fill100k(p);
+        map::MapWorld& world = p.model.World();
+        for (int z : {10, 50, 90}) {
+            world.CurrentZone = "Zone " + std::to_string(z);
+            world.LoadZoneRooms();
+            p.model.Linker().NewRoomAt(40, z, 0, "Twin street", Description(-3), "E W");
+        }
+        world.CurrentZone = "Bench";
+        world.LoadZoneRooms();
+        start = p.model.Linker().NewRoomAt(0, 0, 0, "Start", Description(-1), "E");
+    }
+    void Open() {
+        p.model.World().CurrentRoom = start;
+        p.tracker.State().CommandQueue.push_back("e");
+        p.tracker.TranslateCmd(twin);
+    }
+};
+
+void BM_PassOpensThreeTwins(benchmark::State& state) {
+    Twins t;
+    for (auto _ : state) {
+        t.Open();
+        state.PauseTiming();
+        if (t.p.tracker.Hypotheses().All().size() != 4) state.SkipWithError("not four choices");
+        t.p.tracker.Reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_PassOpensThreeTwins)->Unit(benchmark::kMicrosecond);
+
+void BM_PassFollowsThreeTwins(benchmark::State& state) {
+    Twins t;
+    for (auto _ : state) {
+        state.PauseTiming();
+        t.Open();
+        state.ResumeTiming();
+        t.p.tracker.State().CommandQueue.push_back("e");
+        t.p.tracker.TranslateCmd(t.next);
+        state.PauseTiming();
+        if (!t.p.tracker.Hypotheses().Open()) state.SkipWithError("the choice closed");
+        t.p.tracker.Reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_PassFollowsThreeTwins)->Unit(benchmark::kMicrosecond);
 
 // A snake walk over a 100 x 100 grid recorded as the server would send it: an MCCP2 offer,
 // the start sequence and then one compressed chunk per move.

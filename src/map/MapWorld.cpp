@@ -37,6 +37,7 @@ void MapWorld::ClearZone() {
 
 void MapWorld::DestroyRoom(TMudRoom2* room) {
     if (!room || !lists_.InWorld(room)) return;
+    if (BeforeDestroy) BeforeDestroy(room);
     if (room == CurrentRoom) {
         ui_.TracingOff();
         CurrentRoom = nullptr;
@@ -50,6 +51,7 @@ void MapWorld::DestroyRoom(TMudRoom2* room) {
 }
 
 void MapWorld::DestroyAllRooms() {
+    if (BeforeDestroy) BeforeDestroy(nullptr);
     CurrentRoom = ContextRoom = ReturnRoom = nullptr;
     lists_.DestroyAll();
 }

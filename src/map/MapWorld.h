@@ -10,6 +10,7 @@
 #include "map/MudRoom.h"
 #include "map/RoomLists.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -42,6 +43,8 @@ public:
     int HighestRoomNumber = 0; // largest Tag of the current zone
     MapExtents Extents;
     Color LastColor = kSilver; // the colour last chosen in the colour dialog
+    // Told before a room is destroyed (nullptr: every room), for those who hold on to rooms.
+    std::function<void(const TMudRoom2*)> BeforeDestroy;
 
     // ---- Filling, switching zones, destroying ----
     // Adds a room read from a zone file to the world list under its zone.

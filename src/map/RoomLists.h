@@ -105,6 +105,11 @@ public:
     TMudRoom2* FindInWorldByTag(int tag, std::string_view zone) const;
     TMudRoom2* FindInWorldByName(std::string_view name, std::string_view description,
                                  std::string_view exits, bool matchDescription) const;
+    // Every room of the world that FindInWorldByName could answer, in world-list order, at
+    // most `limit` of them.
+    std::vector<TMudRoom2*> AllInWorldByName(std::string_view name, std::string_view description,
+                                             std::string_view exits, bool matchDescription,
+                                             std::size_t limit) const;
 
     // ---- Visit marks for walks over rooms (a fresh mark marks nothing yet) ----
     std::uint32_t NewMark() { return ++markCounter_; }

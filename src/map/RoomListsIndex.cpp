@@ -196,6 +196,29 @@ TMudRoom2* RoomLists::FindInWorldByName(std::string_view name, std::string_view 
     return FindByName(worldName_, true, name, description, exits, matchDescription);
 }
 
+std::vector<TMudRoom2*> RoomLists::AllInWorldByName(std::string_view name,
+                                                    std::string_view description,
+                                                    std::string_view exits, bool matchDescription,
+                                                    std::size_t limit) const {
+    std::vector<TMudRoom2*> all;
+    auto test = [&](TMudRoom2* r) {
+        if (MatchesName(*r, name, description, exits, matchDescription)) all.push_back(r);
+    };
+    if (name.empty()) {
+        ForEachWorldRoom([&](TMudRoom2* r, const std::string&) { test(r); });
+    } else {
+        const std::uint64_t descKey = matchDescription ? DescriptionKeyHash(description) : 0;
+        worldName_.ForEach(NameKeyHash(name, exits), [&](TMudRoom2* r) {
+            if (!matchDescription || r->listing_.descKey == descKey) test(r);
+        });
+        std::sort(all.begin(), all.end(), [](const TMudRoom2* a, const TMudRoom2* b) {
+            return a->listing_.worldSlot < b->listing_.worldSlot;
+        });
+    }
+    if (all.size() > limit) all.resize(limit);
+    return all;
+}
+
 TMudRoom2* RoomLists::FindByName(const RoomIndex& index, bool world, std::string_view name,
                                  std::string_view description, std::string_view exits,
                                  bool matchDescription) const {

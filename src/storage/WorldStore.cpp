@@ -161,6 +161,7 @@ bool WorldStore::KeepDamagedOriginal(const std::string& zone, const fs::path& fi
 }
 
 bool WorldStore::nSaveWorldClick() {
+    if (BeforeSave) BeforeSave();
     map::MapWorld& world = model_.World();
     // One pass over the world sorts the rooms into their zones, in world-list order.
     ZoneRooms byZone;

@@ -13,6 +13,7 @@
 #include "storage/ZoneTree.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -33,6 +34,10 @@ public:
                WorldUi& ui, std::filesystem::path dataDir, std::string versionText);
     WorldStore(const WorldStore&) = delete;
     WorldStore& operator=(const WorldStore&) = delete;
+
+    // Called before the whole world is saved, to let a choice that tracking left open be made
+    // so that the moves made meanwhile are on the map.
+    std::function<void()> BeforeSave;
 
     // ---- State ----
     const std::string& WorldName() const { return worldName_; }

@@ -5,10 +5,13 @@
 // that does not fit (tracing stops).
 
 #include "map/Direction.h"
+#include "tracking/MoveHypotheses.h"
 #include "tracking/TrackerHost.h"
 #include "tracking/TrackingState.h"
 
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 namespace map {
 class MapModel;
@@ -27,16 +30,33 @@ class Positioner {
 public:
     Positioner(TrackingState& state, map::MapModel& map, const WorldProfile& profile,
                TrackerHost& host);
+    ~Positioner();
+    Positioner(const Positioner&) = delete;
+    Positioner& operator=(const Positioner&) = delete;
 
     // Runs for CurrentCmd while tracing is on.
     void Position();
     // A refused move before the exit line: the command is dropped, a speedwalk abandoned.
     bool RefusedMove();
+    // Makes the choice a move into a room known elsewhere left open, with what is known now,
+    // and puts the moves made since on the map.
+    void Settle();
+    // Tracing stopped: an open choice is forgotten and the map stays as it is.
+    void Reset() { judge_.Clear(); }
+    const MoveHypotheses& Hypotheses() const { return judge_; }
 
 private:
     void Look();
     void Flight();
     void Move(map::Dir d);
+    void Feed(const HeldMove& move);
+    void Resolve(const HeldMove& move);
+    std::vector<map::TMudRoom2*> Candidates(map::TMudRoom2* from, const HeldMove& move) const;
+    bool NewRoomPossible(map::TMudRoom2* from, map::Dir d) const;
+    void LinkKnown(map::TMudRoom2* from, map::TMudRoom2* room, const HeldMove& move);
+    void NewGround(map::TMudRoom2* from, const HeldMove& move);
+    void FlushJudgeLog();
+    bool OtherNeedsPlace(const std::string& cmd) const;
     void Other();
     void Jump(const std::string& line);
     // Makes the room's zone current when it lies in another zone.
@@ -51,6 +71,19 @@ private:
     map::MapModel& map_;
     const WorldProfile& profile_;
     TrackerHost& host_;
+    MoveHypotheses judge_;
+    // Rooms made where the map had to be pushed apart: the grid is bent around them.
+    std::unordered_set<const map::TMudRoom2*> bent_;
+    // Positioning is under way (the host's callbacks may ask to settle: they must wait).
+    int depth_ = 0;
+    struct BusyScope {
+        int& depth;
+        explicit BusyScope(int& d) : depth(d) { ++depth; }
+        ~BusyScope() { --depth; }
+    };
+
+public:
+    bool Busy() const { return depth_ > 0; }
 };
 
 } // namespace tracking

@@ -25,6 +25,12 @@ Tracker::Tracker(map::MapModel& map, const WorldProfile& profile, TrackerHost& h
 
 void Tracker::Reset() {
     state_.Clear();
+    positioner_.Reset();
+}
+
+void Tracker::Settle() {
+    if (positioner_.Hypotheses().Open() && host_.Tracing() && !positioner_.Busy())
+        positioner_.Settle();
 }
 
 void Tracker::TranslateCmd(const std::string& incoming) {

@@ -39,8 +39,13 @@ public:
     // and the pass run only when the read can hold one of those.
     void TranslateIdle(std::string_view clientBytes);
 
-    // Tracing switched off: the queue, the pending text and the current command are emptied.
+    // Tracing switched off: the queue, the pending text and the current command are emptied,
+    // and a choice between rooms that look alike that is still open is forgotten.
     void Reset();
+    // A choice between rooms that look alike that is still open is made now, with what the
+    // game has shown so far (before the map is saved, searched or edited by hand).
+    void Settle();
+    const MoveHypotheses& Hypotheses() const { return positioner_.Hypotheses(); }
 
     TrackingState& State() { return state_; }
     const TrackingState& State() const { return state_; }

@@ -176,6 +176,51 @@ World::World() {
     // Two rooms that look exactly alike, as in real towns.
     Add(33, "Затопленный ход", {"   Вода доходит до пояса. Ход тянется с севера на юг."}, 0, 1, -1);
     Add(34, "Затопленный ход", {"   Вода доходит до пояса. Ход тянется с севера на юг."}, 1, 1, -1);
+    // The craftsmen's quarter east of the market: two streets whose four rooms look exactly
+    // alike (exits west, east and south), each reachable from both ends and from the side.
+    const std::vector<std::string> street = {
+        "   Вдоль улицы тянутся одинаковые мастерские под черепичными крышами."};
+    const char* const streetName = "Ремесленная улица";
+    Add(36, "Въезд в квартал", {"   Арка из тёсаного камня открывает вход в ремесленный квартал."},
+        2, 1, 0);
+    Add(37, streetName, street, 2, 2, 0);
+    Add(38, streetName, street, 2, 3, 0);
+    Add(39, "Угол квартала", {"   Здесь улица поворачивает к югу. Над входом висит фонарь."}, 2,
+        4, 0);
+    Add(40, "Переулок", {"   Узкий переулок между глухими стенами."}, 3, 1, 0);
+    Add(41, "Двор гончара", {"   На полках сохнут горшки и кувшины."}, 3, 2, 0);
+    Add(42, "Двор ткача", {"   Во дворе стоит ткацкий стан, накрытый рогожей."}, 3, 3, 0);
+    Add(43, "Проход у стены", {"   Проход вдоль городской стены, поросший мхом."}, 3, 4, 0);
+    Add(44, "Южные ворота квартала", {"   Низкие ворота, запертые на ночь."}, 4, 1, 0);
+    Add(45, streetName, street, 4, 2, 0);
+    Add(46, streetName, street, 4, 3, 0);
+    Add(47, "Колодезная площадка", {"   Маленькая площадка вокруг каменного колодца."}, 4, 4, 0);
+    Add(48, "Мастерская бондаря", {"   Пахнет дубовой стружкой. Повсюду обручи и клёпки."}, 5, 2, 0);
+    Add(49, "Мастерская столяра", {"   Верстак, рубанки и груда досок."}, 5, 3, 0);
+    // A crooked loop north of the quarter: from the bend the way round is four steps, the way
+    // back one, and the room it closes on looks like no other.
+    Add(50, "Кривой переулок", {"   Переулок петляет между домами."}, 1, 4, 0);
+    Add(51, "Кривой перекрёсток", {"   Три кривые улочки сходятся у покосившегося столба."}, 0,
+        4, 0);
+    Add(52, "Кривая улочка", {"   Улочка круто забирает влево."}, 0, 5, 0);
+    Add(53, "Глухой проулок", {"   Стены домов почти смыкаются над головой."}, -1, 5, 0);
+    Add(54, "Горбатый мостик", {"   Мостик над сухой канавой. Доски скрипят."}, -2, 5, 0);
+    Add(55, "Кривой спуск", {"   Крутой спуск, вымощенный булыжником."}, -2, 4, 0);
+    // A second loop south of the quarter closes on a yard that has a twin two streets away.
+    const std::vector<std::string> yard = {"   Тесный двор, заросший лопухами."};
+    Add(56, "Тропинка за мастерскими", {"   Тропинка вьётся между огородами."}, 6, 3, 0);
+    Add(57, "Огородная межа", {"   Межа между грядками капусты."}, 7, 3, 0);
+    Add(58, "Перекрёсток у пекарни", {"   Пахнет свежим хлебом. Дороги расходятся."}, 8, 3, 0);
+    Add(59, "Задний двор", {"   Дрова сложены в поленницу до самой крыши."}, 8, 2, 0);
+    Add(60, "Тихий двор", yard, 8, 1, 0);
+    Add(61, "Каменный спуск", {"   Ступени, выбитые в скале."}, 7, 2, 0);
+    Add(62, "Верхняя терраса", {"   С террасы видны крыши квартала."}, 6, 2, 0);
+    Add(63, "Старая лестница", {"   Лестница без перил ведёт вниз."}, 6, 1, 0);
+    Add(64, "Пекарня", {"   Из печи пахнет караваями."}, 8, 4, 0);
+    Add(65, "Амбар", {"   Мешки с мукой до потолка."}, 8, 5, 0);
+    Add(66, "Конюшня", {"   Лошади фыркают в стойлах."}, 7, 5, 0);
+    Add(67, "Тихий двор", yard, 7, 4, 0);
+    Add(68, "Сеновал", {"   Душистое сено, в нём кто-то спит."}, 6, 4, 0);
     // Reachable only through the portal in the temple.
     Add(35, "Келья отшельника", {"   Глухая келья без дверей и окон. Сияние в углу манит войти."},
         -4, 3, 0, false, 16);
@@ -216,6 +261,46 @@ World::World() {
     Link(30, kNorth, 31);
     Link(32, kSouth, 33);
     Link(33, kSouth, 34);
+    // The quarter.
+    Link(7, kEast, 36);
+    Link(36, kEast, 37);
+    Link(37, kEast, 38);
+    Link(38, kEast, 39);
+    Link(36, kSouth, 40);
+    Link(37, kSouth, 41);
+    Link(38, kSouth, 42);
+    Link(39, kSouth, 43);
+    Link(40, kEast, 41);
+    Link(40, kSouth, 44);
+    Link(43, kSouth, 47);
+    Link(44, kEast, 45);
+    Link(45, kEast, 46);
+    Link(46, kEast, 47);
+    Link(45, kSouth, 48);
+    Link(46, kSouth, 49);
+    // The crooked loop: the way back from the slope is one step south.
+    Link(39, kNorth, 50);
+    Link(50, kNorth, 51);
+    Link(51, kEast, 52);
+    Link(52, kNorth, 53);
+    Link(53, kNorth, 54);
+    Link(54, kWest, 55);
+    Link(55, kSouth, 51);
+    // The loop of the two yards: the old stair leads down into the first yard at once.
+    Link(49, kSouth, 56);
+    Link(56, kSouth, 57);
+    Link(57, kSouth, 58);
+    Link(58, kWest, 59);
+    Link(59, kWest, 60);
+    Link(59, kNorth, 61);
+    Link(61, kNorth, 62);
+    Link(62, kWest, 63);
+    Link(63, kSouth, 60);
+    Link(58, kEast, 64);
+    Link(64, kEast, 65);
+    Link(65, kNorth, 66);
+    Link(66, kWest, 67);
+    Link(67, kNorth, 68);
 
     struct ItemText {
         std::vector<std::string> keywords;

@@ -63,9 +63,12 @@ Session::Session(Options options, AppUi& ui)
     };
     tracking_ =
         std::make_unique<TrackingLink>(*map_, profile_, settings_, *relay_, log_, std::move(hooks));
+    world_->BeforeSave = [this] { tracking_->Tracker().Settle(); };
 }
 
-Session::~Session() = default;
+Session::~Session() {
+    world_->BeforeSave = nullptr;
+}
 
 void Session::Start() {
     std::error_code ec;
@@ -161,6 +164,9 @@ void Session::SetCaption() {
 }
 
 void Session::ModeClick(bool on) {
+    // Tracing switched off by hand keeps the moves made while a choice between rooms that look
+    // alike was open (when tracking itself gives up, nothing is open any more).
+    if (!on && tracing_) tracking_->Tracker().Settle();
     if (relay_->HasClient() && relay_->ServerConnected()) {
         if (!on && tracing_)
             relay_->SendToClient(
@@ -186,6 +192,7 @@ void Session::TranslateCmd(const std::string& text) {
 }
 
 void Session::nSpeedWalkClick(SpeedwalkSender sender) {
+    tracking_->Tracker().Settle();
     tracking_->Speedwalk().nSpeedWalkClick(sender);
 }
 

@@ -1,0 +1,347 @@
+#include "tracking/MoveHypotheses.h"
+
+#include "map/MapModel.h"
+#include "profile/WorldProfile.h"
+#include "text/Cp1251.h"
+#include "text/Text.h"
+
+#include <algorithm>
+
+namespace tracking {
+
+using map::TMudRoom2;
+using text::W;
+
+namespace {
+
+std::string Cell(int x, int y, int l) {
+    return "(" + std::to_string(x) + "," + std::to_string(y) + "," + std::to_string(l) + ")";
+}
+
+// Where a known room lies from the room the move started in, as linking sees it: straight
+// ahead (a corridor is laid), beside the cell ahead (rooms are moved apart), in another zone
+// (a cross-zone link), or nowhere a link can be drawn.
+enum class Lie { Straight, Beside, OtherZone, Off };
+
+Lie LieOf(const TMudRoom2& from, const TMudRoom2& to, bool sameZone, map::Dir d) {
+    if (!sameZone) return Lie::OtherZone;
+    if (from.L != to.L) return Lie::Off;
+    const int fx = from.X, fy = from.Y, tx = to.X, ty = to.Y;
+    const bool side = ty - fy == 1 || fy - ty == 1, sideX = tx - fx == 1 || fx - tx == 1;
+    switch (d) {
+    case map::North:
+        return tx < fx && ty == fy ? Lie::Straight : tx <= fx && side ? Lie::Beside : Lie::Off;
+    case map::South:
+        return tx > fx && ty == fy ? Lie::Straight : tx >= fx && side ? Lie::Beside : Lie::Off;
+    case map::West:
+        return ty < fy && tx == fx ? Lie::Straight : ty <= fy && sideX ? Lie::Beside : Lie::Off;
+    case map::East:
+        return ty > fy && tx == fx ? Lie::Straight : ty >= fy && sideX ? Lie::Beside : Lie::Off;
+    default:
+        return Lie::Off;
+    }
+}
+
+} // namespace
+
+void MoveHypotheses::Clear() {
+    set_.clear();
+    held_.clear();
+    anchor_ = nullptr;
+}
+
+void MoveHypotheses::Forget(const TMudRoom2* room) {
+    if (!Open()) return;
+    if (!room || room == anchor_) {
+        Clear();
+        return;
+    }
+    for (Hypothesis& h : set_)
+        if (h.alive && (h.candidate == room || h.at == room)) {
+            h.alive = false;
+            h.reason = W("комната удалена с карты");
+        }
+}
+
+std::string MoveHypotheses::Label(const Hypothesis& h) const {
+    if (!h.candidate) {
+        const auto& s = map::Info(first_.dir);
+        return W("новая комната ") + Cell(anchor_->X + s.dx, anchor_->Y + s.dy, anchor_->L + s.dl);
+    }
+    const TMudRoom2& r = *h.candidate;
+    return W("комната №") + std::to_string(r.Tag) + " " + h.zone + " " + Cell(r.X, r.Y, r.L);
+}
+
+std::string MoveHypotheses::Describe(const Hypothesis& h) const {
+    std::string s = Label(h) + " [" + h.grid;
+    if (h.bentNear) s += W(", поставлена раздвиганием");
+    if (h.breaks) s += W(", нарушений сетки ") + std::to_string(h.breaks);
+    if (h.agreed) s += W(", подтверждений ") + std::to_string(h.agreed);
+    if (!h.alive) s += W(", отброшена: ") + h.reason;
+    return s + "]";
+}
+
+const std::string& MoveHypotheses::ZoneOf(const Hypothesis& h, const TMudRoom2* room) const {
+    for (std::size_t i = 0; i < h.rooms.size(); ++i)
+        if (h.rooms[i].get() == room) return h.roomZones[i];
+    return map_.World().ZoneOf(room);
+}
+
+bool MoveHypotheses::IsVirtual(const Hypothesis& h, const TMudRoom2* room) const {
+    for (const auto& v : h.rooms)
+        if (v.get() == room) return true;
+    return false;
+}
+
+TMudRoom2* MoveHypotheses::RoomAt(Hypothesis& h, const Place& p) const {
+    for (std::size_t i = 0; i < h.rooms.size(); ++i) {
+        TMudRoom2& v = *h.rooms[i];
+        if (v.X == p.x && v.Y == p.y && v.L == p.l && h.roomZones[i] == p.zone) return &v;
+    }
+    const map::MapWorld& world = map_.World();
+    return p.zone == world.CurrentZone ? world.FindRoom(p.x, p.y, p.l)
+                                       : world.GlobalFindRoom(p.x, p.y, p.l, p.zone);
+}
+
+TMudRoom2* MoveHypotheses::AddVirtual(Hypothesis& h, const Place& p, const SeenRoom& seen) {
+    TMudRoom2& v = *h.rooms.emplace_back(std::make_unique<TMudRoom2>());
+    h.roomZones.push_back(p.zone);
+    v.X = p.x, v.Y = p.y, v.L = p.l;
+    v.Hint = seen.Name;
+    v.Description = seen.Desc;
+    v.SetExits(seen.Exits, map_.World().Profile());
+    return &v;
+}
+
+bool MoveHypotheses::FitsGrid(const Place& p, const std::string& exits) const {
+    const map::MapWorld& world = map_.World();
+    const map::DirectionWords& words = map_.Words();
+    TMudRoom2 probe;
+    probe.SetExits(exits, world.Profile());
+    if (probe.Exits().empty()) return true;
+    for (const auto& s : map::kDirs) {
+        if (!words.HasExit(probe, s.dir)) continue;
+        const TMudRoom2* n = world.GlobalFindRoom(p.x + s.dx, p.y + s.dy, p.l + s.dl, p.zone);
+        if (!n || n->Pipe || n->Exits().empty() || n->Hint == world.Profile().Dark) continue;
+        if (!words.HasExit(*n, s.opposite)) return false;
+    }
+    return true;
+}
+
+void MoveHypotheses::Begin(TMudRoom2* from, const HeldMove& move,
+                           const std::vector<TMudRoom2*>& candidates, bool newPossible,
+                           const std::unordered_set<const TMudRoom2*>& bent) {
+    Clear();
+    map::MapWorld& world = map_.World();
+    anchor_ = from;
+    first_ = move;
+    const auto& s = map::Info(move.dir);
+    const std::string& zone = world.ZoneOf(from);
+    if (newPossible) {
+        Hypothesis h;
+        h.zone = zone;
+        const Place ahead{from->X + s.dx, from->Y + s.dy, from->L + s.dl, zone};
+        if (world.GlobalFindRoom(ahead.x, ahead.y, ahead.l, zone)) {
+            h.breaks = 1;
+            h.grid = W("клетка занята");
+        } else if (!FitsGrid(ahead, move.seen.Exits)) {
+            h.breaks = 1;
+            h.grid = W("выходы не сходятся с соседями");
+        } else {
+            h.grid = W("клетка свободна");
+        }
+        h.at = AddVirtual(h, ahead, move.seen);
+        h.at->Ch(s.opposite) = true;
+        set_.push_back(std::move(h));
+    }
+    for (TMudRoom2* r : candidates) {
+        Hypothesis h;
+        h.candidate = r;
+        h.zone = world.ZoneOf(r);
+        h.at = r;
+        switch (LieOf(*from, *r, h.zone == zone, move.dir)) {
+        case Lie::Straight:
+            h.grid = W("прямо по ходу");
+            h.bentNear = bent.count(r) != 0;
+            break;
+        case Lie::Beside:
+            h.grid = W("рядом с клеткой по ходу");
+            h.bentNear = bent.count(r) != 0;
+            break;
+        case Lie::OtherZone:
+            h.grid = W("в другой зоне");
+            break;
+        case Lie::Off:
+            h.grid = W("не там, куда ведёт ход");
+            h.breaks = 1;
+            break;
+        }
+        set_.push_back(std::move(h));
+    }
+    std::string line = W("TranslateCMD.Moves: комната известна в других местах, гипотезы:");
+    for (const Hypothesis& h : set_)
+        line += " " + Describe(h) + ";";
+    log_.push_back(line);
+}
+
+bool MoveHypotheses::LinkedByMove(const Hypothesis& h, const TMudRoom2* room, map::Dir d,
+                                  TMudRoom2*& target) const {
+    // The link the first move would make: from the room it started in to the candidate, and
+    // back.
+    if (!h.candidate) return false;
+    if (room == anchor_ && d == first_.dir) {
+        target = h.candidate;
+        return true;
+    }
+    if (room == h.candidate && d == map::OppositeDir(first_.dir)) {
+        target = anchor_;
+        return true;
+    }
+    return false;
+}
+
+bool MoveHypotheses::Step(Hypothesis& h, const HeldMove& move) {
+    map::MapWorld& world = map_.World();
+    const map::DirectionWords& words = map_.Words();
+    const auto& s = map::Info(move.dir);
+    const SeenRoom& seen = move.seen;
+    TMudRoom2* here = h.at;
+    const bool virt = IsVirtual(h, here);
+    const std::string zone = ZoneOf(h, here);
+
+    // A link this hypothesis has made, or one walked on the map.
+    TMudRoom2* target = nullptr;
+    if (LinkedByMove(h, here, move.dir, target) || (virt && here->Ch(move.dir))) {
+        if (!target) target = RoomAt(h, {here->X + s.dx, here->Y + s.dy, here->L + s.dl, zone});
+        if (!target || !world.SameRoom(target, seen.Name, "", "")) {
+            h.reason = W("уже ходили, комната не подошла");
+            return false;
+        }
+        if (!IsVirtual(h, target) && target != anchor_) ++h.agreed;
+        h.at = target;
+        return true;
+    }
+    if (!virt && words.WasStep(*here, move.dir)) {
+        Place p{here->X, here->Y, here->L, zone};
+        TMudRoom2* r = nullptr;
+        for (std::size_t guard = 0; guard <= world.Lists().WorldCount(); ++guard) {
+            p.x += s.dx, p.y += s.dy, p.l += s.dl;
+            r = world.GlobalFindRoom(p.x, p.y, p.l, zone);
+            if (!r || !r->Pipe) break;
+        }
+        if (!r || r->Pipe || !world.SameRoom(r, seen.Name, "", "")) {
+            h.reason = W("уже ходили, комната не подошла");
+            return false;
+        }
+        ++h.agreed;
+        h.at = r;
+        return true;
+    }
+    // Not walked: the neighbouring cell.
+    const Place ahead{here->X + s.dx, here->Y + s.dy, here->L + s.dl, zone};
+    TMudRoom2* n = RoomAt(h, ahead);
+    if (n && world.SameRoom(n, seen.Name, seen.Desc, seen.Exits)) {
+        if (virt) here->Ch(move.dir) = true;
+        if (IsVirtual(h, n)) n->Ch(s.opposite) = true;
+        if (!IsVirtual(h, n)) ++h.agreed;
+        h.at = n;
+        return true;
+    }
+    if (!words.HasExit(*here, move.dir) && here->Hint != world.Profile().Dark) {
+        h.reason = W("в комнате нет такого выхода");
+        return false;
+    }
+    if (n) {
+        if (world.ZoneLocked) {
+            h.reason = W("клетка занята, зона заблокирована");
+            return false;
+        }
+        ++h.breaks;
+    }
+    if (virt) here->Ch(move.dir) = true;
+    h.at = AddVirtual(h, ahead, seen);
+    h.at->Ch(s.opposite) = true;
+    return true;
+}
+
+bool MoveHypotheses::Follow(const HeldMove& move) {
+    const std::string& phrase = map::Phrase(map_.World().Profile(), move.dir);
+    for (const Hypothesis& h : set_) {
+        if (!h.alive || IsVirtual(h, h.at)) continue;
+        for (const auto& line : h.at->AutoMaps)
+            if (!text::GetField(line, 1).empty() &&
+                text::DecodeEscapes(text::GetField(line, 2)) == phrase)
+                return false;
+    }
+    held_.push_back(move);
+    for (Hypothesis& h : set_) {
+        if (!h.alive) continue;
+        const int breaks = h.breaks;
+        if (!Step(h, move)) {
+            h.alive = false;
+            log_.push_back(W("TranslateCMD.Moves: гипотеза отброшена: ") + Describe(h));
+        } else if (h.breaks != breaks) {
+            log_.push_back(W("TranslateCMD.Moves: гипотеза требует раздвинуть комнаты: ") +
+                           Describe(h));
+        }
+    }
+    return true;
+}
+
+int MoveHypotheses::AliveCount() const {
+    return static_cast<int>(
+        std::count_if(set_.begin(), set_.end(), [](const Hypothesis& h) { return h.alive; }));
+}
+
+bool MoveHypotheses::Due() const {
+    if (AliveCount() <= 1 || static_cast<int>(held_.size()) >= kHorizon) return true;
+    const TMudRoom2* common = nullptr;
+    for (const Hypothesis& h : set_) {
+        if (!h.alive) continue;
+        if (IsVirtual(h, h.at) || (common && h.at != common)) return false;
+        common = h.at;
+    }
+    return true;
+}
+
+int MoveHypotheses::Best(std::string& why) const {
+    int best = -1;
+    // With the grid undecided, it wins: a new room at the free cell, unless the known room
+    // stands next to that cell where the grid is already bent. Where the new room would bend
+    // the grid as much as a known room does, the known room is taken, as it always was.
+    auto rank = [](const Hypothesis& h) {
+        if (h.bentNear) return 0;
+        if (!h.candidate) return h.breaks == 0 ? 1 : 3;
+        return 2;
+    };
+    auto better = [&](const Hypothesis& a, const Hypothesis& b) {
+        if (a.breaks != b.breaks) return a.breaks < b.breaks;
+        if (rank(a) != rank(b)) return rank(a) < rank(b);
+        return a.agreed > b.agreed;
+    };
+    for (std::size_t i = 0; i < set_.size(); ++i)
+        if (set_[i].alive && (best < 0 || better(set_[i], set_[best]))) best = static_cast<int>(i);
+    if (best < 0) return best;
+    const Hypothesis& b = set_[best];
+    const Hypothesis* runnerUp = nullptr;
+    for (std::size_t i = 0; i < set_.size(); ++i)
+        if (static_cast<int>(i) != best && set_[i].alive &&
+            (!runnerUp || better(set_[i], *runnerUp)))
+            runnerUp = &set_[i];
+    if (!runnerUp)
+        why = W("остальные опровергнуты игрой");
+    else if (runnerUp->breaks != b.breaks)
+        why = W("меньше нарушений сетки");
+    else if (!b.candidate)
+        why = W("ничто не решило, побеждает сетка");
+    else if (rank(*runnerUp) != rank(b))
+        why = b.bentNear ? W("сетка здесь уже раздвинута, известная комната рядом")
+                         : W("новая комната нарушила бы сетку не меньше");
+    else if (runnerUp->agreed != b.agreed)
+        why = W("больше подтверждений");
+    else
+        why = W("первая по списку");
+    return best;
+}
+
+} // namespace tracking

@@ -1,0 +1,118 @@
+#pragma once
+// The rooms a move may have led into when the room the game printed is known elsewhere on the
+// map: the known rooms that look the same (a warped loop closing, or a twin of a town street)
+// and a new room at the cell the move points to. Each is followed through the moves that come
+// next without touching the map; what the game prints drops the ones it contradicts, and the
+// grid tells the rest apart (a new room that fits its cell, a known room that the move can be
+// linked to). The positioner commits the winner and replays the moves made in between.
+
+#include "map/Direction.h"
+#include "map/MudRoom.h"
+#include "tracking/RoomParser.h"
+
+#include <memory>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+namespace map {
+class MapModel;
+class MapWorld;
+} // namespace map
+
+namespace tracking {
+
+// One move made while the choice was open, kept to be replayed once it is made.
+struct HeldMove {
+    std::string command; // the movement word
+    map::Dir dir;
+    SeenRoom seen;
+};
+
+class MoveHypotheses {
+public:
+    // Follow-up moves after which the choice is made whatever the evidence.
+    static constexpr int kHorizon = 4;
+    // Known rooms weighed at most.
+    static constexpr std::size_t kMaxCandidates = 8;
+
+    explicit MoveHypotheses(map::MapModel& map) : map_(map) {}
+
+    struct Hypothesis {
+        map::TMudRoom2* candidate = nullptr; // nullptr: a new room at the cell ahead
+        std::string zone;                    // zone of the new room / of the candidate
+        bool alive = true;
+        int breaks = 0; // how often the grid has to give way for it
+        int agreed = 0; // known rooms it predicted and the game printed
+        // The known room lies next to where the move points, and the map had to be pushed
+        // apart when it was made: the grid around it is already bent, so it cannot speak for
+        // a new room.
+        bool bentNear = false;
+        std::string grid;   // what the grid said when the move was made
+        std::string reason; // why it was dropped
+        // Where the player stands under this hypothesis: a map room or one of `rooms`.
+        map::TMudRoom2* at = nullptr;
+        // New rooms this hypothesis has the player walk into, never filed in the map.
+        std::vector<std::unique_ptr<map::TMudRoom2>> rooms;
+        std::vector<std::string> roomZones;
+    };
+
+    bool Open() const { return !set_.empty(); }
+    const std::vector<Hypothesis>& All() const { return set_; }
+    const HeldMove& First() const { return first_; }
+    const std::vector<HeldMove>& Held() const { return held_; }
+    map::TMudRoom2* Anchor() const { return anchor_; }
+
+    // Weighs the move from `from` that printed a room known as `candidates`. `newPossible`:
+    // a new room may be made at the cell ahead (the exit is listed, the zone allows it).
+    // `bent`: rooms the map made by pushing others apart.
+    void Begin(map::TMudRoom2* from, const HeldMove& move,
+               const std::vector<map::TMudRoom2*>& candidates, bool newPossible,
+               const std::unordered_set<const map::TMudRoom2*>& bent);
+    // Follows a further move under every hypothesis still alive. Returns false when a
+    // hypothesis stands in a room with a cross-zone link that way: the choice must be made
+    // first (nothing was recorded).
+    bool Follow(const HeldMove& move);
+    // Alive hypotheses; 0 means the game contradicted every one.
+    int AliveCount() const;
+    // The choice is due: one hypothesis left, all alive ones stand in the same map room, or
+    // the horizon is reached.
+    bool Due() const;
+    // The best alive hypothesis and why it won; -1 when none is alive.
+    int Best(std::string& why) const;
+    // Text of a hypothesis for the debug log.
+    std::string Describe(const Hypothesis& h) const;
+    // Lines for the debug log written since the last call.
+    std::vector<std::string> TakeLog() { return std::move(log_); }
+    // Forgets everything (the choice was made, or tracing stopped).
+    void Clear();
+    // A room is being destroyed: a hypothesis that rests on it is dropped.
+    void Forget(const map::TMudRoom2* room);
+
+private:
+    struct Place {
+        int x, y, l;
+        std::string zone;
+    };
+    map::TMudRoom2* RoomAt(Hypothesis& h, const Place& p) const;
+    const std::string& ZoneOf(const Hypothesis& h, const map::TMudRoom2* room) const;
+    bool IsVirtual(const Hypothesis& h, const map::TMudRoom2* room) const;
+    map::TMudRoom2* AddVirtual(Hypothesis& h, const Place& p, const SeenRoom& seen);
+    // Whether a new room at the place fits the rooms around it: an exit it lists must not
+    // face a known room that has no exit back.
+    bool FitsGrid(const Place& p, const std::string& exits) const;
+    // Moves the hypothesis; false when the game contradicts it (reason set).
+    bool Step(Hypothesis& h, const HeldMove& move);
+    bool LinkedByMove(const Hypothesis& h, const map::TMudRoom2* room, map::Dir d,
+                      map::TMudRoom2*& target) const;
+    std::string Label(const Hypothesis& h) const;
+
+    map::MapModel& map_;
+    map::TMudRoom2* anchor_ = nullptr;
+    HeldMove first_;
+    std::vector<HeldMove> held_;
+    std::vector<Hypothesis> set_;
+    std::vector<std::string> log_;
+};
+
+} // namespace tracking
