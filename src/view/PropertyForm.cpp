@@ -84,6 +84,8 @@ TPropertyForm::TPropertyForm(app::Session& session, TMapPage& page, map::TMudRoo
     layout->addLayout(buttons);
 
     setWindowTitle(Caption("Caption", "Свойста поля") + " #" + QString::number(room.Tag));
+    // No larger than needed; the layout keeps every control at its least size.
+    resize(620, 400);
 
     editor_->onFlagsChanged = [this] { SyncFlags(); };
     editor_->onRepaint = [this] { panel1_->update(); };
@@ -111,6 +113,7 @@ QWidget* TPropertyForm::BuildMainTab() {
     roomDescr_ = new QPlainTextEdit(tab);
     roomDescr_->setObjectName("RoomDescr");
     roomDescr_->setMinimumSize(340, 110);
+    roomDescr_->setTabChangesFocus(true);
     editAlias_ = new QLineEdit(tab);
     editAlias_->setObjectName("EditAlias");
     editExits_ = new QLineEdit(tab);
@@ -197,6 +200,7 @@ QWidget* TPropertyForm::BuildExtraTab() {
     tab->setObjectName("TabSheet2");
     roomNote_ = new QPlainTextEdit(tab);
     roomNote_->setObjectName("RoomNote");
+    roomNote_->setTabChangesFocus(true);
     connect(roomNote_, &QPlainTextEdit::textChanged, this,
             [this] { editor_->RoomNoteChange(FromDisplay(roomNote_)); });
     auto* lblNote = new QLabel(Caption("lblNote", "Примечание:"), tab);

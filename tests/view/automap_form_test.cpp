@@ -106,6 +106,9 @@ TEST_F(DialogWorld, OpeningTheRoomDialogsWritesEveryCaptionKeyAndShowsReplacedTe
                          "here, beware of them\r\n[AutomapForm]\r\nlblOnExit=Leaving by\r\n");
     map::TMudRoom2* r = Room(0, 0);
     r->AutoMaps = {"There|" + Phrase(map::East) + "|1|open|-1"};
+    r->SetExits("N (S) E", session->Profile());
+    r->ChN = r->DT = true;
+    r->Description = "A square.\r\nA fountain in the middle.";
     auto form = Open(r);
     EXPECT_EQ(form->windowTitle(), "Room properties #" + QString::number(r->Tag));
     EXPECT_EQ(form->FlagBox(3)->text(), "Aggressive mobs here, beware of them");
