@@ -83,6 +83,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    // The list's keys (Enter, Insert, Delete) reach its items, never the dialog's OK.
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     QString Caption(const char* key, const char* utf8Default) const;

@@ -11,6 +11,7 @@
 #include "view/PropertyForm.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
@@ -52,6 +53,30 @@ void TPropertyForm::BuildAutomapMenu() {
         automapMenu_->popup(automapList_->viewport()->mapToGlobal(at));
     });
     connect(automapList_, &QTreeWidget::itemDoubleClicked, this, [this] { NEditClick(); });
+    automapList_->installEventFilter(this);
+}
+
+bool TPropertyForm::eventFilter(QObject* watched, QEvent* e) {
+    // The menu's shortcuts normally take these keys first; should they not (the window not
+    // active yet after the link dialog), Enter must still edit the line, not close the dialog.
+    if (watched == automapList_ && e->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(e);
+        if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
+            switch (key->key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                NEditClick();
+                return true;
+            case Qt::Key_Insert:
+                NAddClick();
+                return true;
+            case Qt::Key_Delete:
+                NDelClick();
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, e);
 }
 
 void TPropertyForm::FillAutomapList() {

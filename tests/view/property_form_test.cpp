@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -304,4 +305,30 @@ TEST_F(DialogWorld, ZoneLoadLinesChangeTheRoomAtOnceEvenWhenTheDialogIsCancelled
     ui.questions.clear();
     form->NDelClick();
     EXPECT_TRUE(ui.questions.empty());
+}
+
+TEST_F(DialogWorld, TheListsKeysWorkOnTheLinesAndNeverCloseTheDialog) {
+    map::TMudRoom2* r = Room(0, 0);
+    r->AutoMaps = {"There|portal|0||-1"};
+    auto form = Open(r);
+    form->show();
+    QTreeWidget* list = form->AutomapList();
+    list->setCurrentItem(list->topLevelItem(0));
+    int opened = 0;
+    form->onAutomapFormShown = [&](view::TAutomapForm& f) {
+        ++opened;
+        f.reject();
+    };
+    auto press = [&](int key) {
+        QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(list, &e);
+    };
+    press(Qt::Key_Return);
+    press(Qt::Key_Insert);
+    EXPECT_EQ(opened, 2);
+    press(Qt::Key_Delete); // asked, answered No
+    EXPECT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(r->AutoMaps.size(), 1u);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->result(), 0);
 }
