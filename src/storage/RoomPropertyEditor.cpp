@@ -55,8 +55,8 @@ RoomPropertyEditor::RoomPropertyEditor(WorldStore& store, TMudRoom2& room)
 }
 
 RoomPropertyTexts RoomPropertyEditor::Texts() const {
-    return {room_.Hint,     room_.Description, room_.Note,
-            room_.QuickList, room_.Exits(),    CheckedExitLetters(room_)};
+    return {room_.Hint,      room_.Description, room_.Note,
+            room_.QuickList, room_.Exits(),     CheckedExitLetters(room_)};
 }
 
 void RoomPropertyEditor::Fill() {

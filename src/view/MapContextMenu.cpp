@@ -111,7 +111,8 @@ void TMapContextMenu::Build() {
         [this] { session_.QuickList().nAddToQuickListClick(); });
     Add(m, "nRemoveRoom", "Убрать из списка", [this] { session_.QuickList().nRemoveRoomClick(); });
     AddSeparator(m, "N8");
-    Add(m, "nEditRoom", "Редактировать поле", [this] { EditRoom(session_, page_, page_.window()); });
+    Add(m, "nEditRoom", "Редактировать поле",
+        [this] { EditRoom(session_, page_, page_.window()); });
 
     QMenu* props = AddSubmenu(m, "nProps", "Свойства поля");
     Add(props, "nColor", "Цвет", [&model] { model.Editor().nPropClick(1); });

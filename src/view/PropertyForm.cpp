@@ -159,8 +159,10 @@ QWidget* TPropertyForm::BuildMainTab() {
     auto* side_ = new QVBoxLayout;
     side_->addWidget(frame, 0, Qt::AlignHCenter);
     side_->addWidget(btnColor_);
-    const std::array<std::pair<const char*, const char*>, 4> marks{
-        {{"cbDT", "ДТ"}, {"cbFlyDT", "Флай ДТ"}, {"cbAgro", "Агромобская"}, {"cbNoStep", "Непроходимая"}}};
+    const std::array<std::pair<const char*, const char*>, 4> marks{{{"cbDT", "ДТ"},
+                                                                    {"cbFlyDT", "Флай ДТ"},
+                                                                    {"cbAgro", "Агромобская"},
+                                                                    {"cbNoStep", "Непроходимая"}}};
     for (int k = 1; k <= storage::RoomPropertyEditor::kFlagBoxes; ++k) {
         const auto& [key, def] = marks[static_cast<std::size_t>(k - 1)];
         auto* box = new QCheckBox(Caption(key, def), tab);
@@ -211,10 +213,9 @@ QWidget* TPropertyForm::BuildExtraTab() {
     automapList_->setObjectName("AutomapList");
     automapList_->setRootIsDecorated(false);
     automapList_->setAllColumnsShowFocus(true);
-    automapList_->setHeaderLabels({Caption("AuomapColumn1", "Карта"),
-                                   Caption("AuomapColumn2", "Выход"),
-                                   Caption("AuomapColumn3", "Поле"),
-                                   Caption("AuomapColumn4", "Команда")});
+    automapList_->setHeaderLabels(
+        {Caption("AuomapColumn1", "Карта"), Caption("AuomapColumn2", "Выход"),
+         Caption("AuomapColumn3", "Поле"), Caption("AuomapColumn4", "Команда")});
     automapList_->setColumnWidth(0, 150);
     automapList_->setColumnWidth(1, 100);
     automapList_->setColumnWidth(2, 50);

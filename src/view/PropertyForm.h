@@ -50,8 +50,8 @@ public:
     void ApplyToRoom();
 
     // storage::LinkTabUi
-    std::optional<storage::AutomapValues> OpenAutomapForm(
-        const storage::AutomapValues& initial) override;
+    std::optional<storage::AutomapValues>
+    OpenAutomapForm(const storage::AutomapValues& initial) override;
     void RefreshCheckedExits() override;
 
     // The zone-load list's menu items (`NAdd`, `NEdit`, `NDel`) on the selected item.

@@ -39,8 +39,8 @@ void TPropertyForm::BuildAutomapMenu() {
         connect(a, &QAction::triggered, this, handler);
         return a;
     };
-    QAction* edit = add("NEdit", "Изменить  ", {Qt::Key_Return, Qt::Key_Enter},
-                        &TPropertyForm::NEditClick);
+    QAction* edit =
+        add("NEdit", "Изменить  ", {Qt::Key_Return, Qt::Key_Enter}, &TPropertyForm::NEditClick);
     add("NAdd", "Добавить", {Qt::Key_Insert}, &TPropertyForm::NAddClick);
     QAction* del = add("NDel", "Удалить", {Qt::Key_Delete}, &TPropertyForm::NDelClick);
     automapMenu_->setDefaultAction(edit);
@@ -127,8 +127,8 @@ void TPropertyForm::NDelClick() {
     if (line >= 0 && LinkEditor().NDelClick(line)) LinksChanged();
 }
 
-std::optional<storage::AutomapValues> TPropertyForm::OpenAutomapForm(
-    const storage::AutomapValues& initial) {
+std::optional<storage::AutomapValues>
+TPropertyForm::OpenAutomapForm(const storage::AutomapValues& initial) {
     std::vector<std::string> zones;
     for (const storage::ZoneTreeNode* zone : session_.World().Tree().Zones())
         zones.push_back(zone->text);

@@ -118,10 +118,11 @@ TEST_F(DialogWorld, OpeningTheRoomDialogsWritesEveryCaptionKeyAndShowsReplacedTe
 
     const storage::IniFile ini(lang);
     for (const char* key :
-         {"Caption", "TabSheet1", "TabSheet2", "lblName", "lblDescription", "lblAlias", "lblExits",
-          "lblChecked", "cbDT", "cbFlyDT", "cbAgro", "cbNoStep", "btnColor", "lblPicture",
-          "lblNote", "lblAutomap", "lblWarning", "AuomapColumn1", "AuomapColumn2", "btnOk",
-          "btnCancel", "NEdit", "NAdd", "NDel"})
+         {"Caption",    "TabSheet1",  "TabSheet2",     "lblName",       "lblDescription",
+          "lblAlias",   "lblExits",   "lblChecked",    "cbDT",          "cbFlyDT",
+          "cbAgro",     "cbNoStep",   "btnColor",      "lblPicture",    "lblNote",
+          "lblAutomap", "lblWarning", "AuomapColumn1", "AuomapColumn2", "btnOk",
+          "btnCancel",  "NEdit",      "NAdd",          "NDel"})
         EXPECT_TRUE(ini.Find("PropertyForm", key)) << key;
     EXPECT_EQ(ini.ReadString("PropertyForm", "cbFlyDT", ""), W("Флай ДТ"));
     for (const char* key : {"Caption", "lblOnExit", "CheckBoxSendMove", "lblSendTrigger",

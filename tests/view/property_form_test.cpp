@@ -149,7 +149,7 @@ TEST_F(DialogWorld, TakingALetterFromTheCheckedExitsRemovesThatLinkOnOk) {
     auto form = Open(a);
     EXPECT_EQ(form->EditChExits()->text(), "NU");
     form->EditChExits()->setText("xU"); // other characters do not matter
-    EXPECT_TRUE(a->ChN);                  // not before OK
+    EXPECT_TRUE(a->ChN);                // not before OK
     form->ApplyToRoom();
     EXPECT_FALSE(a->ChN);
     EXPECT_FALSE(north->ChS);
