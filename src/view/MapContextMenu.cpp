@@ -6,6 +6,7 @@
 #include "view/MapDialogs.h"
 #include "view/MapPage.h"
 #include "view/MapPictureMenu.h"
+#include "view/PropertyForm.h"
 
 #include <QAction>
 #include <QMenu>
@@ -110,8 +111,8 @@ void TMapContextMenu::Build() {
         [this] { session_.QuickList().nAddToQuickListClick(); });
     Add(m, "nRemoveRoom", "Убрать из списка", [this] { session_.QuickList().nRemoveRoomClick(); });
     AddSeparator(m, "N8");
-    // The room property dialog does not exist yet: the item is there, but cannot be chosen.
-    Add(m, "nEditRoom", "Редактировать поле", nullptr)->setEnabled(false);
+    Add(m, "nEditRoom", "Редактировать поле",
+        [this] { EditRoom(session_, page_, page_.window()); });
 
     QMenu* props = AddSubmenu(m, "nProps", "Свойства поля");
     Add(props, "nColor", "Цвет", [&model] { model.Editor().nPropClick(1); });

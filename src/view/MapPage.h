@@ -37,6 +37,9 @@ public:
     TMapContextMenu& ContextMenu() { return *menu_; }
     // H: the width and height of a cell in the skin the map is drawn with.
     int CellSize() const { return skin_.Set(Settings().chooserIndex).cell; }
+    // How the map panel paints: its colour, texture and the skin set (the room property
+    // dialog's preview paints the same way).
+    PaintSettings PanelSettings() const { return Settings(); }
 
     // Loads a variant of the world's skin file (set A for 0, B for others), rebuilds the
     // picture menu, makes the skin's room colour the last-used one, repaints.

@@ -335,8 +335,7 @@ TEST_F(MapMouse, LinkLinesDoorsAndLinksShapeTheMenu) {
     EXPECT_EQ(r->Exits(), "(N) (E) S");
     EXPECT_TRUE(Item("nAddToQuickList")->isVisible());
     EXPECT_FALSE(Item("nRemoveRoom")->isVisible());
-    // The property dialog does not exist yet.
-    EXPECT_FALSE(Item("nEditRoom")->isEnabled());
+    EXPECT_TRUE(Item("nEditRoom")->isVisible());
 
     // A room without links or lines: nothing to split or join, no show-zone items.
     map::TMudRoom2* other = World().FindRoom(3, 3, 0);
