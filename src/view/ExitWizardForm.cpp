@@ -53,6 +53,11 @@ TExitWizardForm::TExitWizardForm(const storage::Language& texts,
                          "Если вы потом передумаете, то вам следует произвести обратную замену. "
                          "Если вы все сделаете правильно, то целостность карт не нарушится.");
 
+    // Made first: every field's change enables it or not.
+    btnReplace_ = new QPushButton(Caption("btnReplace", "Заменить"), this);
+    btnReplace_->setObjectName("btnReplace");
+    connect(btnReplace_, &QPushButton::clicked, this, [this] { btnReplaceClick(); });
+
     auto group = [this](const char* key, const char* utf8, const char* editPrefix,
                         std::array<QLineEdit*, 6>& edits) {
         auto* box = new QGroupBox(Caption(key, utf8).trimmed(), this);
@@ -79,9 +84,6 @@ TExitWizardForm::TExitWizardForm(const storage::Language& texts,
     for (std::size_t i = 0; i < 6; ++i)
         old_[i]->setText(text::ToUnicode(current[i]));
 
-    btnReplace_ = new QPushButton(Caption("btnReplace", "Заменить"), this);
-    btnReplace_->setObjectName("btnReplace");
-    connect(btnReplace_, &QPushButton::clicked, this, [this] { btnReplaceClick(); });
     auto* cancel = new QPushButton(Caption("btnCancel", "Отмена"), this);
     cancel->setObjectName("btnCancel");
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -67,7 +67,8 @@ template <class Pixel> QImage Draw(Pixel pixel) {
     return image;
 }
 
-// Grey paving: two rows of flagstones a tile, offset by half a stone, with thin joints.
+// Grey paving: two rows of flagstones a tile, offset by half a stone, with faint joints (the
+// map's rooms must stay the brightest thing on it).
 QImage Paving() {
     Field grain = Blur(Noise(11), 1);
     Field cloud = Blur(Noise(12), 3, 2);
@@ -75,8 +76,8 @@ QImage Paving() {
         const int row = y / 32;
         const int sx = (x + row * 16) % 32;
         const bool joint = y % 32 == 0 || sx == 0;
-        const float stone = 10.f * (At(cloud, x, y) - 0.5f) + 5.f * (At(grain, x, y) - 0.5f);
-        return Shade(QColor(0x80, 0x80, 0x80), joint ? -14.f : stone);
+        const float stone = 7.f * (At(cloud, x, y) - 0.5f) + 4.f * (At(grain, x, y) - 0.5f);
+        return Shade(QColor(0x80, 0x80, 0x80), joint ? -7.f : stone);
     });
 }
 
