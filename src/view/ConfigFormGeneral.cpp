@@ -98,8 +98,8 @@ QWidget* TConfigForm::GeneralPage() {
     cbReplaceLore_ = Check("cbReplaceLore", "Заменять описания предметов, присланные группой");
     cbCheckUpdates_ = Check("cbCheckUpdates", "Проверять обновления при запуске");
     auto* checks = new QVBoxLayout(features);
-    for (QCheckBox* c : {cbNoTransp_, cbRepos_, cbShowTopLevel_, cbShowBottomLevel_,
-                         cbSwapUpDown_, cbShowNote_, cbReplaceLore_, cbCheckUpdates_})
+    for (QCheckBox* c : {cbNoTransp_, cbRepos_, cbShowTopLevel_, cbShowBottomLevel_, cbSwapUpDown_,
+                         cbShowNote_, cbReplaceLore_, cbCheckUpdates_})
         checks->addWidget(c);
 
     QGroupBox* skin = Group("gbSkin", "Шкура");
@@ -113,8 +113,7 @@ QWidget* TConfigForm::GeneralPage() {
     auto* noSkin = new QToolButton(this);
     noSkin->setObjectName("sbNoSkin");
     noSkin->setText(Caption("sbNoSkin", "Без шкуры"));
-    connect(noSkin, &QToolButton::clicked, this,
-            [this] { editSkin_->setText("noskin.ini"); });
+    connect(noSkin, &QToolButton::clicked, this, [this] { editSkin_->setText("noskin.ini"); });
     auto* skinRow = new QHBoxLayout(skin);
     skinRow->addWidget(lblSkin_);
     skinRow->addWidget(editSkin_, 1);
@@ -185,8 +184,8 @@ void TConfigForm::ShapeClick(QToolButton* shape) {
 }
 
 void TConfigForm::SpeedButton1Click() {
-    const QString start =
-        QString::fromStdU16String(session_.World().WorldDir().u16string()) + "/" + editSkin_->text();
+    const QString start = QString::fromStdU16String(session_.World().WorldDir().u16string()) + "/" +
+                          editSkin_->text();
     const QString chosen = chooseSkinFile(lblSkin_->text(), start);
     if (!chosen.isEmpty()) editSkin_->setText(QFileInfo(chosen).fileName());
 }

@@ -123,8 +123,7 @@ QWidget* TConfigForm::KnowledgePage() {
     QGroupBox* request = Group("gbRequestObj", "Запрос объекта");
     editRequestCommand_ = Edit("EditRequestCommand");
     auto* form = new QFormLayout(request);
-    form->addRow(Label("lblRequestCommand", "Команда", editRequestCommand_),
-                 editRequestCommand_);
+    form->addRow(Label("lblRequestCommand", "Команда", editRequestCommand_), editRequestCommand_);
 
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(items, 1);

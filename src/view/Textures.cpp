@@ -53,7 +53,9 @@ Field Blur(Field f, int passes, int radius = 1) {
 }
 
 QRgb Shade(QColor base, float amount) {
-    auto c = [amount](int v) { return std::clamp(static_cast<int>(std::lround(v + amount)), 0, 255); };
+    auto c = [amount](int v) {
+        return std::clamp(static_cast<int>(std::lround(v + amount)), 0, 255);
+    };
     return qRgb(c(base.red()), c(base.green()), c(base.blue()));
 }
 

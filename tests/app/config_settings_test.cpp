@@ -154,8 +154,9 @@ TEST(ConfigApply, EveryValueReachesTheSettingsTheProfileAndTheFiles) {
 
 TEST(ConfigApply, ServerFieldsThatAreHostNames) {
     World w;
-    for (const auto& [typed, host] : {std::pair<std::string, std::string>{" mud.example.org", "mud.example.org"},
-                                      {"0mud", "0mud"}}) {
+    for (const auto& [typed, host] :
+         {std::pair<std::string, std::string>{" mud.example.org", "mud.example.org"},
+          {"0mud", "0mud"}}) {
         app::ConfigValues v = app::FillConfig(*w.session);
         v.serverName = typed;
         RecordingConfigUi ui;

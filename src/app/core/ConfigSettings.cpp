@@ -18,8 +18,7 @@ std::optional<int> ParsePort(std::string_view text) {
     if (text.empty() || DigitsOnly(text).size() != text.size()) return std::nullopt;
     int value = 0;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value > 65535)
-        return std::nullopt;
+    if (ec != std::errc() || end != text.data() + text.size() || value > 65535) return std::nullopt;
     return value;
 }
 
@@ -47,7 +46,8 @@ std::vector<std::string> MemoLines(std::string_view text) {
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t eol = text.find('\n', start);
-        std::string_view line = text.substr(start, eol == std::string_view::npos ? eol : eol - start);
+        std::string_view line =
+            text.substr(start, eol == std::string_view::npos ? eol : eol - start);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         lines.emplace_back(line);
         if (eol == std::string_view::npos) break;
