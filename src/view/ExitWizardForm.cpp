@@ -102,6 +102,8 @@ TExitWizardForm::TExitWizardForm(const storage::Language& texts,
     layout->addLayout(buttons);
     setMinimumWidth(460);
     FieldsChanged();
+    // The words in effect are there already; the new ones are what is left to type.
+    new_[profile::kNorth]->setFocus(Qt::OtherFocusReason);
 }
 
 QString TExitWizardForm::Caption(const char* key, const char* utf8Default) const {
