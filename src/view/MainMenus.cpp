@@ -144,10 +144,9 @@ void TQuarvelinForm::BuildMenus() {
     nUndoMap->setIcon(s->standardIcon(QStyle::SP_BrowserReload));
     connect(nUndoMap, &QAction::triggered, this, [&world] { world.btnUndoClick(); });
     actions_["btnUndo"] = nUndoMap;
-    // The settings dialog does not exist yet; the item is there so the menu keeps its shape.
     QAction* nConfig = MakeAction("nConfig", QKeySequence(Qt::ALT | Qt::Key_F9));
     nConfig->setIcon(SettingsIcon());
-    nConfig->setEnabled(false);
+    connect(nConfig, &QAction::triggered, this, [this] { nConfigClick(); });
     actions_["btnConfig"] = nConfig;
     nExit_ = MakeAction("nExit", QKeySequence(Qt::ALT | Qt::Key_F4));
     connect(nExit_, &QAction::triggered, this, &QWidget::close);

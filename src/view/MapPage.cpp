@@ -5,6 +5,7 @@
 #include "view/MapContextMenu.h"
 #include "view/MapDialogs.h"
 #include "view/MapMouse.h"
+#include "view/Textures.h"
 
 #include <QGridLayout>
 
@@ -74,6 +75,7 @@ PaintSettings TMapPage::Settings() const {
     ps.showBottomLevel = st.ShowBottomLevel;
     ps.background = ToQColor(st.PanelColor);
     ps.texture = panel_->ImageIndex;
+    ps.textures = &BackgroundTextures();
     // The chooser's first entry draws with set A, any other with set B.
     ps.chooserIndex = session_.Profile().CurrentSkin > 0 ? 1 : 0;
     return ps;

@@ -99,6 +99,8 @@ private:
     void nTrClick(int percent);
     void nNewZoneClick();
     void SyncSwitches();
+    // ConfigFormWindow.cpp: the settings dialog, applied on OK.
+    void nConfigClick();
 
     void BuildPanels();
     void BuildStatusBar();

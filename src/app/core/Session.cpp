@@ -150,6 +150,8 @@ void Session::WriteIniFile(bool whole) {
         profile_.ClientPort = relay_->ListenPort();
         profile_.ServerName = relay_->ServerNameForProfile();
         profile_.ServerPort = relay_->ServerPort();
+        // The zone open now is the one the next load of this world opens.
+        profile_.Zone = ZoneName();
         storage::WriteWholeProfile(profile_, profileFile);
     }
     storage::WriteSkinAndLocks(profile_, profileFile);

@@ -46,8 +46,8 @@ public:
     // The world's profile: read from the world's "local.ini" (or the template beside the
     // program); reconfigures and restarts the relay.
     void ReadIniFile();
-    // The settings file, then the profile: whole when asked and a world is set, else only the
-    // skin choice and the lock list.
+    // The settings file, then the profile: whole when asked and a world is set (its Zone then
+    // names the zone open now), else only the skin choice and the lock list.
     void WriteIniFile(bool whole);
     void SetCaption();
     std::string Caption() const;
