@@ -34,10 +34,10 @@ const BuiltinText kMessages[] = {
      "\xE1\xF3\xE4\xE5\xF2 \xE7\xE0\xEF\xE8\xF1\xE0\xED\xE0, \xEA\xE0\xEA \xF2\xEE\xEB\xFC\xEA\xEE "
      "\xE7\xE0\xEF\xE8\xF1\xFC \xF1\xED\xEE\xE2\xE0 \xF1\xF2\xE0\xED\xE5\xF2 "
      "\xE2\xEE\xE7\xEC\xEE\xE6\xED\xE0."}, // Карта осталась в памяти и будет записана, как
-                                              // только запись снова станет возможна.
+                                           // только запись снова станет возможна.
     {"MainForm", "MapSavedAgain",
      "\xCA\xE0\xF0\xF2\xE0 \xF1\xED\xEE\xE2\xE0 \xE7\xE0\xEF\xE8\xF1\xE0\xED\xE0."}, // Карта снова
-                                                                                  // записана.
+                                                                                     // записана.
     {"MainForm", "CantFindWorld",
      "\xCD\xE5 \xED\xE0\xE9\xE4\xE5\xED \xEC\xE8\xF0"}, // Не найден мир
     {"MainForm", "LoadingUnable",

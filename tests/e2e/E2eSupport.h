@@ -121,8 +121,8 @@ public:
 
     QTcpSocket socket;
     std::string received;
-    size_t bytes = 0;  // everything received, kept or not
-    bool keep = true;  // false: count what arrives without keeping it
+    size_t bytes = 0; // everything received, kept or not
+    bool keep = true; // false: count what arrives without keeping it
     int prompts = 0;
 
 private:

@@ -41,7 +41,7 @@ public:
 
     struct Connection {
         QTcpSocket* socket = nullptr;
-        std::string received;        // everything the relay sent
+        std::string received;           // everything the relay sent
         std::vector<std::string> lines; // complete lines, telnet commands left out
         int moves = 0;
         bool closed = false;

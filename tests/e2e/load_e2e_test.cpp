@@ -100,7 +100,9 @@ TEST(LoadE2e, HundredMegabytesOfChatterKeepMemoryBounded) {
                 "(now %ld kB)\n",
                 baseline, tracingOn, peak, rss);
     ::testing::Test::RecordProperty("peak_rss_kb", std::to_string(peak));
-    EXPECT_LT(peak - baseline, 8 * 1024) << "memory grows with the chatter";
+    if (MemoryTells()) {
+        EXPECT_LT(peak - baseline, 8 * 1024) << "memory grows with the chatter";
+    }
 
     // Tracking works as before.
     rig.game.onMove = nullptr;
@@ -141,7 +143,9 @@ TEST(LoadE2e, ClientThatStopsReadingHoldsTheGameBackInsteadOfFillingMemory) {
     std::printf("game wrote %zu kB to a client that reads nothing; Quarvelin's peak RSS %ld kB "
                 "(%ld kB at start)\n",
                 sent / 1024, peak, baseline);
-    EXPECT_LT(peak - baseline, 8 * 1024) << "the relay buffers what the client does not read";
+    if (MemoryTells()) {
+        EXPECT_LT(peak - baseline, 8 * 1024) << "the relay buffers what the client does not read";
+    }
 
     // The client reads again: every byte arrives, in order, after Quarvelin's greeting.
     std::string got;
@@ -179,7 +183,9 @@ TEST(LoadE2e, ThousandConnectCyclesLeakNothing) {
     }
     const long rss = rig.Memory().first;
     std::printf("RSS after 100 cycles: %ld kB, after 1000: %ld kB\n", afterWarmUp, rss);
-    EXPECT_LT(rss - afterWarmUp, 4 * 1024) << "memory grows with every connection";
+    if (MemoryTells()) {
+        EXPECT_LT(rss - afterWarmUp, 4 * 1024) << "memory grows with every connection";
+    }
 
     ScriptedClient client(rig.clientPort);
     ASSERT_TRUE(client.Connected());

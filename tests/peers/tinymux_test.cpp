@@ -43,11 +43,10 @@ struct Town {
     std::vector<Exit> exits; // each built with its way back
 
     Town() {
-        const char* ground[4][4] = {
-            {"North Gate", "Tanners Row", "Bell Tower Yard", "Old Well"},
-            {"Fish Market", "Town Square", "Guild Street", "Smithy"},
-            {"Herb Garden", "Chapel", "Inn Courtyard", "Stables"},
-            {"South Gate", "Bakers Lane", "Mill Road", "River Landing"}};
+        const char* ground[4][4] = {{"North Gate", "Tanners Row", "Bell Tower Yard", "Old Well"},
+                                    {"Fish Market", "Town Square", "Guild Street", "Smithy"},
+                                    {"Herb Garden", "Chapel", "Inn Courtyard", "Stables"},
+                                    {"South Gate", "Bakers Lane", "Mill Road", "River Landing"}};
         const char* upper[3][2] = {
             {"Belfry", "Rampart Walk"}, {"Guild Loft", "Counting Room"}, {"Choir", "Inn Gallery"}};
         for (int x = 0; x < 4; ++x)
@@ -72,8 +71,9 @@ struct Town {
         return -1;
     }
     static std::string Description(const Room& r) {
-        return "You stand in " + r.name + ", " + std::to_string(r.x) + " streets from the north wall" +
-               (r.l ? ", above the town." : ".") + "%rA sign here reads: " + r.name + ".";
+        return "You stand in " + r.name + ", " + std::to_string(r.x) +
+               " streets from the north wall" + (r.l ? ", above the town." : ".") +
+               "%rA sign here reads: " + r.name + ".";
     }
     // Every exit in both directions: (from, direction) -> to.
     std::map<std::pair<int, map::Dir>, int> Ways() const {
@@ -122,9 +122,9 @@ std::string ExitNames(map::Dir d) {
         }
         for (const Exit& e : town.exits) {
             send("@teleport me=#" + std::to_string(town.rooms[e.from].dbref));
-            std::string answer = send("@open " + ExitNames(e.dir) + "=#" +
-                                      std::to_string(town.rooms[e.to].dbref) + "," +
-                                      ExitNames(map::OppositeDir(e.dir)));
+            std::string answer =
+                send("@open " + ExitNames(e.dir) + "=#" + std::to_string(town.rooms[e.to].dbref) +
+                     "," + ExitNames(map::OppositeDir(e.dir)));
             if (answer.find("Linked.") == std::string::npos)
                 return ::testing::AssertionFailure() << "@open -> " << answer;
         }

@@ -738,8 +738,8 @@ TEST(World, ReadOnlyWorldDirectoryKeepsTheMapUntilItCanBeSaved) {
     e.World().AddRoom(std::make_unique<TMudRoom2>(MakeRoom("a2", 2, 1)), "A");
     e.World().AddRoom(std::make_unique<TMudRoom2>(MakeRoom("b2", 2, 1)), "B");
     e.World().Saved = false;
-    const std::string told = W("Папка мира закрыта для записи:") + " " +
-                             storage::PathToText(w) + "\r\n" +
+    const std::string told = W("Папка мира закрыта для записи:") + " " + storage::PathToText(w) +
+                             "\r\n" +
                              W("Карта осталась в памяти и будет записана, как только запись "
                                "снова станет возможна.");
     {
