@@ -17,6 +17,7 @@ void Print(const std::string& prefix, const std::string& cp1251) {
 HeadlessRunner::HeadlessRunner(Session::Options options)
     : session_(std::make_unique<Session>(std::move(options), *this)),
       stopOnSignal_([this] { OnSignal(); }) {
+    connect(&retrySave_, &QTimer::timeout, this, &HeadlessRunner::RetrySave);
     session_->Log().OnLine = [](const std::string& line, bool) { Print("log: ", line); };
 }
 
@@ -33,7 +34,26 @@ bool HeadlessRunner::Start() {
 }
 
 void HeadlessRunner::OnSignal() {
-    session_->Shutdown();
+    if (retrySave_.isActive()) {
+        Print("", "Quarvelin stopped without saving the map.");
+        QCoreApplication::exit(1);
+        return;
+    }
+    if (session_->Shutdown()) {
+        Print("", "Quarvelin stopped.");
+        QCoreApplication::exit(0);
+        return;
+    }
+    // Exiting now would lose the map: it waits in memory until the directory can be written.
+    Print("", "The map could not be saved. Quarvelin keeps it and tries again every 5 seconds; "
+              "stop it once more to exit without saving.");
+    stopOnSignal_.Rearm();
+    retrySave_.start(5000);
+}
+
+void HeadlessRunner::RetrySave() {
+    if (!session_->World().SaveUnsavedZones()) return;
+    retrySave_.stop();
     Print("", "Quarvelin stopped.");
     QCoreApplication::exit(0);
 }

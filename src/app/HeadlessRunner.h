@@ -7,6 +7,7 @@
 #include "app/core/Session.h"
 
 #include <QObject>
+#include <QTimer>
 #include <memory>
 
 namespace app {
@@ -29,9 +30,12 @@ public:
 
 private:
     void OnSignal();
+    void RetrySave();
 
     std::unique_ptr<Session> session_;
     SignalWatcher stopOnSignal_;
+    // After a stop whose save failed: tries again until the world's directory takes the files.
+    QTimer retrySave_;
 };
 
 } // namespace app

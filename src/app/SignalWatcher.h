@@ -17,6 +17,8 @@ public:
     ~SignalWatcher() override;
     // Installs the handlers; false when that failed.
     bool Install();
+    // Lets the next signal run `onSignal` again.
+    void Rearm() { fired_ = false; }
 
 private:
     void Activated();

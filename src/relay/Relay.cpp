@@ -163,18 +163,27 @@ void Relay::SSClientConnect(QTcpSocket* client) {
                     return; // the disconnect event follows
                 Guard([&] { SSClientError(client); });
             });
+    // The client caught up: the game's stream that was left waiting is read on.
+    connect(client, &QTcpSocket::bytesWritten, this, [this, client] {
+        if (reading_ || !cs_ || cs_->bytesAvailable() == 0 || clients_.empty() ||
+            clients_.front() != client || ClientBacklog() >= kClientBacklog)
+            return;
+        Guard([&] { CSRead(); });
+    });
 
     log_.DLine("SSClientConnect:Open client socket");
     // A socket that never connected goes quietly: nothing to tell anyone, the new client stays.
     DiscardServerSocket();
     cs_ = new QTcpSocket(this);
     QTcpSocket* cs = cs_;
+    // Qt stops taking the game's bytes from the system when this much is unread.
+    cs->setReadBufferSize(8 * kReadBlock);
     connect(cs, &QTcpSocket::connected, this, [this] { Guard([&] { CSConnect(); }); });
     connect(cs, &QTcpSocket::readyRead, this, [this] { Guard([&] { CSRead(); }); });
     connect(cs, &QTcpSocket::disconnected, this, [this, cs] {
         Guard([&] {
             if (cs != cs_) return;
-            if (cs->bytesAvailable() > 0) CSRead(); // the last words before the close
+            if (cs->bytesAvailable() > 0) CSRead(true); // the last words before the close
             if (cs != cs_) return;
             cs_ = nullptr;
             cs->disconnect(this);
@@ -244,12 +253,21 @@ void Relay::CSConnect() {
     log_.DLine("CSWrite");
 }
 
-void Relay::CSRead() {
+qint64 Relay::ClientBacklog() const {
+    return clients_.empty() ? 0 : clients_.front()->bytesToWrite();
+}
+
+void Relay::CSRead(bool drain) {
     if (!server_.isListening()) {
         CloseServer();
         return;
     }
-    while (cs_ && cs_->bytesAvailable() > 0) {
+    reading_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{reading_};
+    while (cs_ && cs_->bytesAvailable() > 0 && (drain || ClientBacklog() < kClientBacklog)) {
         char buffer[kReadBlock];
         qint64 n = cs_->read(buffer, kReadBlock);
         if (n <= 0) break;

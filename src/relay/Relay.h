@@ -50,6 +50,10 @@ class Relay : public QObject {
     Q_OBJECT
 public:
     static constexpr int kReadBlock = 8192;
+    // While this much waits to go out to a client that reads slower than the game writes, the
+    // game's stream is left unread (in the system's buffers, then the game's), so that memory
+    // does not grow with the difference. Reading resumes as the client catches up.
+    static constexpr qint64 kClientBacklog = 1 << 20;
 
     Relay(DebugLog& log, RelayHooks& hooks, const profile::WorldProfile& profile);
     ~Relay() override;
@@ -90,7 +94,8 @@ public:
     void SSClientDisconnect(QTcpSocket* client);
     void SSClientError(QTcpSocket* client);
     void CSConnect();
-    void CSRead();
+    // `drain`: read everything, however far behind the client is (the server has closed).
+    void CSRead(bool drain = false);
     void CSDisconnect();
     void CSError();
 
@@ -101,6 +106,7 @@ private:
     void CloseClient(QTcpSocket* client); // runs SSClientDisconnect at once
     void DropAllClients();
     template <typename F> void Guard(F&& f);
+    qint64 ClientBacklog() const;
 
     DebugLog& log_;
     RelayHooks& hooks_;
@@ -117,6 +123,7 @@ private:
     ServerStreamDecoder decoder_;
     DecodeResult readResult_;
     std::string lastStatus_;
+    bool reading_ = false; // inside CSRead (a client's progress must not start another)
 };
 
 } // namespace relay

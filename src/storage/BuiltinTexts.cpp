@@ -26,6 +26,18 @@ const BuiltinText kMessages[] = {
      "\xE1\xE5\xE7 \xE8\xE7\xEC\xE5\xED\xE5\xED\xE8\xE9 \xEA\xE0\xEA"}, // Зона загрузилась с
                                                                         // ошибкой. Её файл сохранён
                                                                         // без изменений как
+    {"MainForm", "CantWriteWorld",
+     "\xCF\xE0\xEF\xEA\xE0 \xEC\xE8\xF0\xE0 \xE7\xE0\xEA\xF0\xFB\xF2\xE0 \xE4\xEB\xFF "
+     "\xE7\xE0\xEF\xE8\xF1\xE8:"}, // Папка мира закрыта для записи:
+    {"MainForm", "MapKeptInMemory",
+     "\xCA\xE0\xF0\xF2\xE0 \xEE\xF1\xF2\xE0\xEB\xE0\xF1\xFC \xE2 \xEF\xE0\xEC\xFF\xF2\xE8 \xE8 "
+     "\xE1\xF3\xE4\xE5\xF2 \xE7\xE0\xEF\xE8\xF1\xE0\xED\xE0, \xEA\xE0\xEA \xF2\xEE\xEB\xFC\xEA\xEE "
+     "\xE7\xE0\xEF\xE8\xF1\xFC \xF1\xED\xEE\xE2\xE0 \xF1\xF2\xE0\xED\xE5\xF2 "
+     "\xE2\xEE\xE7\xEC\xEE\xE6\xED\xE0."}, // Карта осталась в памяти и будет записана, как
+                                           // только запись снова станет возможна.
+    {"MainForm", "MapSavedAgain",
+     "\xCA\xE0\xF0\xF2\xE0 \xF1\xED\xEE\xE2\xE0 \xE7\xE0\xEF\xE8\xF1\xE0\xED\xE0."}, // Карта снова
+                                                                                     // записана.
     {"MainForm", "CantFindWorld",
      "\xCD\xE5 \xED\xE0\xE9\xE4\xE5\xED \xEC\xE8\xF0"}, // Не найден мир
     {"MainForm", "LoadingUnable",

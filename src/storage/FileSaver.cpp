@@ -13,6 +13,11 @@ namespace {
 std::string Describe(const std::filesystem::path& p, const char* what) {
     return std::string(what) + " " + p.string() + ": " + std::strerror(errno);
 }
+
+bool Refused(int error) {
+    return error == EACCES || error == EPERM || error == EROFS || error == ENOSPC ||
+           error == EDQUOT;
+}
 } // namespace
 
 SaveResult SaveFile(const std::filesystem::path& target, std::string_view bytes, bool durable) {
@@ -24,20 +29,21 @@ SaveResult SaveFile(const std::filesystem::path& target, std::string_view bytes,
         dir / ("." + target.filename().string() + ".tmp" + std::to_string(rng() % 1000000));
 
     int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return {false, Describe(tmp, "cannot create")};
+    if (fd < 0) return {false, Describe(tmp, "cannot create"), Refused(errno)};
     const char* p = bytes.data();
     size_t left = bytes.size();
     while (left > 0) {
         ssize_t n = ::write(fd, p, left);
         if (n < 0) {
             if (errno == EINTR) continue;
-            result = {false, Describe(tmp, "cannot write")};
+            result = {false, Describe(tmp, "cannot write"), Refused(errno)};
             break;
         }
         p += n;
         left -= static_cast<size_t>(n);
     }
-    if (result.ok && durable && ::fsync(fd) != 0) result = {false, Describe(tmp, "cannot sync")};
+    if (result.ok && durable && ::fsync(fd) != 0)
+        result = {false, Describe(tmp, "cannot sync"), Refused(errno)};
     if (::close(fd) != 0 && result.ok) result = {false, Describe(tmp, "cannot close")};
     if (result.ok && ::rename(tmp.c_str(), target.c_str()) != 0)
         result = {false, Describe(target, "cannot replace")};

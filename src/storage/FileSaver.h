@@ -12,6 +12,9 @@ namespace storage {
 struct SaveResult {
     bool ok = true;
     std::string error; // what went wrong, naming the file
+    // The directory took no new file: no permission, a read-only or a full file system. The
+    // same save can work later, once the directory is writable again.
+    bool directoryRefused = false;
 };
 
 // `durable` also syncs the data to the disk before the rename (zone files, object base).

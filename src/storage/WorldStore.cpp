@@ -107,7 +107,25 @@ bool WorldStore::SaveZone() {
         RefreshCaption();
         return true;
     }
-    return SaveZoneRooms(RoomsOfZone(CurrentZone()));
+    if (!SaveZoneRooms(RoomsOfZone(CurrentZone()))) return false;
+    return SaveUnsavedZones();
+}
+
+bool WorldStore::SaveUnsavedZones() {
+    map::MapWorld& world = model_.World();
+    const std::string remembered = world.CurrentZone;
+    const std::vector<std::string> zones(unsaved_.begin(), unsaved_.end());
+    for (const std::string& zone : zones) {
+        if (!tree_.FindZone(zone)) {
+            unsaved_.erase(zone); // deleted or renamed since
+            continue;
+        }
+        world.CurrentZone = zone;
+        if (!SaveZoneRooms(RoomsOfZone(zone))) break;
+    }
+    world.CurrentZone = remembered;
+    RefreshCaption();
+    return unsaved_.empty();
 }
 
 bool WorldStore::SaveZoneRooms(const std::vector<const map::TMudRoom2*>& rooms) {
@@ -124,13 +142,28 @@ bool WorldStore::SaveZoneRooms(const std::vector<const map::TMudRoom2*>& rooms) 
         saved.error = "the zone name \"" + zone + "\" is not a file name";
     }
     if (!saved.ok()) {
-        const std::string shown =
-            path ? PathToText(*path) : PathToText(WorldDir()) + "/" + zone + ".tk2";
+        unsaved_.insert(zone);
         ui_.LogError(saved.error);
-        ui_.ShowError(Text("MainForm", "CantOverwriteFile") + " " + shown + "\r\n" +
-                      Text("MainForm", "DeleteManually"));
+        if (saved.status == ZoneSaveStatus::CantWriteWorld) {
+            // Deleting files would not help here, and one message per zone is no clearer than
+            // one for them all: the map waits in memory for the next save.
+            if (!toldNotWritable_)
+                ui_.ShowError(Text("MainForm", "CantWriteWorld") + " " + PathToText(WorldDir()) +
+                              "\r\n" + Text("MainForm", "MapKeptInMemory"));
+            toldNotWritable_ = true;
+        } else {
+            const std::string shown =
+                path ? PathToText(*path) : PathToText(WorldDir()) + "/" + zone + ".tk2";
+            ui_.ShowError(Text("MainForm", "CantOverwriteFile") + " " + shown + "\r\n" +
+                          Text("MainForm", "DeleteManually"));
+        }
         RefreshCaption();
         return false;
+    }
+    unsaved_.erase(zone);
+    if (toldNotWritable_ && unsaved_.empty()) {
+        toldNotWritable_ = false;
+        ui_.LogError(Text("MainForm", "MapSavedAgain"));
     }
     model_.World().Saved = true;
     RefreshCaption();
@@ -236,10 +269,12 @@ void WorldStore::Startup() {
     RefreshCaption();
 }
 
-void WorldStore::Shutdown() {
-    if (!worldName_.empty()) nSaveWorldClick();
+bool WorldStore::Shutdown() {
+    if (!worldName_.empty() && !nSaveWorldClick())
+        return false; // all as it was, so that a later save writes the same
     ClearZone();
     model_.World().CurrentRoom = nullptr;
+    return true;
 }
 
 } // namespace storage

@@ -71,8 +71,13 @@ public:
     // Unselects and unchecks the current zone's rooms and empties the current-zone list.
     void ClearZone();
     // Writes the current zone to its file; false (after the message) when the file could not
-    // be replaced, which leaves the saved flag as it was.
+    // be replaced, which leaves the saved flag as it was. A save that works also writes the
+    // zones whose last save failed.
     bool SaveZone();
+    // Writes the zones whose last save failed (a world directory that was read-only for a
+    // while); true when none is left unsaved.
+    bool SaveUnsavedZones();
+    bool HasUnsavedZones() const { return !unsaved_.empty(); }
     // Saves every zone of the tree, then the object base when it changed. False when a zone
     // could not be written.
     bool nSaveWorldClick();
@@ -89,16 +94,19 @@ public:
     // writes its file and makes it current. Null when no world is loaded.
     ZoneTreeNode* CreateZone();
 
-    // A zone was renamed (its file with it): a damaged file is still kept before the next save.
+    // A zone was renamed (its file with it): a damaged file is still kept before the next save,
+    // a zone not yet saved is still saved.
     void ZoneRenamed(const std::string& from, const std::string& to) {
         if (damaged_.erase(from)) damaged_.insert(to);
+        if (unsaved_.erase(from)) unsaved_.insert(to);
     }
 
     // ---- Start and end ----
     // First activation: the named world is loaded; when no world results, a new one is offered.
     void Startup();
-    // Window close: every zone saved, the zone cleared, the player's room forgotten.
-    void Shutdown();
+    // Window close: every zone saved, the zone cleared, the player's room forgotten. False when
+    // a zone could not be written: then the map stays as it is (SaveUnsavedZones later).
+    bool Shutdown();
 
 private:
     using ZoneRooms = std::unordered_map<std::string, std::vector<const map::TMudRoom2*>>;
@@ -129,6 +137,10 @@ private:
     // Zones whose file failed to load part-way: before such a file is first written, the
     // original is moved aside (".damaged"), so that the rooms behind the fault are never lost.
     std::unordered_set<std::string> damaged_;
+    // Zones whose last save failed, and whether the player has been told that the world's
+    // directory takes no files (told once until a save works again).
+    std::unordered_set<std::string> unsaved_;
+    bool toldNotWritable_ = false;
     ZoneTree tree_;
 };
 

@@ -49,6 +49,8 @@ void WorldStore::ReadZoneFiles(ZoneFixups fixups, OnRoom onRoom, AfterFile after
 void WorldStore::ForgetRooms() {
     map::MapWorld& world = model_.World();
     damaged_.clear();
+    unsaved_.clear();
+    toldNotWritable_ = false;
     // The tree goes first: its quick-list nodes point at the rooms.
     tree_.Clear();
     world.DestroyAllRooms();

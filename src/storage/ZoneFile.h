@@ -40,6 +40,8 @@ std::string WriteZone(std::span<const map::TMudRoom2* const> rooms);
 enum class ZoneSaveStatus {
     Saved,
     CantOverwriteFile, // the file could not be replaced; it is left as it was
+    CantWriteWorld,    // the world's directory takes no new file (read-only, no permission,
+                       // full); the file is left as it was
 };
 
 struct ZoneSaveResult {

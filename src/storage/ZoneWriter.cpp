@@ -118,7 +118,9 @@ std::string WriteZone(std::span<const map::TMudRoom2* const> rooms) {
 ZoneSaveResult SaveZoneFile(const std::filesystem::path& path, std::string_view bytes) {
     SaveResult saved = SaveFile(path, bytes, /*durable=*/true);
     if (saved.ok) return {};
-    return {ZoneSaveStatus::CantOverwriteFile, saved.error};
+    return {saved.directoryRefused ? ZoneSaveStatus::CantWriteWorld
+                                   : ZoneSaveStatus::CantOverwriteFile,
+            saved.error};
 }
 
 } // namespace storage

@@ -26,8 +26,11 @@ inline quint16 FreePort() {
 inline QString DemoBinary() {
     return QUARVELIN_BINARY_DIR "/tools/demo-mud/quarvelin-demo-mud";
 }
+// QUARVELIN_BINARY names another build of the program (scripts/leakcheck: one built with
+// AddressSanitizer).
 inline QString QuarvelinBinary() {
-    return QUARVELIN_BINARY_DIR "/src/main/quarvelin";
+    const QString other = qEnvironmentVariable("QUARVELIN_BINARY");
+    return other.isEmpty() ? QUARVELIN_BINARY_DIR "/src/main/quarvelin" : other;
 }
 
 // The demo world as --dump-world prints it, names and texts in Windows-1251.
@@ -82,7 +85,8 @@ public:
             QByteArray b = socket.readAll();
             for (char c : b)
                 Scan(static_cast<unsigned char>(c));
-            received.append(b.constData(), static_cast<size_t>(b.size()));
+            bytes += static_cast<size_t>(b.size());
+            if (keep) received.append(b.constData(), static_cast<size_t>(b.size()));
         });
         socket.connectToHost(QHostAddress::LocalHost, port);
     }
@@ -117,6 +121,8 @@ public:
 
     QTcpSocket socket;
     std::string received;
+    size_t bytes = 0; // everything received, kept or not
+    bool keep = true; // false: count what arrives without keeping it
     int prompts = 0;
 
 private:
@@ -151,12 +157,14 @@ inline void WriteGameProfile(const std::filesystem::path& profile, quint16 clien
 }
 
 // Starts the headless Quarvelin on a data directory and waits until it listens; `output`
-// collects what it printed.
+// collects what it printed. A `wrapper` command (with its arguments) runs Quarvelin.
 inline bool StartHeadless(QProcess& q, const std::filesystem::path& dataDir, const QString& world,
-                          std::string& output) {
+                          std::string& output, QStringList wrapper = {}) {
     q.setProcessChannelMode(QProcess::MergedChannels);
-    q.start(QuarvelinBinary(), {"--headless", "--data-dir",
-                                QString::fromStdString(dataDir.string()), "--world", world});
+    wrapper << QuarvelinBinary()
+            << QStringList{"--headless", "--data-dir", QString::fromStdString(dataDir.string()),
+                           "--world", world};
+    q.start(wrapper.takeFirst(), wrapper);
     if (!q.waitForStarted(5000)) return false;
     return WaitFor(
         [&] {

@@ -1,4 +1,5 @@
-// Killing Quarvelin while it saves a large world never leaves a zone file that fails to load.
+// Killing Quarvelin while it saves a large world never leaves a zone file that fails to load,
+// and the next start loads every zone whole.
 
 #include "E2eSupport.h"
 #include "map/MudRoom.h"
@@ -82,13 +83,21 @@ TEST(KillE2e, KilledWhileSavingEveryZoneStillLoads) {
     }
     EXPECT_GT(interrupted, 0) << "no kill landed inside a save";
 
-    // A normal start and stop clears what the killed saves left behind.
+    // A normal start loads every zone without a fault; its stop clears what the killed saves
+    // left behind and writes every room back.
     QProcess q;
     std::string out;
     ASSERT_TRUE(StartHeadless(q, dir.path(), "Big", out)) << out;
     q.terminate();
     ASSERT_TRUE(q.waitForFinished(30000));
+    out += q.readAll().toStdString();
     EXPECT_EQ(q.exitCode(), 0);
-    for (const auto& e : std::filesystem::directory_iterator(world))
+    EXPECT_EQ(out.find("File: \""), std::string::npos) << "a zone failed to load:\n" << out;
+    EXPECT_EQ(out.find("error: "), std::string::npos) << out;
+    for (const auto& e : std::filesystem::directory_iterator(world)) {
         EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+        EXPECT_EQ(e.path().filename().string().find(".damaged"), std::string::npos) << e.path();
+    }
+    for (const auto& file : storage::ListZoneFiles(world))
+        EXPECT_EQ(storage::ReadZoneFile(file, profile).rooms.size(), size_t(kRoomsPerZone));
 }

@@ -18,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <sys/fsuid.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using map::TMudRoom2;
@@ -697,4 +699,81 @@ TEST(World, DamagedZoneFileIsKeptBeforeTheFirstSave) {
     ASSERT_TRUE(e.store.SaveZone());
     EXPECT_EQ(TempDir::Read(w / "Z.tk2.damaged"), "older");
     EXPECT_EQ(TempDir::Read(w / "Z.tk2.damaged.1"), damages[1]);
+}
+
+namespace {
+
+// Makes a directory read-only for this process. Root writes anywhere, so as root the file
+// system user becomes "nobody" for the while (setfsuid drops the override of permissions).
+class ReadOnly {
+public:
+    explicit ReadOnly(const fs::path& dir) : dir_(dir) {
+        fs::permissions(dir_, fs::perms::owner_write, fs::perm_options::remove);
+        if (::geteuid() == 0) ::setfsuid(65534);
+        std::error_code ec;
+        TempDir::Write(dir_ / "probe", "x");
+        works_ = !fs::exists(dir_ / "probe", ec);
+    }
+    ~ReadOnly() {
+        if (::geteuid() == 0) ::setfsuid(0);
+        fs::permissions(dir_, fs::perms::owner_write, fs::perm_options::add);
+        std::error_code ec;
+        fs::remove(dir_ / "probe", ec);
+    }
+    bool Works() const { return works_; }
+
+private:
+    fs::path dir_;
+    bool works_ = false;
+};
+
+} // namespace
+
+TEST(World, ReadOnlyWorldDirectoryKeepsTheMapUntilItCanBeSaved) {
+    Env e;
+    const fs::path w = e.Maps() / "W";
+    TempDir::Write(w / "A.tk2", ZoneBytes({MakeRoom("a1", 1)}));
+    TempDir::Write(w / "B.tk2", ZoneBytes({MakeRoom("b1", 1)}));
+    e.Load("W");
+    e.World().AddRoom(std::make_unique<TMudRoom2>(MakeRoom("a2", 2, 1)), "A");
+    e.World().AddRoom(std::make_unique<TMudRoom2>(MakeRoom("b2", 2, 1)), "B");
+    e.World().Saved = false;
+    const std::string told = W("Папка мира закрыта для записи:") + " " + storage::PathToText(w) +
+                             "\r\n" +
+                             W("Карта осталась в памяти и будет записана, как только запись "
+                               "снова станет возможна.");
+    {
+        ReadOnly readOnly(w);
+        if (!readOnly.Works()) GTEST_SKIP() << "this process writes into read-only directories";
+        // One message for the whole world, naming the directory; each zone in the log.
+        EXPECT_FALSE(e.store.nSaveWorldClick());
+        ASSERT_EQ(e.ui.errors, std::vector<std::string>{told});
+        ASSERT_EQ(e.ui.log.size(), 2u);
+        EXPECT_NE(e.ui.log[0].find("Permission denied"), std::string::npos) << e.ui.log[0];
+        EXPECT_TRUE(e.store.HasUnsavedZones());
+        EXPECT_FALSE(e.World().Saved);
+        // A zone change saves nothing either, and does not repeat the message.
+        e.World().CurrentZone = "A";
+        EXPECT_FALSE(e.store.SaveZone());
+        EXPECT_EQ(e.ui.errors.size(), 1u);
+    }
+    // The map stayed in memory, the files as they were.
+    EXPECT_EQ(e.RoomsOf("A"), (Names{"a1", "a2"}));
+    EXPECT_EQ(e.RoomsOf("B"), (Names{"b1", "b2"}));
+    EXPECT_EQ(HintsInFile(w / "A.tk2"), (Names{"a1"}));
+    EXPECT_EQ(HintsInFile(w / "B.tk2"), (Names{"b1"}));
+
+    // Writable again: the next save of one zone writes the other one too.
+    e.ui.log.clear();
+    EXPECT_TRUE(e.store.SaveZone());
+    EXPECT_EQ(HintsInFile(w / "A.tk2"), (Names{"a1", "a2"}));
+    EXPECT_EQ(HintsInFile(w / "B.tk2"), (Names{"b1", "b2"}));
+    EXPECT_FALSE(e.store.HasUnsavedZones());
+    EXPECT_EQ(e.ui.log, std::vector<std::string>{W("Карта снова записана.")});
+    EXPECT_EQ(e.store.CurrentZone(), "A");
+
+    // A second outage is told again.
+    ReadOnly again(w);
+    EXPECT_FALSE(e.store.nSaveWorldClick());
+    EXPECT_EQ(e.ui.errors.size(), 2u);
 }

@@ -95,11 +95,12 @@ void Session::FirstActivation() {
     world_->Startup();
 }
 
-void Session::Shutdown() {
+bool Session::Shutdown() {
     WriteIniFile(false);
-    world_->Shutdown(); // which saves the object base when it has unsaved changes
+    const bool saved = world_->Shutdown(); // which saves the object base when it has changes
     objects_->AskSaveOnClose();
     if (!log_.SaveOnExit(paths_.dir)) log_.ELine("Cannot save tkdebug.log");
+    return saved;
 }
 
 std::filesystem::path Session::ObjectsFile() const {

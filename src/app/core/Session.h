@@ -40,8 +40,9 @@ public:
     // (zones, profile, lock list, caption); without one a new world is offered.
     void FirstActivation();
     // Window close: settings written, the world saved and its zone cleared, the debug log saved
-    // when logging is on.
-    void Shutdown();
+    // when logging is on. False when the world could not be saved: the map stays in memory
+    // (World().SaveUnsavedZones writes it later).
+    bool Shutdown();
 
     // The world's profile: read from the world's "local.ini" (or the template beside the
     // program); reconfigures and restarts the relay.

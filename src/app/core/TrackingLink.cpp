@@ -22,6 +22,9 @@ void TrackingLink::TracingOff() {
     }
     world.CurrentRoom = nullptr;
     tracker_.Reset();
+    // A run that tracing stopped (a connection lost, the stop command) never resumes by
+    // itself: its next burst would go out from wherever the player now stands.
+    speedwalker_.Clear();
 }
 
 void TrackingLink::ModeClick(bool on) {

@@ -1,7 +1,7 @@
 // A real MUD client, tintin++, through Quarvelin to the demo game: the player sees the game,
 // and walking maps it.
 
-#include "E2eSupport.h"
+#include "e2e/E2eSupport.h"
 #include "profile/WorldProfile.h"
 #include "storage/Paths.h"
 #include "storage/ZoneFile.h"
