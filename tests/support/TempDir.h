@@ -2,6 +2,7 @@
 // A fresh directory for one test, removed afterwards, with helpers to write and read files
 // byte for byte.
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -15,7 +16,9 @@ public:
                 ("quarvelin-test-" + std::to_string(rd()) + std::to_string(rd()));
         std::filesystem::create_directories(path_);
     }
+    // QUARVELIN_KEEP_TEST_DIRS keeps them, to look at what a test left behind.
     ~TempDir() {
+        if (std::getenv("QUARVELIN_KEEP_TEST_DIRS")) return;
         std::error_code ec;
         std::filesystem::remove_all(path_, ec);
     }
