@@ -208,6 +208,16 @@ const BuiltinText kMainFormControls[] = {
      "\xCF\xE5\xF0\xE5\xE8\xEC\xE5\xED\xEE\xE2\xE0\xF2\xFC \xE7\xEE\xED\xF3"}, // Переименовать
                                                                                // зону
     {"MainForm", "nnDeleteZone", "\xD3\xE4\xE0\xEB\xE8\xF2\xFC \xE7\xEE\xED\xF3"}, // Удалить зону
+    {"MainForm", "nnLoadZone", "\xCE\xF2\xEA\xF0\xFB\xF2\xFC \xE7\xEE\xED\xF3"}, // Открыть зону
+    {"MainForm", "nnLockZone",
+     "\xC7\xE0\xE1\xEB\xEE\xEA\xE8\xF0\xEE\xE2\xE0\xF2\xFC \xE7\xEE\xED\xF3"}, // Заблокировать зону
+    {"MainForm", "nFindName",
+     "\xCD\xE0\xE9\xF2\xE8 \xEF\xEE \xE8\xEC\xE5\xED\xE8"}, // Найти по имени
+    {"MainForm", "nFindDesc",
+     "\xCD\xE0\xE9\xF2\xE8 \xEF\xEE \xEE\xEF\xE8\xF1\xE0\xED\xE8\xFE"}, // Найти по описанию
+    {"MainForm", "nFindNote",
+     "\xCD\xE0\xE9\xF2\xE8 \xEF\xEE \xEF\xF0\xE8\xEC\xE5\xF7\xE0\xED\xE8\xFE"}, // Найти по
+                                                                                 // примечанию
     {"MainForm", "nSelectRoom",
      "\xCD\xE0\xE9\xF2\xE8 \xEA\xEE\xEC\xED\xE0\xF2\xF3"}, // Найти комнату
     {"MainForm", "nnShowOnMap",

@@ -155,7 +155,7 @@ void StartupUpdateCheck(app::UpdateCheck& check, const storage::AppSettings& set
     check.Start(settings.UpdateUrl, [guard, page](const std::string& result) {
         if (!guard || !app::IsNewerVersion(result, relay::VersionText())) return;
         QMessageBox box(QMessageBox::Information, "Quarvelin",
-                        QString::fromStdString(app::NewVersionMessage(result, page)),
+                        text::ToUnicode(app::NewVersionMessage(result, page)).replace("\r\n", "\n"),
                         QMessageBox::Ok, guard);
         box.setWindowModality(Qt::ApplicationModal);
         box.exec();

@@ -390,8 +390,8 @@ void TQuarvelinForm::nTrClick(int percent) {
 void TQuarvelinForm::nNewZoneClick() {
     // The new zone's node is named at once: the tree must be on screen.
     if (!leftPanel_->isVisibleTo(this)) actTreeExecute(true);
-    session_->Zones().nNewZoneClick(true);
     FocusTree();
+    session_->Zones().nNewZoneClick(true);
 }
 
 } // namespace view

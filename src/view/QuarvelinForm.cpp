@@ -230,6 +230,8 @@ void TQuarvelinForm::FormActivate() {
 }
 
 void TQuarvelinForm::FocusTree() {
+    // A node's text being edited keeps the keyboard (taking it away would end the editing).
+    if (QWidget* f = QApplication::focusWidget(); f && treeViewZones_->isAncestorOf(f)) return;
     if (treeViewZones_->isVisibleTo(this) && leftPanel_->isVisibleTo(this))
         treeViewZones_->setFocus(Qt::OtherFocusReason);
     else

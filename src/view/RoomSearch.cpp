@@ -15,13 +15,12 @@ struct FieldItem {
     storage::SearchField field;
     const char* key;
     const char* twin;
-    const char* caption; // UTF-8
     Qt::Key shortcut;
 };
 const FieldItem kItems[] = {
-    {storage::SearchField::Name, "nFindName", "nFindByName", "Найти по имени", Qt::Key_F},
-    {storage::SearchField::Description, "nFindDesc", "nFindByDesc", "Найти по описанию", Qt::Key_D},
-    {storage::SearchField::Note, "nFindNote", "nFindByNote", "Найти по примечанию", Qt::Key_C},
+    {storage::SearchField::Name, "nFindName", "nFindByName", Qt::Key_F},
+    {storage::SearchField::Description, "nFindDesc", "nFindByDesc", Qt::Key_D},
+    {storage::SearchField::Note, "nFindNote", "nFindByNote", Qt::Key_C},
 };
 
 int IndexOf(storage::SearchField field) {
@@ -43,7 +42,7 @@ TRoomSearch::TRoomSearch(app::Session& session, QWidget* window)
 
 QString TRoomSearch::Caption(storage::SearchField field) const {
     const FieldItem& item = kItems[IndexOf(field)];
-    return text::ToUnicode(session_.GetCaption("MainForm", item.key, text::W(item.caption)));
+    return text::ToUnicode(session_.GetCaption("MainForm", item.key));
 }
 
 QAction* TRoomSearch::FindAction(storage::SearchField field) const {

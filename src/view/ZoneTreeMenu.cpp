@@ -22,9 +22,6 @@ TZoneTreeMenu::TZoneTreeMenu(app::Session& session, TZoneTreePanel* tree, TRoomS
     };
     // Twins of the File menu and the map's menu take those items' texts.
     auto caption = [this](const char* key) { return session_.GetCaption("MainForm", key); };
-    auto own = [this](const char* key, const char* utf8) {
-        return session_.GetCaption("MainForm", key, text::W(utf8));
-    };
     storage::ZoneOperations& zones = session_.Zones();
     storage::QuickList& quickList = session_.QuickList();
 
@@ -33,11 +30,11 @@ TZoneTreeMenu::TZoneTreeMenu(app::Session& session, TZoneTreePanel* tree, TRoomS
     Add("nnSaveWorld", caption("nSaveWorld"), mainItem("nSaveWorld"));
     menu_->addSeparator();
     Add("nnNewZone", caption("nNewZone"), mainItem("nNewZone"));
-    Add("nnLoadZone", own("nnLoadZone", "Открыть зону"), [&zones] { zones.nnLoadZoneClick(); });
+    Add("nnLoadZone", caption("nnLoadZone"), [&zones] { zones.nnLoadZoneClick(); });
     Add("nnRenameZone", caption("nnRenameZone"),
         [this] { tree_->StartEditing(session_.World().Tree().Selected()); });
     Add("nnDeleteZone", caption("nnDeleteZone"), [&zones] { zones.nnDeleteZoneClick(true); });
-    QAction* lock = Add("nnLockZone", own("nnLockZone", "Заблокировать зону"), [this, &zones] {
+    QAction* lock = Add("nnLockZone", caption("nnLockZone"), [this, &zones] {
         tree_->setFocus();
         zones.nnLockZoneClick();
     });
