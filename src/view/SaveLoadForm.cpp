@@ -154,6 +154,7 @@ void TSaveLoadForm::FillList() {
     for (const std::string& world : storage::ListWorlds(mapsDir_)) {
         auto* item = new QListWidgetItem(folder, U(world), listView1_);
         item->setData(kNameRole, U(world));
+        item->setToolTip(U(world)); // a long name is cut short under its icon
     }
 }
 
@@ -269,6 +270,7 @@ void TSaveLoadForm::Renamed(QListWidgetItem* item) {
     if (r == storage::WorldDirResult::Done) {
         item->setText(wanted);
         item->setData(kNameRole, wanted);
+        item->setToolTip(wanted);
         if (worldName_->text().trimmed() == old) worldName_->setText(wanted);
         return;
     }

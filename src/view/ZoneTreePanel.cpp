@@ -148,7 +148,11 @@ void TZoneTreePanel::SetRoomIcons(const std::vector<QImage>& icons) {
     pictures_.resize(6);
     for (const QImage& icon : icons)
         pictures_.push_back(QIcon(QPixmap::fromImage(icon)));
-    Rebuild();
+    // The skin is read again on every activation of the window: the pictures change in place,
+    // so that a node's text being edited stays in its editor.
+    for (QTreeWidgetItemIterator it(this); *it; ++it)
+        if (const storage::ZoneTreeNode* node = NodeOf(*it))
+            (*it)->setIcon(0, Picture(node->image, node->stateImage));
 }
 
 QIcon TZoneTreePanel::Picture(int image, int stateImage) const {

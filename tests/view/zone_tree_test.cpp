@@ -118,6 +118,10 @@ TEST(ZoneTree, NewZoneFromTheMenuIsNamedAtOnce) {
     auto* editor = form.ZoneTree()->viewport()->findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->text(), QString::fromUtf8("Новая зона"));
+    // The window coming back to the front reads the skin again; the editing goes on.
+    form.cbSkinsChange();
+    Process();
+    ASSERT_EQ(form.ZoneTree()->viewport()->findChild<QLineEdit*>(), editor);
     editor->setText("Harbour");
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(editor, &enter);
