@@ -5,8 +5,11 @@
 #include "view/FindReplaceDialogs.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 
 namespace view {
 
@@ -26,6 +29,25 @@ const FieldItem kItems[] = {
 int IndexOf(storage::SearchField field) {
     return static_cast<int>(field) - 1;
 }
+
+// Ctrl+C is also the copy key: where text is selected (the log, the note), it copies.
+bool CopySelection() {
+    QWidget* f = QApplication::focusWidget();
+    if (auto* line = qobject_cast<QLineEdit*>(f); line && line->hasSelectedText()) {
+        line->copy();
+        return true;
+    }
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(f);
+        plain && plain->textCursor().hasSelection()) {
+        plain->copy();
+        return true;
+    }
+    if (auto* rich = qobject_cast<QTextEdit*>(f); rich && rich->textCursor().hasSelection()) {
+        rich->copy();
+        return true;
+    }
+    return false;
+}
 } // namespace
 
 TRoomSearch::TRoomSearch(app::Session& session, QWidget* window)
@@ -35,7 +57,10 @@ TRoomSearch::TRoomSearch(app::Session& session, QWidget* window)
         a->setObjectName(item.key);
         a->setShortcut(QKeySequence(Qt::CTRL | item.shortcut));
         const storage::SearchField field = item.field;
-        connect(a, &QAction::triggered, this, [this, field] { Open(field); });
+        connect(a, &QAction::triggered, this, [this, field] {
+            if (field == storage::SearchField::Note && CopySelection()) return;
+            Open(field);
+        });
         actions_[IndexOf(item.field)] = a;
     }
 }

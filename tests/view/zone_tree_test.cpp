@@ -11,10 +11,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -241,6 +243,24 @@ TEST(ZoneTree, RoomSearchByShortcutFindsRoomsInOtherZones) {
     dialog->FindEdit()->setText("forEST");
     dialog->FindNextButton()->click();
     EXPECT_TRUE(forest->Checked);
+
+    // Ctrl+C over selected text in the log copies it instead.
+    dialog->hide();
+    QPlainTextEdit* log = form.LogPane();
+    log->setVisible(true);
+    log->setPlainText("copy me");
+    log->selectAll();
+    QApplication::setActiveWindow(&form);
+    Process();
+    log->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), log);
+    form.RoomSearch()->FindAction(storage::SearchField::Note)->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "copy me");
+    EXPECT_FALSE(dialog->isVisible());
+    log->moveCursor(QTextCursor::End); // nothing selected: the search opens
+    form.RoomSearch()->FindAction(storage::SearchField::Note)->trigger();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8("Найти по примечанию"));
 
     // On the object page Ctrl+F is the object search's.
     form.Pages()->setCurrentIndex(1);
