@@ -6,6 +6,7 @@
 #include "app/core/DataDir.h"
 #include "relay/Relay.h"
 #include "text/Cp1251.h"
+#include "view/LanguageTemplate.h"
 #include "view/QuarvelinForm.h"
 #include "view/RenderZone.h"
 
@@ -28,6 +29,8 @@ struct CommandLine {
     std::optional<std::string> renderZone;
     int renderLevel = 0;
     std::string renderOut;
+    // --write-language: a complete language file instead of the program.
+    std::string languageOut;
 };
 
 const char kHelp[] =
@@ -42,6 +45,8 @@ const char kHelp[] =
     "  --render ZONE     write a picture of the zone's level (with --world, --out FILE.png\n"
     "                    and optionally --level N, default 0) painted with the world's\n"
     "                    skin, and exit; needs no network and no display\n"
+    "  --write-language FILE  write a language file with every text of every window\n"
+    "                    (the built-in Russian texts), to translate, and exit\n"
     "  --version         print the version and exit\n"
     "  --help            print this help and exit\n"
     "SIGINT or SIGTERM saves the world and exits, with or without a window.\n";
@@ -94,6 +99,8 @@ bool Parse(int argc, char** argv, CommandLine& cl, std::string& dataDir, int& ex
             cl.renderLevel = static_cast<int>(n);
         } else if (a == "--out") {
             if (!value(cl.renderOut)) return exitCode = 2, false;
+        } else if (a == "--write-language") {
+            if (!value(cl.languageOut)) return exitCode = 2, false;
         } else if (a == "--world") {
             std::string world;
             if (!value(world)) return exitCode = 2, false;
@@ -137,6 +144,13 @@ int main(int argc, char** argv) {
         rq.level = cl.renderLevel;
         rq.out = cl.renderOut;
         return view::RenderZone(rq);
+    }
+
+    if (!cl.languageOut.empty()) {
+        // The windows are opened, never shown: no screen is needed.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv);
+        return view::WriteLanguageTemplate(std::filesystem::path(cl.languageOut));
     }
 
     std::unique_ptr<QCoreApplication> qapp;

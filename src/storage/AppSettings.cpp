@@ -46,6 +46,8 @@ void AppSettings::Read(const IniFile& ini) {
     ReplaceLore = ini.ReadBool("Options", "ReplaceLore", d.ReplaceLore);
     DebugActiv = ini.ReadBool("Options", "DebugActiv", d.DebugActiv);
     ShowNote = ini.ReadBool("Options", "ShowNote", d.ShowNote);
+    UpdateUrl = ini.ReadString("Options", "UpdateUrl", d.UpdateUrl);
+    DownloadUrl = ini.ReadString("Options", "DownloadUrl", d.DownloadUrl);
     NewZone = ini.ReadString("Commands", "NewZone", d.NewZone);
     SetAlias = ini.ReadString("Commands", "SetAlias", d.SetAlias);
     RequestObject = ini.ReadString("Commands", "RequestObject", d.RequestObject);
@@ -84,6 +86,8 @@ void AppSettings::Write(IniFile& ini, bool windowNormal) const {
     ini.WriteBool("Options", "SwapUpDown", SwapUpDown);
     ini.WriteBool("Options", "ReplaceLore", ReplaceLore);
     ini.WriteBool("Options", "ShowNote", ShowNote);
+    ini.WriteString("Options", "UpdateUrl", UpdateUrl);
+    ini.WriteString("Options", "DownloadUrl", DownloadUrl);
     ini.WriteString("Commands", "NewZone", NewZone);
     ini.WriteString("Commands", "SetAlias", SetAlias);
     ini.WriteString("Commands", "RequestObject", RequestObject);

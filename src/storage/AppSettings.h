@@ -33,6 +33,10 @@ struct AppSettings {
     bool SwapUpDown = true;
     bool ReplaceLore = true;
     bool ShowNote = false;
+    // The update check: the address of a text file holding the newest version's text (empty:
+    // no check over the network), and the page the player is sent to for a newer version.
+    std::string UpdateUrl;
+    std::string DownloadUrl;
     // [Commands]
     std::string NewZone = "\xED\xE7";           // нз
     std::string SetAlias = "\xED\xE0\xE0";      // наа

@@ -85,6 +85,23 @@ const BuiltinText kMessages[] = {
     {"SaveLoadForm", "DeleteMessage",
      "\xC2\xFB \xF3\xE2\xE5\xF0\xE5\xED\xFB, \xF7\xF2\xEE \xF5\xEE\xF2\xE8\xF2\xE5 "
      "\xF3\xE4\xE0\xEB\xE8\xF2\xFC \xEC\xE8\xF0"}, // Вы уверены, что хотите удалить мир
+    {"SaveLoadForm", "CantDeleteLoadedWorld",
+     "\xCD\xE5\xEB\xFC\xE7\xFF \xF3\xE4\xE0\xEB\xE8\xF2\xFC \xEC\xE8\xF0, "
+     "\xEA\xEE\xF2\xEE\xF0\xFB\xE9 \xF1\xE5\xE9\xF7\xE0\xF1 "
+     "\xE7\xE0\xE3\xF0\xF3\xE6\xE5\xED:"}, // Нельзя удалить мир, который сейчас загружен:
+    {"SaveLoadForm", "DeleteWorldFailed",
+     "\xCD\xE5 \xF3\xE4\xE0\xEB\xEE\xF1\xFC \xF3\xE4\xE0\xEB\xE8\xF2\xFC \xEC\xE8\xF0"}, // Не удалось
+                                                                                         // удалить мир
+    {"SaveLoadForm", "CantRenameLoadedWorld",
+     "\xCD\xE5\xEB\xFC\xE7\xFF \xEF\xE5\xF0\xE5\xE8\xEC\xE5\xED\xEE\xE2\xE0\xF2\xFC \xEC\xE8\xF0, "
+     "\xEA\xEE\xF2\xEE\xF0\xFB\xE9 \xF1\xE5\xE9\xF7\xE0\xF1 "
+     "\xE7\xE0\xE3\xF0\xF3\xE6\xE5\xED:"}, // Нельзя переименовать мир, который сейчас загружен:
+    {"SaveLoadForm", "RenameWorldFailed",
+     "\xCD\xE5 \xF3\xE4\xE0\xEB\xEE\xF1\xFC "
+     "\xEF\xE5\xF0\xE5\xE8\xEC\xE5\xED\xEE\xE2\xE0\xF2\xFC \xEC\xE8\xF0"}, // Не удалось
+                                                                           // переименовать мир
+    {"SaveLoadForm", "WorldAlreadyExists",
+     "\xF3\xE6\xE5 \xF1\xF3\xF9\xE5\xF1\xF2\xE2\xF3\xE5\xF2."}, // уже существует.
     {"SaveLoadForm", "LoadCaption",
      "\xC7\xE0\xE3\xF0\xF3\xE7\xE8\xF2\xFC \xEC\xE8\xF0..."}, // Загрузить мир...
     {"SaveLoadForm", "btnOkLoad", "\xC7\xE0\xE3\xF0\xF3\xE7\xE8\xF2\xFC"}, // Загрузить
@@ -200,11 +217,21 @@ const BuiltinText kMainFormControls[] = {
     {"MainForm", "nWindow", "\xCE\xEA\xED\xEE"},                                 // Окно
     {"MainForm", "nHelp", "\xCF\xEE\xEC\xEE\xF9\xFC"},                           // Помощь
     {"MainForm", "nHelpMain", "\xD1\xEE\xE4\xE5\xF0\xE6\xE0\xED\xE8\xE5"}, // Содержание
-    {"MainForm", "nAbout", "\xCE \xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE5"},   // О программе
+    {"MainForm", "nAbout", "\xCE \xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE5 ..."}, // О программе ...
     {"MainForm", "nnRenameZone",
      "\xCF\xE5\xF0\xE5\xE8\xEC\xE5\xED\xEE\xE2\xE0\xF2\xFC \xE7\xEE\xED\xF3"}, // Переименовать
                                                                                // зону
     {"MainForm", "nnDeleteZone", "\xD3\xE4\xE0\xEB\xE8\xF2\xFC \xE7\xEE\xED\xF3"}, // Удалить зону
+    {"MainForm", "nnLoadZone", "\xCE\xF2\xEA\xF0\xFB\xF2\xFC \xE7\xEE\xED\xF3"}, // Открыть зону
+    {"MainForm", "nnLockZone",
+     "\xC7\xE0\xE1\xEB\xEE\xEA\xE8\xF0\xEE\xE2\xE0\xF2\xFC \xE7\xEE\xED\xF3"}, // Заблокировать зону
+    {"MainForm", "nFindName",
+     "\xCD\xE0\xE9\xF2\xE8 \xEF\xEE \xE8\xEC\xE5\xED\xE8"}, // Найти по имени
+    {"MainForm", "nFindDesc",
+     "\xCD\xE0\xE9\xF2\xE8 \xEF\xEE \xEE\xEF\xE8\xF1\xE0\xED\xE8\xFE"}, // Найти по описанию
+    {"MainForm", "nFindNote",
+     "\xCD\xE0\xE9\xF2\xE8 \xEF\xEE \xEF\xF0\xE8\xEC\xE5\xF7\xE0\xED\xE8\xFE"}, // Найти по
+                                                                                 // примечанию
     {"MainForm", "nSelectRoom",
      "\xD2\xE5\xEA\xF3\xF9\xE0\xFF \xEF\xEE\xE7\xE8\xF6\xE8\xFF \xF2\xF3\xF2"}, // Текущая позиция
                                                                                 // тут

@@ -2,9 +2,11 @@
 // item and the tool button, with its caption from the language file.
 
 #include "text/Cp1251.h"
+#include "view/AboutForm.h"
 #include "view/MapPage.h"
 #include "view/NotePanel.h"
 #include "view/QuarvelinForm.h"
+#include "view/RoomSearch.h"
 #include "view/ZoneTreePanel.h"
 
 #include <QAction>
@@ -210,6 +212,11 @@ void TQuarvelinForm::BuildMenus() {
     nWindow_->setObjectName("nWindow");
     nWindow_->addActions({btnCenter_, tbLevelUp_, tbLevelDown_});
     nWindow_->addSeparator();
+    roomSearch_ = new TRoomSearch(*session_, this);
+    for (auto field : {storage::SearchField::Name, storage::SearchField::Description,
+                       storage::SearchField::Note})
+        nWindow_->addAction(roomSearch_->FindAction(field));
+    nWindow_->addSeparator();
     nWindow_->addActions({actTree, nShowNote, nShowLog});
     nWindow_->addSeparator();
     nWindow_->addActions({nAutolink, nStopTrace_});
@@ -237,9 +244,8 @@ void TQuarvelinForm::BuildMenus() {
     nHelpMain->setEnabled(false);
     QAction* nAbout = MakeAction("nAbout");
     connect(nAbout, &QAction::triggered, this, [this] {
-        QMessageBox::about(this, "Quarvelin",
-                           "Quarvelin v. " + QString::fromStdString(relay::VersionText()) + "\n" +
-                               tr("An automatic mapper for text MUD games."));
+        TAboutForm about(session_->Texts(), session_->Settings(), this);
+        about.exec();
     });
     nHelp_ = menuBar()->addMenu(QString());
     nHelp_->setObjectName("nHelp");
@@ -383,8 +389,8 @@ void TQuarvelinForm::nTrClick(int percent) {
 void TQuarvelinForm::nNewZoneClick() {
     // The new zone's node is named at once: the tree must be on screen.
     if (!leftPanel_->isVisibleTo(this)) actTreeExecute(true);
-    session_->Zones().nNewZoneClick(true);
     FocusTree();
+    session_->Zones().nNewZoneClick(true);
 }
 
 } // namespace view

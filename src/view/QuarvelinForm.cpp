@@ -3,10 +3,14 @@
 #include "storage/Language.h"
 #include "text/Cp1251.h"
 #include "view/MapDialogs.h"
+#include "view/AboutForm.h"
 #include "view/MapPage.h"
 #include "view/NotePanel.h"
 #include "view/ObjectPage.h"
+#include "view/RoomSearch.h"
+#include "view/SaveLoadForm.h"
 #include "view/StatusPanels.h"
+#include "view/ZoneTreeMenu.h"
 #include "view/ZoneTreePanel.h"
 
 #include <cstdio>
@@ -17,7 +21,6 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QComboBox>
-#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -46,6 +49,13 @@ TQuarvelinForm::TQuarvelinForm(app::Session::Options options, QWidget* parent)
     resize(900, 650);
     BuildMenus();
     BuildStatusBar();
+    treeMenu_ = new TZoneTreeMenu(*session_, treeViewZones_, *roomSearch_,
+                                  [this](const QString& name) { return Action(name); });
+    treeViewZones_->onEdited = [this](storage::ZoneTreeNode* node, const std::string& text) {
+        return session_->Zones().TreeViewZonesEdited(node, text);
+    };
+    connect(tabSet1_, &QTabWidget::currentChanged, this,
+            [this](int page) { roomSearch_->SetEnabled(page == 0); });
 
     relay::DebugLog& log = session_->Log();
     log.OnLine = [this](const std::string& line, bool shown) {
@@ -207,6 +217,9 @@ void TQuarvelinForm::changeEvent(QEvent* e) {
 }
 
 void TQuarvelinForm::FormActivate() {
+    auto* check = new app::UpdateCheck(this);
+    updateCheck_ = check;
+    StartupUpdateCheck(*check, session_->Settings(), this);
     session_->FirstActivation();
     session_->SetCaption();
     // From now on the view follows the player.
@@ -217,6 +230,8 @@ void TQuarvelinForm::FormActivate() {
 }
 
 void TQuarvelinForm::FocusTree() {
+    // A node's text being edited keeps the keyboard (taking it away would end the editing).
+    if (QWidget* f = QApplication::focusWidget(); f && treeViewZones_->isAncestorOf(f)) return;
     if (treeViewZones_->isVisibleTo(this) && leftPanel_->isVisibleTo(this))
         treeViewZones_->setFocus(Qt::OtherFocusReason);
     else
@@ -343,19 +358,16 @@ storage::Answer TQuarvelinForm::Ask(const std::string& question, bool withCancel
 
 std::optional<std::string> TQuarvelinForm::ChooseWorld(storage::ChooserMode mode,
                                                        const std::string& name) {
-    // Until the world chooser exists: the world's name is asked for plainly, with the chooser's
-    // captions.
-    const char* titleKey = mode == storage::ChooserMode::Load   ? "LoadCaption"
-                           : mode == storage::ChooserMode::Save ? "SaveAsCaption"
-                                                                : "NewCaption";
-    const std::string title = session_->GetCaption(
-        "SaveLoadForm", titleKey, std::string(storage::BuiltinTextOf("SaveLoadForm", titleKey)));
-    const std::string label = session_->GetCaption("SaveLoadForm", "lblName", "\xC8\xEC\xFF:");
-    bool ok = false;
-    const QString chosen =
-        QInputDialog::getText(this, U(title), U(label), QLineEdit::Normal, U(name), &ok);
-    if (!ok || chosen.trimmed().isEmpty()) return std::nullopt;
-    return text::FromUnicode(chosen.trimmed());
+    if (closingOnSignal_) return std::nullopt;
+    storage::WorldStore& world = session_->World();
+    TSaveLoadForm chooser(session_->Texts(), session_->Settings().ListViewStyle, world.MapsDir(),
+                          world.WorldName().empty() ? std::filesystem::path() : world.WorldDir(),
+                          this);
+    chooser.SetMode(mode, name);
+    if (chooser.exec() != QDialog::Accepted) return std::nullopt;
+    std::string chosen = chooser.WorldName();
+    if (chosen.empty()) return std::nullopt;
+    return chosen;
 }
 
 std::optional<map::Color> TQuarvelinForm::ChooseColor(map::Color initial) {

@@ -20,6 +20,10 @@ class QLabel;
 class QMenu;
 class QPlainTextEdit;
 
+namespace app {
+class UpdateCheck;
+}
+
 namespace view {
 
 class HintBox;
@@ -28,6 +32,8 @@ class TObjectPage;
 class TMapPage;
 class TNotePanel;
 class TZoneTreePanel;
+class TZoneTreeMenu;
+class TRoomSearch;
 
 class TQuarvelinForm : public QMainWindow, public app::AppUi {
     Q_OBJECT
@@ -69,6 +75,8 @@ public:
     TObjectPage* ObjectPage() const { return objectPage_; }
     TMapPage* MapPage() const { return mapPage_; }
     TZoneTreePanel* ZoneTree() const { return treeViewZones_; }
+    TZoneTreeMenu* ZoneTreeMenu() const { return treeMenu_; }
+    TRoomSearch* RoomSearch() const { return roomSearch_; }
     TNotePanel* NotePanel() const { return memoNote_; }
     QWidget* LeftPanel() const { return leftPanel_; }
     QComboBox* SkinChooser() const { return cbSkins_; }
@@ -139,6 +147,9 @@ private:
     QAction* btnCenter_ = nullptr;
     QTabWidget* tabSet1_ = nullptr;
     TObjectPage* objectPage_ = nullptr;
+    TZoneTreeMenu* treeMenu_ = nullptr;
+    TRoomSearch* roomSearch_ = nullptr;
+    app::UpdateCheck* updateCheck_ = nullptr; // the start-up check
     std::map<std::string, std::string> captions_; // control key -> text in effect
     bool activated_ = false;
     bool shutDown_ = false;

@@ -5,9 +5,12 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyledItemDelegate>
+#include <QTimer>
 
 namespace view {
 
@@ -39,6 +42,21 @@ QIcon Locked(const QIcon& base) {
     p.drawRect(QRectF(0.5, 4, 8, 6));
     return QIcon(pm);
 }
+// The editor's text never goes into the item directly: the zone operations decide whether the
+// node takes it (a zone whose file cannot be renamed keeps its name), and the tree follows.
+class NodeEditDelegate : public QStyledItemDelegate {
+public:
+    explicit NodeEditDelegate(TZoneTreePanel* tree) : QStyledItemDelegate(tree), tree_(tree) {}
+    void setModelData(QWidget* editor, QAbstractItemModel*,
+                      const QModelIndex& index) const override {
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        auto* node = static_cast<storage::ZoneTreeNode*>(index.data(kNodeRole).value<void*>());
+        if (line && node) tree_->CommitEdit(node, line->text());
+    }
+
+private:
+    TZoneTreePanel* tree_;
+};
 } // namespace
 
 TZoneTreePanel::TZoneTreePanel(storage::ZoneTree& model, QWidget* parent)
@@ -49,6 +67,7 @@ TZoneTreePanel::TZoneTreePanel(storage::ZoneTree& model, QWidget* parent)
     setExpandsOnDoubleClick(false); // a double click opens a zone or walks to a room instead
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setIconSize(QSize(16, 16));
+    setItemDelegate(new NodeEditDelegate(this));
 
     QStyle* s = style();
     const QIcon closed = s->standardIcon(QStyle::SP_DirClosedIcon);
@@ -85,18 +104,55 @@ TZoneTreePanel::TZoneTreePanel(storage::ZoneTree& model, QWidget* parent)
         storage::ZoneTreeNode* node = NodeOf(item);
         if (node && onDoubleClick) onDoubleClick(node);
     });
+    model_.onEditRequested = [this](storage::ZoneTreeNode* node) { StartEditing(node); };
     Rebuild();
 }
 
 TZoneTreePanel::~TZoneTreePanel() {
     model_.onChanged = nullptr;
+    model_.onEditRequested = nullptr;
+}
+
+bool TZoneTreePanel::InModel(const storage::ZoneTreeNode* node) const {
+    const storage::ZoneTreeNode* root = model_.Root();
+    if (!root || !node) return false;
+    if (node == root) return true;
+    for (const auto& zone : root->children) {
+        if (zone.get() == node) return true;
+        for (const auto& room : zone->children)
+            if (room.get() == node) return true;
+    }
+    return false;
+}
+
+void TZoneTreePanel::StartEditing(storage::ZoneTreeNode* node) {
+    QTreeWidgetItem* item = node && node->Level() > 0 ? ItemOf(node) : nullptr;
+    if (!item) return;
+    setCurrentItem(item);
+    scrollToItem(item);
+    editItem(item, 0);
+}
+
+void TZoneTreePanel::CommitEdit(storage::ZoneTreeNode* node, const QString& text) {
+    // Renaming rebuilds the items; that waits until the editor is gone.
+    QTimer::singleShot(0, this, [this, node, text] {
+        if (!InModel(node) || !onEdited) return;
+        bool representable = false;
+        const std::string newText = text::FromUnicode(text, &representable);
+        if (!representable) return;
+        if (newText != node->text) onEdited(node, newText);
+    });
 }
 
 void TZoneTreePanel::SetRoomIcons(const std::vector<QImage>& icons) {
     pictures_.resize(6);
     for (const QImage& icon : icons)
         pictures_.push_back(QIcon(QPixmap::fromImage(icon)));
-    Rebuild();
+    // The skin is read again on every activation of the window: the pictures change in place,
+    // so that a node's text being edited stays in its editor.
+    for (QTreeWidgetItemIterator it(this); *it; ++it)
+        if (const storage::ZoneTreeNode* node = NodeOf(*it))
+            (*it)->setIcon(0, Picture(node->image, node->stateImage));
 }
 
 QIcon TZoneTreePanel::Picture(int image, int stateImage) const {
@@ -121,6 +177,7 @@ void TZoneTreePanel::AddItems(storage::ZoneTreeNode* node, QTreeWidgetItem* item
     item->setText(0, text::ToUnicode(node->text));
     item->setData(0, kNodeRole, QVariant::fromValue(static_cast<void*>(node)));
     item->setIcon(0, Picture(node->image, node->stateImage));
+    if (node->Level() > 0) item->setFlags(item->flags() | Qt::ItemIsEditable);
     if (node->current) {
         QFont f = item->font(0);
         f.setBold(true);

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QTreeWidget>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace storage {
@@ -31,10 +32,19 @@ public:
 
     // A double click on a node.
     std::function<void(storage::ZoneTreeNode*)> onDoubleClick;
+    // The end of editing a node's text, with the new text (Windows-1251); true when the node
+    // takes it. Until then, and when it does not, the node shows its old text.
+    std::function<bool(storage::ZoneTreeNode*, const std::string&)> onEdited;
+
+    // Starts editing the text of a zone or quick-list node (the world's is not edited).
+    void StartEditing(storage::ZoneTreeNode* node);
+    // The editor's text for a node, handed on once the editor has closed.
+    void CommitEdit(storage::ZoneTreeNode* node, const QString& text);
 
 private:
     QIcon Picture(int image, int stateImage) const;
     void AddItems(storage::ZoneTreeNode* node, QTreeWidgetItem* item);
+    bool InModel(const storage::ZoneTreeNode* node) const;
 
     storage::ZoneTree& model_;
     std::vector<QIcon> pictures_; // the tree's image list: six of its own, then the skin's icons
