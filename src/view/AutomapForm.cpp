@@ -34,6 +34,9 @@ TAutomapForm::TAutomapForm(const storage::Language& texts, const profile::WorldP
     setWindowTitle(caption("Caption", " Автозагрузка карты"));
 
     exit_ = new QComboBox(this);
+    // Its items are the world profile's direction phrases, game words that no interface
+    // language replaces.
+    exit_->setProperty("gameWords", true);
     exit_->setObjectName("ComboBoxExit");
     exit_->setEditable(true);
     exit_->setInsertPolicy(QComboBox::NoInsert);

@@ -2,11 +2,16 @@
 
 #include "storage/FileSaver.h"
 #include "storage/Language.h"
+#include "map/MapModel.h"
 #include "view/AboutForm.h"
+#include "view/AutomapForm.h"
+#include "view/ConfigForm.h"
+#include "view/ExitWizardForm.h"
 #include "view/FindReplaceDialogs.h"
 #include "view/MapContextMenu.h"
 #include "view/MapPage.h"
 #include "view/ObjectPage.h"
+#include "view/PropertyForm.h"
 #include "view/QuarvelinForm.h"
 #include "view/RoomSearch.h"
 #include "view/SaveLoadForm.h"
@@ -54,6 +59,37 @@ void OpenEveryWindow(TQuarvelinForm& form, const std::function<void(QWidget&)>& 
     {
         TAboutForm about(session.Texts(), session.Settings(), &form);
         see(&about);
+    }
+
+    // The settings with the exit-word wizard, and the link dialog.
+    {
+        TConfigForm config(session, form, &form);
+        see(&config);
+        TExitWizardForm wizard(session.Texts(), session.Profile().ExitWords, form, &form);
+        see(&wizard);
+        TAutomapForm automap(session.Texts(), session.Profile(), {}, &form);
+        see(&automap);
+    }
+
+    // The room properties need a room: one is made for the moment (in a zone of its own when
+    // none is open) and destroyed again.
+    {
+        map::MapWorld& world = session.Map().World();
+        const std::string zone = world.CurrentZone;
+        if (zone.empty()) {
+            std::string name = "Template";
+            world.CurrentZone.swap(name);
+        }
+        const bool saved = world.Saved;
+        map::TMudRoom2* room = session.Map().Linker().NewRoomAt(
+            world.Extents.MaxX + 2, world.Extents.MaxY + 2, world.ViewLevel, "", "", "");
+        {
+            TPropertyForm properties(session, *form.MapPage(), *room, &form);
+            see(&properties);
+        }
+        world.DestroyRoom(room);
+        world.Saved = saved;
+        world.CurrentZone = zone;
     }
 
     // Messages are looked up when they are shown; the template lists them all.
