@@ -243,6 +243,9 @@ void TQuarvelinForm::FillSkinChooser() {
     cbSkins_->clear();
     cbSkins_->addItems(mapPage_->Skin().ChooserEntries());
     cbSkins_->setCurrentIndex(skinIndex_ < cbSkins_->count() ? skinIndex_ : 0);
+    // The tool bar lays the box out once; it must grow to the longest skin name.
+    cbSkins_->adjustSize();
+    cbSkins_->updateGeometry();
 }
 
 void TQuarvelinForm::cbSkinsChange() {

@@ -223,3 +223,39 @@ TEST(Language, WithTheEnglishFileNoRussianIsLeftInAnyWindow) {
           "О программе", "Свободная память:", "Показывать дерево", "Удалить поле", "Объекты"})
         EXPECT_TRUE(all.contains(QString::fromUtf8(text))) << text;
 }
+
+// Not a check: with QUARVELIN_SHOTS set to a directory, every window is saved there as a
+// picture, once in Russian and once in English, for a person to look at.
+TEST(Language, PicturesOfEveryWindowInBothLanguages) {
+    const char* out = std::getenv("QUARVELIN_SHOTS");
+    if (!out) GTEST_SKIP() << "QUARVELIN_SHOTS is not set";
+    for (const char* language : {"ru", "en"}) {
+        TempDir dir;
+        if (std::string(language) == "en")
+            fs::copy_file(kData / "language.en.ini", dir.path() / "language.ini");
+        TempDir::Write(dir.path() / "Maps" / "World" / "local.ini",
+                       "[Connect]\r\nClient Port=0\r\n");
+        TempDir::Write(dir.path() / "Maps" / "World" / "Town.tk2", "");
+        view::TQuarvelinForm form({dir.path(), "World", false});
+        form.resize(1000, 700);
+        form.show();
+        ASSERT_TRUE(WaitFor([&] { return form.Session().WorldName() == "World"; }));
+        int n = 0;
+        view::OpenEveryWindow(form, [&](QWidget& w) {
+            const bool wasVisible = w.isVisible();
+            if (!wasVisible && !qobject_cast<QMenu*>(&w)) {
+                w.adjustSize();
+                w.show();
+            } else if (!wasVisible) {
+                static_cast<QMenu&>(w).popup(form.geometry().center());
+            }
+            QApplication::processEvents();
+            w.grab().save(QString("%1/%2-%3-%4.png")
+                              .arg(out, language)
+                              .arg(++n, 2, 10, QChar('0'))
+                              .arg(w.objectName().isEmpty() ? w.metaObject()->className()
+                                                            : w.objectName()));
+            if (!wasVisible) w.hide();
+        });
+    }
+}
