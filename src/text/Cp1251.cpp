@@ -16,9 +16,10 @@ std::string FromUnicode(const QString& s, bool* ok) {
     QByteArray bytes = encoder.encode(s);
     // With ConvertInvalidToNull an unmappable character becomes 0; a real NUL in the input
     // is counted so that it is not taken for a failure.
-    if (ok) *ok = !encoder.hasError() && bytes.count('\0') == s.count(QChar(0));
+    const bool good = !encoder.hasError() && bytes.count('\0') == s.count(QChar(0));
+    if (ok) *ok = good;
     std::string out(bytes.constData(), static_cast<size_t>(bytes.size()));
-    if (ok && !*ok) {
+    if (!good) {
         for (char& c : out)
             if (c == '\0') c = '?';
     }

@@ -2,6 +2,7 @@
 
 #include "app/core/Session.h"
 #include "text/Cp1251.h"
+#include "view/UiText.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -22,9 +23,6 @@ namespace view {
 namespace {
 constexpr char kSection[] = "ConfigForm";
 
-QString U(const std::string& cp1251) {
-    return text::ToUnicode(cp1251);
-}
 } // namespace
 
 TConfigForm::TConfigForm(app::Session& session, app::AppUi& ui, QWidget* parent)

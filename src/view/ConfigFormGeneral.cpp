@@ -9,6 +9,7 @@
 #include "view/MapDialogs.h"
 #include "view/TexturePreview.h"
 #include "view/Textures.h"
+#include "view/UiText.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -29,13 +30,6 @@
 namespace view {
 
 namespace {
-QString U(const std::string& cp1251) {
-    return text::ToUnicode(cp1251);
-}
-std::string B(const QString& s) {
-    bool ok = false;
-    return text::FromUnicode(s, &ok);
-}
 
 constexpr QSize kSwatch(96, 20);
 

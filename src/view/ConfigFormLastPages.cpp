@@ -4,6 +4,7 @@
 #include "app/core/Session.h"
 #include "text/Cp1251.h"
 #include "view/ConfigForm.h"
+#include "view/UiText.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -18,13 +19,6 @@
 namespace view {
 
 namespace {
-QString U(const std::string& cp1251) {
-    return text::ToUnicode(cp1251);
-}
-std::string B(const QString& s) {
-    bool ok = false;
-    return text::FromUnicode(s, &ok);
-}
 // A template keeps its CR LF inside the program; the field shows plain line breaks.
 QString Template(const std::string& crlf) {
     return U(crlf).replace("\r\n", "\n");

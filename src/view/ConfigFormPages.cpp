@@ -7,6 +7,7 @@
 #include "text/Cp1251.h"
 #include "view/ConfigForm.h"
 #include "view/ExitWizardForm.h"
+#include "view/UiText.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -23,13 +24,6 @@
 namespace view {
 
 namespace {
-QString U(const std::string& cp1251) {
-    return text::ToUnicode(cp1251);
-}
-std::string B(const QString& s) {
-    bool ok = false;
-    return text::FromUnicode(s, &ok);
-}
 QString Lines(const std::vector<std::string>& lines) {
     return U(app::MemoText(lines)).replace("\r\n", "\n");
 }

@@ -4,6 +4,7 @@
 #include "profile/WorldProfile.h"
 #include "storage/Language.h"
 #include "text/Cp1251.h"
+#include "view/UiText.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -27,10 +28,6 @@ constexpr struct {
               {profile::kWest, "W", "Запад"},  {profile::kEast, "E", "Восток"},
               {profile::kUp, "U", "Вверх"},    {profile::kDown, "D", "Вниз"}};
 
-std::string B(const QString& s) {
-    bool ok = false;
-    return text::FromUnicode(s, &ok);
-}
 } // namespace
 
 TExitWizardForm::TExitWizardForm(const storage::Language& texts,

@@ -1,8 +1,8 @@
 #include "view/LanguageTemplate.h"
 
+#include "map/MapModel.h"
 #include "storage/FileSaver.h"
 #include "storage/Language.h"
-#include "map/MapModel.h"
 #include "view/AboutForm.h"
 #include "view/AutomapForm.h"
 #include "view/ConfigForm.h"

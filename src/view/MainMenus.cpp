@@ -7,6 +7,7 @@
 #include "view/NotePanel.h"
 #include "view/QuarvelinForm.h"
 #include "view/RoomSearch.h"
+#include "view/UiText.h"
 #include "view/ZoneTreePanel.h"
 
 #include <QAction>
@@ -24,9 +25,6 @@
 namespace view {
 
 namespace {
-QString U(const std::string& cp1251) {
-    return text::ToUnicode(cp1251);
-}
 
 // Pictures the platform style has nothing for, drawn small and plain.
 QIcon Drawn(const std::function<void(QPainter&)>& draw) {

@@ -6,6 +6,7 @@
 #include "view/ObjectPageIcons.h"
 #include "view/ObjectTreeModel.h"
 #include "view/ObjectTreeView.h"
+#include "view/UiText.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -24,12 +25,6 @@
 namespace view {
 
 using storage::ObjectNode;
-
-namespace {
-QString U(const std::string& cp1251) {
-    return text::ToUnicode(cp1251);
-}
-} // namespace
 
 TObjectPage::TObjectPage(storage::ObjectBase& base, const storage::Language& language,
                          QWidget* parent)

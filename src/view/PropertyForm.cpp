@@ -6,6 +6,7 @@
 #include "view/DialogCaptions.h"
 #include "view/MapDialogs.h"
 #include "view/MapPage.h"
+#include "view/UiText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,9 +29,6 @@ namespace view {
 namespace {
 constexpr const char* kSection = "PropertyForm";
 
-QString U(const std::string& cp1251) {
-    return text::ToUnicode(cp1251);
-}
 std::string Bytes(const QString& s) {
     return text::FromUnicode(s);
 }

@@ -9,6 +9,7 @@
 #include "view/DialogCaptions.h"
 #include "view/MapPage.h"
 #include "view/PropertyForm.h"
+#include "view/UiText.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -18,12 +19,6 @@
 #include <QTreeWidget>
 
 namespace view {
-
-namespace {
-QString U(const std::string& cp1251) {
-    return text::ToUnicode(cp1251);
-}
-} // namespace
 
 void TPropertyForm::BuildAutomapMenu() {
     automapMenu_ = new QMenu(automapList_);

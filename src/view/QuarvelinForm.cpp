@@ -2,14 +2,15 @@
 
 #include "storage/Language.h"
 #include "text/Cp1251.h"
-#include "view/MapDialogs.h"
 #include "view/AboutForm.h"
+#include "view/MapDialogs.h"
 #include "view/MapPage.h"
 #include "view/NotePanel.h"
 #include "view/ObjectPage.h"
 #include "view/RoomSearch.h"
 #include "view/SaveLoadForm.h"
 #include "view/StatusPanels.h"
+#include "view/UiText.h"
 #include "view/ZoneTreeMenu.h"
 #include "view/ZoneTreePanel.h"
 
@@ -33,12 +34,6 @@
 #include <algorithm>
 
 namespace view {
-
-namespace {
-QString U(const std::string& cp1251) {
-    return text::ToUnicode(cp1251);
-}
-} // namespace
 
 TQuarvelinForm::TQuarvelinForm(app::Session::Options options, QWidget* parent)
     : QMainWindow(parent) {

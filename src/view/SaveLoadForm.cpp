@@ -3,6 +3,7 @@
 #include "storage/Language.h"
 #include "storage/WorldDirectories.h"
 #include "text/Cp1251.h"
+#include "view/UiText.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -23,9 +24,6 @@ namespace {
 constexpr const char* kSection = "SaveLoadForm";
 constexpr int kNameRole = Qt::UserRole + 1; // the item's name before a rename
 
-QString U(const std::string& cp1251) {
-    return text::ToUnicode(cp1251);
-}
 } // namespace
 
 TSaveLoadForm::TSaveLoadForm(const storage::Language& texts, int& listViewStyle,

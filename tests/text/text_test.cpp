@@ -76,8 +76,10 @@ TEST(Text, Cp1251RoundTripAtTheUiEdge) {
     bool ok = false;
     EXPECT_EQ(FromUnicode(u, &ok), bytes);
     EXPECT_TRUE(ok);
-    FromUnicode(QString::fromUtf8("日本"), &ok);
+    EXPECT_EQ(FromUnicode(QString::fromUtf8("a日本"), &ok), "a??");
     EXPECT_FALSE(ok);
+    // Without asking, the text is the same: never a NUL byte for a character that has no byte.
+    EXPECT_EQ(FromUnicode(QString::fromUtf8("a日本")), "a??");
 }
 
 TEST(Text, DescriptionNormalisation) {
