@@ -21,6 +21,8 @@ void CloseMenus() {
         popup->close();
     }
 }
+} // namespace
+
 QIcon NoPictureIcon(QSize size) {
     QPixmap pixmap(size);
     pixmap.fill(Qt::transparent);
@@ -30,7 +32,6 @@ QIcon NoPictureIcon(QSize size) {
     p.drawLine(size.width() - 1, 0, 0, size.height() - 1);
     return QIcon(pixmap);
 }
-} // namespace
 
 void FillPictureMenu(QMenu* menu, const std::vector<QImage>& icons,
                      std::function<void(int)> nPictureClick) {

@@ -1,4 +1,5 @@
 #include "view/PropertyForm.h"
+#include "view/MapPictureMenu.h"
 
 #include "app/core/Session.h"
 #include "text/Cp1251.h"
@@ -40,16 +41,6 @@ std::string FromDisplay(const QPlainTextEdit* edit) {
     return Bytes(edit->toPlainText().replace("\n", "\r\n"));
 }
 
-// The picture list's first entry: no picture, shown as an empty, struck-out frame.
-QIcon NoPictureIcon(QSize size) {
-    QPixmap pixmap(size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setPen(Qt::gray);
-    p.drawRect(0, 0, size.width() - 1, size.height() - 1);
-    p.drawLine(size.width() - 1, 0, 0, size.height() - 1);
-    return QIcon(pixmap);
-}
 } // namespace
 
 TPropertyForm::TPropertyForm(app::Session& session, TMapPage& page, map::TMudRoom2& room,
