@@ -34,13 +34,19 @@ def read_targets(path):
     return targets
 
 
+def short_name(run):
+    """The run name without the iteration and repetition counts the program set."""
+    return "/".join(p for p in run.split("/")
+                    if not p.startswith("iterations:") and not p.startswith("repeats:"))
+
+
 def medians(path):
     """(run name, entry) of each benchmark: its median, else its single run."""
     with open(path, encoding="utf-8") as f:
         data = json.load(f)
     chosen = {}
     for b in data.get("benchmarks", []):
-        run = b.get("run_name", b["name"])
+        run = short_name(b.get("run_name", b["name"]))
         if b.get("run_type") == "aggregate":
             if b.get("aggregate_name") == "median":
                 chosen[run] = b

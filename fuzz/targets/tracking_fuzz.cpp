@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     profile.DecodeMarkers();
     profile.CantMove = {"\xC2\xFB \xED\xE5 \xF1\xEC\xEE\xE6\xE5\xF2\xE5"}; // Вы не сможете
     profile.DarkList = {"\xD1\xEB\xE8\xF8\xEA\xEE\xEC \xF2\xE5\xEC\xED\xEE"}; // Слишком темно
-    profile.LeaderMove = {"#$1B[1;33m", "\xEF\xEE\xF8\xE5\xEB"}; // пошел
+    profile.LeaderMove = {"#$1B[1;33m", "\xEF\xEE\xF8\xE5\xEB"};              // пошел
 
     map::NullMapUi ui;
     map::MapModel model(profile, ui);
@@ -95,10 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::size_t start = 0;
             for (;;) {
                 const std::size_t lf = commands.find('\n', start);
-                tracker.State().CommandQueue.push_back(text::Trim(
-                    std::string_view(commands).substr(start, lf == std::string::npos
-                                                                 ? std::string::npos
-                                                                 : lf - start)));
+                tracker.State().CommandQueue.push_back(text::Trim(std::string_view(commands).substr(
+                    start, lf == std::string::npos ? std::string::npos : lf - start)));
                 if (lf == std::string::npos) break;
                 start = lf + 1;
             }

@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(second.rooms.size() == first.rooms.size());
     FUZZ_CHECK(Write(second.rooms) == written);
 
-    const storage::ZoneReadResult undo = storage::ReadZone(bytes, profile, storage::ZoneFixups::Undo);
+    const storage::ZoneReadResult undo =
+        storage::ReadZone(bytes, profile, storage::ZoneFixups::Undo);
     FUZZ_CHECK(undo.rooms.size() == first.rooms.size());
     return 0;
 }

@@ -110,11 +110,11 @@ bool IniFile::WriteString(std::string_view section, std::string_view key, std::s
     // something that way is written inside quotes, which reading takes off again (as the
     // Windows reader does).
     const bool blankAtEnd = !value.empty() && (static_cast<unsigned char>(value.front()) <= 32 ||
-                                                static_cast<unsigned char>(value.back()) <= 32);
+                                               static_cast<unsigned char>(value.back()) <= 32);
     const bool quoted = value.size() >= 2 && value.front() == '"' && value.back() == '"';
-    std::string line = std::string(key) + "=" +
-                       (blankAtEnd || quoted ? "\"" + std::string(value) + "\""
-                                             : std::string(value));
+    std::string line =
+        std::string(key) + "=" +
+        (blankAtEnd || quoted ? "\"" + std::string(value) + "\"" : std::string(value));
     long header = FindSection(section);
     if (header < 0) {
         lines_.push_back("[" + std::string(section) + "]");

@@ -130,7 +130,8 @@ TEST(Session, InstalledTemplateProfileIsUsedWhenTheDataDirectoryHasNone) {
     EXPECT_EQ(s.Profile().ExitWords[0], "Н");
 
     // Installed programs look beside their own directory, wherever the package was unpacked.
-    EXPECT_EQ(app::SharedDataDir("/opt/q/usr/bin"), std::filesystem::path("/opt/q/usr/share/quarvelin"));
+    EXPECT_EQ(app::SharedDataDir("/opt/q/usr/bin"),
+              std::filesystem::path("/opt/q/usr/share/quarvelin"));
     EXPECT_EQ(app::SharedDataDir(""), std::filesystem::path());
 }
 

@@ -38,8 +38,9 @@ TEST(IniFile, ReadsLikeWindowsProfileFiles) {
 TEST(IniFile, ValuesThatReadingWouldChangeAreWrittenInQuotes) {
     TempDir dir;
     IniFile ini(dir / "q.ini");
-    const std::vector<std::string> values{" lead", "trail ", "\"both\"", "\"\"", "x\r",
-                                          std::string("a\0", 2), "\"open", "in \"mid\" dle", ""};
+    const std::vector<std::string> values{
+        " lead",  "trail ",         "\"both\"", "\"\"", "x\r", std::string("a\0", 2),
+        "\"open", "in \"mid\" dle", ""};
     for (size_t i = 0; i < values.size(); ++i)
         ini.WriteString("S", "K" + std::to_string(i), values[i]);
     EXPECT_EQ(TempDir::Read(dir / "q.ini").substr(0, 43),
