@@ -42,13 +42,19 @@ const char kHelp[] =
     "  --data-dir DIR    keep settings, language file and maps in DIR\n"
     "  --world NAME      load this world instead of the one in the settings\n"
     "                    (headless: a missing world directory is created)\n"
-    "  --render ZONE     write a picture of the zone's level (with --world, --out FILE.png\n"
-    "                    and optionally --level N, default 0) painted with the world's\n"
-    "                    skin, and exit; needs no network and no display\n"
+    "  --render ZONE     write a picture of the zone's level painted with the world's\n"
+    "                    skin, and exit; needs --world and --out, no network, no display\n"
+    "  --out FILE.png    with --render: the picture to write\n"
+    "  --level N         with --render: the level to paint (default 0)\n"
     "  --write-language FILE  write a language file with every text of every window\n"
     "                    (the built-in Russian texts), to translate, and exit\n"
     "  --version         print the version and exit\n"
-    "  --help            print this help and exit\n"
+    "  -h, --help        print this help and exit\n\n"
+    "The data directory (quarvelin.ini, language.ini, tkdebug.log, Maps/) is --data-dir,\n"
+    "else the program's own directory when it holds quarvelin.ini or Maps (portable),\n"
+    "else $XDG_DATA_HOME/Quarvelin/Quarvelin (~/.local/share/...). A world without its\n"
+    "own local.ini uses the one in the data directory, else the template installed in\n"
+    "share/quarvelin beside the program.\n"
     "SIGINT or SIGTERM saves the world and exits, with or without a window.\n";
 
 // Parsed before any Qt application exists, so that --help and --version need no display.
@@ -163,6 +169,8 @@ int main(int argc, char** argv) {
 
     cl.options.dataDir =
         app::ResolveDataDir(dataDir, QCoreApplication::applicationDirPath().toStdString());
+    cl.options.sharedDataDir =
+        app::SharedDataDir(QCoreApplication::applicationDirPath().toStdString());
     cl.options.createMissingWorld = cl.headless;
 
     if (cl.headless) {

@@ -56,7 +56,9 @@ public:
     void MoveRoomTo(Dir d);
     // Makes space between A and B by moving the smaller push group: B's one step in d, or A's
     // one step back. On a tie B's group moves.
-    void ExpandRooms(TMudRoom2* a, TMudRoom2* b, Dir d);
+    // False (and nothing moved) when each group carries the other room along, as a column
+    // linked top to bottom does: no push opens a cell between them then.
+    bool ExpandRooms(TMudRoom2* a, TMudRoom2* b, Dir d);
 
 private:
     bool AbsorbsPush(const TMudRoom2& room, Dir d) const;

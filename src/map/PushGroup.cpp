@@ -4,6 +4,7 @@
 
 #include "profile/WorldProfile.h"
 
+#include <algorithm>
 #include <array>
 
 namespace map {
@@ -117,18 +118,23 @@ void MapLinker::MoveRoomTo(Dir d) {
     }
 }
 
-void MapLinker::ExpandRooms(TMudRoom2* a, TMudRoom2* b, Dir d) {
-    if (!a || !b) return;
+bool MapLinker::ExpandRooms(TMudRoom2* a, TMudRoom2* b, Dir d) {
+    if (!a || !b) return false;
     std::vector<TMudRoom2*> groupA, groupB;
     ListAt(OppositeDir(d), a, groupA);
     ListAt(d, b, groupB);
-    if (groupA.size() >= groupB.size()) {
+    // A group that holds the other room takes it along and opens nothing between them.
+    const bool canMoveB = std::find(groupB.begin(), groupB.end(), a) == groupB.end();
+    const bool canMoveA = std::find(groupA.begin(), groupA.end(), b) == groupA.end();
+    if (canMoveB && (groupA.size() >= groupB.size() || !canMoveA)) {
         world_.ContextRoom = b;
         MoveRoomTo(d);
-    } else {
-        world_.ContextRoom = a;
-        MoveRoomTo(OppositeDir(d));
+        return true;
     }
+    if (!canMoveA) return false;
+    world_.ContextRoom = a;
+    MoveRoomTo(OppositeDir(d));
+    return true;
 }
 
 } // namespace map

@@ -8,20 +8,33 @@ namespace storage {
 IniFile::IniFile(std::filesystem::path path) : path_(std::move(path)) {
     std::string bytes;
     exists_ = ReadFile(path_, bytes);
-    if (!exists_) return;
+    if (exists_) Parse(bytes);
+}
+
+IniFile::IniFile(std::filesystem::path path, std::string_view content)
+    : path_(std::move(path)), exists_(true) {
+    Parse(content);
+}
+
+void IniFile::Parse(std::string_view bytes) {
     size_t start = 0;
     while (start < bytes.size()) {
         size_t lf = bytes.find('\n', start);
-        size_t end = lf == std::string::npos ? bytes.size() : lf;
+        size_t end = lf == std::string_view::npos ? bytes.size() : lf;
         size_t textEnd = end;
         if (textEnd > start && bytes[textEnd - 1] == '\r') --textEnd;
         lines_.emplace_back(bytes.substr(start, textEnd - start));
-        if (lf == std::string::npos) break;
+        if (lf == std::string_view::npos) break;
         start = lf + 1;
     }
 }
 
 bool IniFile::IsSection(std::string_view line, std::string& name) {
+    // Every lookup asks this of every line: most lines are told apart without a copy.
+    size_t first = 0;
+    while (first < line.size() && static_cast<unsigned char>(line[first]) <= 32)
+        ++first;
+    if (first == line.size() || line[first] != '[') return false;
     std::string t = text::Trim(line);
     if (t.size() < 2 || t.front() != '[') return false;
     size_t close = t.find(']');
@@ -93,7 +106,15 @@ bool IniFile::ReadBool(std::string_view section, std::string_view key, bool def)
 }
 
 bool IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-    std::string line = std::string(key) + "=" + std::string(value);
+    // Reading trims a value and drops one pair of wrapping quotes: a value that would lose
+    // something that way is written inside quotes, which reading takes off again (as the
+    // Windows reader does).
+    const bool blankAtEnd = !value.empty() && (static_cast<unsigned char>(value.front()) <= 32 ||
+                                               static_cast<unsigned char>(value.back()) <= 32);
+    const bool quoted = value.size() >= 2 && value.front() == '"' && value.back() == '"';
+    std::string line =
+        std::string(key) + "=" +
+        (blankAtEnd || quoted ? "\"" + std::string(value) + "\"" : std::string(value));
     long header = FindSection(section);
     if (header < 0) {
         lines_.push_back("[" + std::string(section) + "]");

@@ -16,6 +16,8 @@ namespace storage {
 class IniFile {
 public:
     explicit IniFile(std::filesystem::path path);
+    // The content given instead of read from `path` (writes still go to `path`).
+    IniFile(std::filesystem::path path, std::string_view content);
 
     const std::filesystem::path& Path() const { return path_; }
     bool Exists() const { return exists_; }
@@ -29,7 +31,9 @@ public:
     bool ReadBool(std::string_view section, std::string_view key, bool def) const;
 
     // Each write returns false when the file could not be written (the content in memory
-    // still changes, so later reads agree with what the program meant to write).
+    // still changes, so later reads agree with what the program meant to write). A value with
+    // blanks or control bytes at either end, or wrapped in quotes, is written inside quotes so
+    // that it reads back as it was.
     bool WriteString(std::string_view section, std::string_view key, std::string_view value);
     bool WriteInteger(std::string_view section, std::string_view key, long long value);
     bool WriteBool(std::string_view section, std::string_view key, bool value);
@@ -48,6 +52,7 @@ public:
     std::string Content() const;
 
 private:
+    void Parse(std::string_view bytes);
     static bool IsSection(std::string_view line, std::string& name);
     static bool SplitKey(std::string_view line, std::string& key, std::string& value);
     long FindSection(std::string_view section) const;      // index of header line or -1

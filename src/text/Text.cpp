@@ -115,17 +115,23 @@ void ReplaceUntilGone(std::string& s, std::string_view from, std::string_view to
 
 std::string NormaliseDescription(std::string_view description) {
     std::string s(description);
-    ReplaceUntilGone(s, "\r\n\r\n", "\r\n");
-    ReplaceUntilGone(s, "\r\r", "\r");
-    ReplaceUntilGone(s, "\n\n", "\n");
-    if (s.find("\n\r") != std::string::npos) s = ReplaceAll(s, "\n\r", "\r\n");
-    if (StartsWith(s, "\r\n")) s.erase(0, 2);
-    while (EndsWith(s, "\r\n"))
-        s.resize(s.size() - 2);
-    while (!s.empty() && s.back() == '\r')
-        s.pop_back();
-    while (!s.empty() && s.back() == '\n')
-        s.pop_back();
+    // One round can leave a doubled break behind ("\n\r\n\n" gives "\r\n\n"): the rounds go on
+    // until the text stays as it is, so that a stored description reads back unchanged. A round
+    // only shortens the text or moves a CR before an LF, so this ends.
+    for (std::string before; before != s;) {
+        before = s;
+        ReplaceUntilGone(s, "\r\n\r\n", "\r\n");
+        ReplaceUntilGone(s, "\r\r", "\r");
+        ReplaceUntilGone(s, "\n\n", "\n");
+        if (s.find("\n\r") != std::string::npos) s = ReplaceAll(s, "\n\r", "\r\n");
+        if (StartsWith(s, "\r\n")) s.erase(0, 2);
+        while (EndsWith(s, "\r\n"))
+            s.resize(s.size() - 2);
+        while (!s.empty() && s.back() == '\r')
+            s.pop_back();
+        while (!s.empty() && s.back() == '\n')
+            s.pop_back();
+    }
     return s;
 }
 

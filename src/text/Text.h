@@ -29,7 +29,8 @@ std::string ReplaceAllIgnoreCase(std::string_view s, std::string_view from, std:
 
 // Line breaks of a room description as the program stores them: doubled breaks collapsed
 // (CR LF CR LF, CR CR, LF LF, each until none is left), LF CR turned into CR LF, one leading
-// CR LF and every trailing CR LF pair, CR and LF dropped.
+// CR LF and every trailing CR LF pair, CR and LF dropped; repeated until nothing changes, so
+// that a normalised description stays as it is.
 std::string NormaliseDescription(std::string_view description);
 
 // Field n (counted from 1) of a "|"-separated text; a missing field is empty.

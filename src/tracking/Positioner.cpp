@@ -379,7 +379,14 @@ void Positioner::NewGround(TMudRoom2* from, const HeldMove& move) {
         host_.ModeClick(false);
         return;
     }
-    if (occupant) map_.Linker().ExpandRooms(from, occupant, d);
+    // No room may be stacked on another: when no push opens the cell (or a corridor filled
+    // the gap it opened), tracking stops rather than corrupt the map.
+    if (occupant && (!map_.Linker().ExpandRooms(from, occupant, d) ||
+                     world.FindRoom(from->X + step.dx, from->Y + step.dy, from->L + step.dl))) {
+        Log(W("TranslateCMD.Moves: нет места для новой комнаты"));
+        host_.ModeClick(false);
+        return;
+    }
     words.SetCheck(*from, cmd, true);
     TMudRoom2* created = map_.Linker().NewRoomAt(
         from->X + step.dx, from->Y + step.dy, from->L + step.dl, seen.Name, seen.Desc, seen.Exits);

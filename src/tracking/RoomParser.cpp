@@ -104,7 +104,12 @@ bool ParseRoom(std::string& pending, const WorldProfile& p, SeenRoom& seen) {
         // The rest begins with the last character of the exit line's end marker.
         w.erase(0, x + exitStart.size() - (exitStart.empty() ? 0 : 1));
         size_t after = Find(w, exitEnd);
-        if (after != npos) w.erase(0, after + exitEnd.size() - 1);
+        if (after != npos)
+            w.erase(0, after + exitEnd.size() - 1);
+        else if (text::StartsWith(w, exitStart)) // a one-byte marker: not the next exit line
+            w.erase(0, exitStart.size());
+        // A block always takes something, or the same block would be read on every pass.
+        if (w.size() >= pending.size()) w.erase(0, 1);
 
         if (DarkInBlock(p, seen.Name, seen.Desc)) {
             seen.Name = p.Dark;

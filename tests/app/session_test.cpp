@@ -1,3 +1,4 @@
+#include "app/core/DataDir.h"
 #include "app/core/Session.h"
 #include "storage/IniFile.h"
 #include "support/FakePeers.h"
@@ -105,6 +106,33 @@ TEST(Session, TemplateProfileIsUsedWhenTheWorldHasNone) {
     // ... so from the next load on every other key takes its default.
     s.ReadIniFile();
     EXPECT_EQ(s.Profile().ExitWords[0], "N");
+}
+
+TEST(Session, InstalledTemplateProfileIsUsedWhenTheDataDirectoryHasNone) {
+    TempDir dir;
+    const auto data = dir.path() / "data", shared = dir.path() / "usr" / "share" / "quarvelin";
+    TempDir::Write(shared / "local.ini", "[Exits]\r\nNorth=С\r\n[Connect]\r\nClient Port=0\r\n");
+    std::filesystem::create_directories(data / "Maps" / "W");
+    std::filesystem::create_directories(data / "Maps" / "V");
+    {
+        FakeUi ui;
+        app::Session s({data, "W", false, shared}, ui);
+        s.Start();
+        s.FirstActivation();
+        EXPECT_EQ(s.Profile().ExitWords[0], "С");
+    }
+    // The data directory's own template wins over the installed one.
+    TempDir::Write(data / "local.ini", "[Exits]\r\nNorth=Н\r\n[Connect]\r\nClient Port=0\r\n");
+    FakeUi ui;
+    app::Session s({data, "V", false, shared}, ui);
+    s.Start();
+    s.FirstActivation();
+    EXPECT_EQ(s.Profile().ExitWords[0], "Н");
+
+    // Installed programs look beside their own directory, wherever the package was unpacked.
+    EXPECT_EQ(app::SharedDataDir("/opt/q/usr/bin"),
+              std::filesystem::path("/opt/q/usr/share/quarvelin"));
+    EXPECT_EQ(app::SharedDataDir(""), std::filesystem::path());
 }
 
 TEST(Session, TracingNoticesOnlyOnChangeAndOnlyWhileRelaying) {

@@ -251,5 +251,26 @@ TEST_F(MapTest, VerticalPushTakesTheRoomsInTheWay) {
     EXPECT_EQ(world.FindRoom(0, 0, 3), c);
 }
 
+TEST_F(MapTest, ExpandRoomsNeverMovesAGroupThatHoldsTheOtherRoom) {
+    // A column linked both ways moves as one whichever room is pushed: no cell can open.
+    TMudRoom2* a = linker.NewRoomAt(0, 0, 0, "A", "", "");
+    TMudRoom2* b = linker.NewRoomAt(0, 0, -1, "B", "", "");
+    TMudRoom2* top = linker.NewRoomAt(0, 0, 1, "T", "", "");
+    a->ChD = b->ChU = a->ChU = top->ChD = true;
+    EXPECT_FALSE(linker.ExpandRooms(a, b, Down));
+    EXPECT_EQ(world.FindRoom(0, 0, 0), a);
+    EXPECT_EQ(world.FindRoom(0, 0, -1), b);
+    EXPECT_EQ(world.FindRoom(0, 0, 1), top);
+
+    // Linked only from above: B's group would take A along, so A's group moves up instead,
+    // although it is the larger one.
+    b->ChU = false;
+    EXPECT_TRUE(linker.ExpandRooms(a, b, Down));
+    EXPECT_EQ(world.FindRoom(0, 0, 1), a);
+    EXPECT_EQ(world.FindRoom(0, 0, 2), top);
+    EXPECT_EQ(world.FindRoom(0, 0, 0), nullptr);
+    EXPECT_EQ(world.FindRoom(0, 0, -1), b);
+}
+
 } // namespace
 } // namespace maptest

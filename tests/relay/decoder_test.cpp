@@ -233,6 +233,30 @@ TEST(ServerStreamDecoder, ForwardsPlainBytesAfterTheStreamEndInOrder) {
     EXPECT_EQ(d.StatusText(), " mccp: V2");
 }
 
+TEST(ServerStreamDecoder, TheStreamChecksumIsNotComparedButTheHeaderIs) {
+    {
+        // The checksum is not worth its cost to the relay: a wrong one still ends the stream.
+        ServerStreamDecoder d;
+        Deflater z;
+        d.Feed(kWillCompress2, true, true);
+        std::string packed = z.Chunk("text", Z_FINISH);
+        packed.back() = static_cast<char>(packed.back() ^ 0x55);
+        DecodeResult r = d.Feed(kStartV2 + packed + " after", true, true);
+        EXPECT_EQ(r.clientBytes, "text after");
+        EXPECT_EQ(r.notices, (std::vector<std::string>{"Starting MCCP V2", "Stopping MCCP."}));
+        EXPECT_FALSE(r.closeServer);
+    }
+    {
+        ServerStreamDecoder d;
+        d.Feed(kWillCompress2, true, true);
+        std::string packed = Deflater().Chunk("text");
+        packed[1] = static_cast<char>(packed[1] ^ 1); // the header's check bits no longer fit
+        DecodeResult r = d.Feed(kStartV2 + packed, true, true);
+        EXPECT_EQ(r.notices.back().rfind("MCCP: -3 ", 0), 0u) << r.notices.back();
+        EXPECT_TRUE(r.closeServer);
+    }
+}
+
 TEST(ServerStreamDecoder, CorruptOrUnusableStreamsCloseTheConnection) {
     {
         ServerStreamDecoder d;

@@ -35,6 +35,21 @@ TEST(IniFile, ReadsLikeWindowsProfileFiles) {
     EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"Connect", "Can`t Move", "Messages"}));
 }
 
+TEST(IniFile, ValuesThatReadingWouldChangeAreWrittenInQuotes) {
+    TempDir dir;
+    IniFile ini(dir / "q.ini");
+    const std::vector<std::string> values{
+        " lead",  "trail ",         "\"both\"", "\"\"", "x\r", std::string("a\0", 2),
+        "\"open", "in \"mid\" dle", ""};
+    for (size_t i = 0; i < values.size(); ++i)
+        ini.WriteString("S", "K" + std::to_string(i), values[i]);
+    EXPECT_EQ(TempDir::Read(dir / "q.ini").substr(0, 43),
+              "[S]\r\nK0=\" lead\"\r\nK1=\"trail \"\r\nK2=\"\"both\"\"\r\n");
+    IniFile again(dir / "q.ini");
+    for (size_t i = 0; i < values.size(); ++i)
+        EXPECT_EQ(again.ReadString("S", "K" + std::to_string(i), "-"), values[i]) << i;
+}
+
 TEST(IniFile, WritesInPlaceAppendsToSectionAndAddsSectionsAtTheEnd) {
     TempDir dir;
     TempDir::Write(dir / "a.ini", "; comment\r\n[One]\r\nA=1\r\nB=2\r\n\r\n[Two]\r\nC=3\r\n");

@@ -88,3 +88,14 @@ TEST(Text, DescriptionNormalisation) {
     EXPECT_EQ(NormaliseDescription("\r\n\r\n"), "");
     EXPECT_EQ(NormaliseDescription("one\r\ntwo"), "one\r\ntwo");
 }
+
+TEST(Text, NormalisedDescriptionStaysAsItIs) {
+    // Turning LF CR round makes a new doubled break; a description stored after one round
+    // would read back different and no longer match the room the game prints.
+    EXPECT_EQ(NormaliseDescription("a\n\r\n\nb"), "a\r\nb");
+    EXPECT_EQ(NormaliseDescription("a\n\r\n\r\n\rb"), "a\r\nb");
+    for (const char* s : {"a\n\r\n\nb", "\n\r\r\n\n\rx\n\r\n", "x\r\n\r\r\n\n\r\n\ry"}) {
+        const std::string once = NormaliseDescription(s);
+        EXPECT_EQ(NormaliseDescription(once), once) << s;
+    }
+}

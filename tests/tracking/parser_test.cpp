@@ -20,6 +20,27 @@ TEST(ParseRoom, OneBlockAndWhatFollowsIt) {
     EXPECT_EQ(pending, "\nprompt> ");
 }
 
+TEST(ParseRoom, EveryBlockTakesTextEvenWithAOneByteExitMarker) {
+    // With "[" opening the exit line and its end not within reach, keeping the marker's last
+    // byte as the rest kept the whole marker: the same block parsed again on every pass.
+    profile::WorldProfile p;
+    p.RoomNameStart = "<";
+    p.RoomNameEnd = ">";
+    p.AutoexitStart = "[";
+    p.AutoexitEnd = "]#$0D#$0A";
+    p.DecodeMarkers();
+    std::string pending = "<Hall>A hall.[" + std::string(70, 'n') + "\r\nmore";
+    SeenRoom seen;
+    int blocks = 0;
+    for (size_t before = pending.size(); blocks < 10 && ParseRoom(pending, p, seen); ++blocks) {
+        EXPECT_LT(pending.size(), before);
+        before = pending.size();
+    }
+    EXPECT_EQ(blocks, 1);
+    EXPECT_EQ(seen.Name, "Hall");
+    EXPECT_EQ(pending, std::string(70, 'n') + "\r\nmore");
+}
+
 TEST(ParseRoom, LastNameBeforeTheExitLineWins) {
     profile::WorldProfile p;
     std::string pending =

@@ -129,10 +129,11 @@ TEST(ConfigForm, OpeningOnceWritesEveryCaptionKeyToTheLanguageFile) {
           "lblSkin", "sbNoSkin", "SpeedButton2", "lblReplaceColor", "lblMaxStepCount"})
         EXPECT_TRUE(lang.Find("ConfigForm", key)) << key;
     // The user's values stay (read as INI values are, without the blanks around them); the
-    // built-in ones are written exactly, blanks and all.
+    // built-in ones are written exactly, blanks and all (inside quotes, which reading removes).
     const std::string file = TempDir::Read(w.dir.path() / "language.ini");
     EXPECT_NE(file.find("gbClient=Client\r\n"), std::string::npos);
-    EXPECT_NE(file.find(W("gbServer= Сервер \r\n")), std::string::npos);
+    EXPECT_NE(file.find(W("gbServer=\" Сервер \"\r\n")), std::string::npos);
+    EXPECT_EQ(lang.ReadString("ConfigForm", "gbServer", ""), W(" Сервер "));
     EXPECT_EQ(lang.ReadString("ConfigForm", "cbNoTransp", ""),
               W("Отключить прозрачность (чтоб не тормозило)"));
 }

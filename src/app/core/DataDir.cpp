@@ -18,6 +18,15 @@ std::filesystem::path ResolveDataDir(const std::string& commandLineDir,
     return std::filesystem::path(location.toStdString());
 }
 
+std::filesystem::path SharedDataDir(const std::filesystem::path& exeDir) {
+#ifdef QUARVELIN_SHARED_DATA_DIR
+    if (exeDir.empty()) return {};
+    return (exeDir / QUARVELIN_SHARED_DATA_DIR).lexically_normal();
+#else
+    return {};
+#endif
+}
+
 std::filesystem::path DataPaths::SettingsFile() const {
     return storage::FindIgnoreCase(dir, "quarvelin.ini");
 }
@@ -25,6 +34,10 @@ std::filesystem::path DataPaths::LanguageFile() const {
     return storage::FindIgnoreCase(dir, "language.ini");
 }
 std::filesystem::path DataPaths::TemplateProfile() const {
-    return storage::FindIgnoreCase(dir, "local.ini");
+    const std::filesystem::path own = storage::FindIgnoreCase(dir, "local.ini");
+    std::error_code ec;
+    if (std::filesystem::exists(own, ec) || shared.empty()) return own;
+    const std::filesystem::path installed = shared / "local.ini";
+    return std::filesystem::is_regular_file(installed, ec) ? installed : own;
 }
 } // namespace app

@@ -12,11 +12,18 @@ namespace app {
 std::filesystem::path ResolveDataDir(const std::string& commandLineDir,
                                      const std::filesystem::path& exeDir);
 
+// Where the files installed with the program are (share/quarvelin beside bin/, as the build
+// placed them relative to each other): the template "local.ini", skins, language files.
+std::filesystem::path SharedDataDir(const std::filesystem::path& exeDir);
+
 struct DataPaths {
     std::filesystem::path dir;
-    std::filesystem::path SettingsFile() const;    // quarvelin.ini
-    std::filesystem::path LanguageFile() const;    // language.ini
-    std::filesystem::path TemplateProfile() const; // local.ini beside the program's files
+    std::filesystem::path shared; // SharedDataDir; may not exist (a program run from its build)
+    std::filesystem::path SettingsFile() const; // quarvelin.ini
+    std::filesystem::path LanguageFile() const; // language.ini
+    // local.ini in the data directory, else the one installed with the program when there is
+    // one, else the data directory's (which does not exist: the built-in defaults apply).
+    std::filesystem::path TemplateProfile() const;
 };
 
 } // namespace app

@@ -7,7 +7,7 @@
 namespace app {
 
 Session::Session(Options options, AppUi& ui)
-    : options_(std::move(options)), ui_(ui), paths_{options_.dataDir},
+    : options_(std::move(options)), ui_(ui), paths_{options_.dataDir, options_.sharedDataDir},
       language_(paths_.LanguageFile()) {
     relay_ = std::make_unique<relay::Relay>(log_, *this, profile_);
     mapUi_ = std::make_unique<SessionMapUi>(*this, ui_);

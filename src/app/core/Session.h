@@ -28,6 +28,7 @@ public:
         std::filesystem::path dataDir;
         std::string world; // --world, Windows-1251; empty: the settings' world
         bool createMissingWorld = false;
+        std::filesystem::path sharedDataDir = {}; // the files installed with the program
     };
 
     Session(Options options, AppUi& ui);

@@ -1,0 +1,192 @@
+#!/usr/bin/env python3
+"""Writes the seed corpus of every fuzz target (fuzz/corpus/<target>/) and the dictionaries.
+
+The seeds are kept in the repository; run this again after changing it. Text is Windows-1251.
+"""
+import os
+import struct
+import zlib
+
+ROOT = os.path.dirname(os.path.abspath(__file__))
+IAC, WILL, DO, SB, SE, GA = 0xFF, 0xFB, 0xFD, 0xFA, 0xF0, 0xF9
+
+
+def w(s):
+    return s.encode("cp1251")
+
+
+def pieces(*parts):
+    """Pieces as the targets read them: backslashes doubled, each ended by a backslash."""
+    out = b""
+    for p in parts:
+        out += p.replace(b"\\", b"\\\\") + b"\\|"
+    return out
+
+
+def room(name, desc, exits):
+    return b"\x1b[1;36m" + w(name) + b"\x1b[0m\r\n" + w(desc) + b"\r\n\x1b[36m[ Exits: " + w(exits) + b" ]\r\n"
+
+
+def save(target, name, data):
+    d = os.path.join(ROOT, "corpus", target)
+    os.makedirs(d, exist_ok=True)
+    with open(os.path.join(d, name), "wb") as f:
+        f.write(data)
+
+
+def decoder():
+    offer2 = bytes([IAC, WILL, 0x56])
+    start2 = bytes([IAC, SB, 0x56, IAC, SE])
+    offer1 = bytes([IAC, WILL, 0x55])
+    start1 = bytes([IAC, SB, 0x55, WILL, SE])
+    text = room("Площадь", "Большая площадь, я стою здесь.", "n e s w").replace(b"\xff", b"\xff\xff")
+    save("decoder", "mccp2", bytes([0x07]) + pieces(b"Welcome\r\n" + offer2 + b"Login: " + start2,
+                                                      text * 3, b"") + bytes([0, 3, 40, 1, 255]))
+    save("decoder", "mccp2-end", bytes([0x0F]) + pieces(offer2 + start2, text, b"plain again\r\n" + text)
+         + bytes([1, 1, 1, 2, 5]))
+    save("decoder", "mccp1", bytes([0x05]) + pieces(offer1 + start1, text, b""))
+    save("decoder", "refused", bytes([0x06]) + pieces(offer2 + offer1 + b"text" + start2, b"", b"more"))
+    telnet = (bytes([IAC, WILL, 0x45, IAC, WILL, 0x19, IAC, DO, 0x1F, IAC, SB, 0x18, 0x01, IAC, IAC, IAC, SE])
+              + w("Вых:СВЮЗ> ") + bytes([IAC, GA]) + w("моя ") + b"\xff\xff\xff" + bytes([GA]))
+    save("decoder", "telnet", bytes([0x02]) + pieces(telnet, b"", b"") + bytes([0] * 40))
+    # A compressed stream handed over raw: the fuzzer corrupts it from here.
+    save("decoder", "raw-mccp2", bytes([0x03]) + pieces(offer2 + start2 + zlib.compress(text) + b"after", b"", b""))
+
+
+def intake():
+    links = w("Лес|на север|12|открыть дверь;с|-1\nЛес|на юг|3||0\n")
+    blocks = ["n\r\n", "гоу дом\r\n", "наа тут\r\n", "нзНовая зона\r\n", "нз\r\n", "стоптр\r\n",
+              "лор меч\r\n", "look\r\n", "назад\r\n", "e\r\nw\r\n\r\n", "гоу\r\n", "очистить\r\n",
+              "подкрасться n\r\n"]
+    save("intake", "commands", bytes([0x05]) + pieces(links, w("дом"), *[w(b) for b in blocks]))
+    save("intake", "ya", bytes([0x0F]) + pieces(b"", w("моя"), w("гоу моя").replace(b"\xff", b"\xff\xff") + b"\r\n",
+                                                   w("наа я\r\n"), b"\xff\xff\r\n"))
+
+
+def tracking():
+    a = room("Площадь", "Большая площадь.", "n e")
+    b = room("Улица", "Узкая улица.", "s")
+    c = room("Сад", "Тихий сад.", "w")
+    seq = [b">look", a, b">n", w("Вы поплелись на север.\r\n") + b, b">s", a, b">e", c, b">w", a,
+           b">n", w("Вы не сможете туда пройти...\r\n"), b">d", w("Слишком темно...\r\n"),
+           b"~", b"~", b">look", a[:20], a[20:], w(">убежать"), w("Вы быстро убежали на север.\r\n") + b]
+    save("tracking", "walk", bytes([0]) + pieces(*seq))
+    prompt = w("Площадь\r\nОписание.\r\n") + w("Вых:СЮ> ")
+    save("tracking", "prompt", bytes([1]) + pieces(b">look", room("Двор", "Двор.", "n s") + w("Вых:СЮ> "),
+                                                   b">n", prompt))
+    marked = w("<n>Зал</n>\r\nОписание зала.\r\n[Exits: n s]\r\n")
+    save("tracking", "markers", bytes([8]) + pieces(b"<n>", b"</n>#$0D#$0A", b"[Exits:", b"]",
+                                                    b">look", marked, b">s", marked.replace(w("Зал"), w("Холл"))))
+    save("tracking", "follow", bytes([4]) + pieces(b">look", a, w("Вы последовали за Вовой на север.\r\n") + b))
+
+
+def report():
+    tmpl = w('Вы узнали следующее:\r\nПредмет "/$", тип : /$\r\n//Вес : /$\r\n')
+    text = w('Вы узнали следующее:\r\nПредмет "меч", тип : ОРУЖИЕ\r\nВес : 5\r\n\r\n')
+    stuff = w('Вы узнали следующее:#$0D#$0AПредмет "/$", тип : /$#$0D#$0A//Вес : /$#$0D#$0A')
+    mob = w("[[Это][Он]] /$ /+(летает)\r\n")
+    pending = text + w("Он большой волк (летает)\r\n\r\n") + room("Поле", "Поле.", "n")
+    save("report", "item", pieces(tmpl, text, stuff, b"2,1", mob, b"1,2", pending))
+    save("report", "alternatives", pieces(w("[[А /$][Б /$]]/* конец\r\n"), w("Б тут и там конец\r\n"),
+                                          b"", b"", w("/$ - /$\r\n"), b"x", w("волк - серый\r\n")))
+
+
+def zonefile():
+    def sstr(b):
+        return bytes([len(b)]) + b
+
+    def prop(name, value):
+        return sstr(name.encode()) + value
+
+    def i32(v):
+        if -128 <= v < 128:
+            return b"\x02" + struct.pack("<b", v)
+        if -32768 <= v < 32768:
+            return b"\x03" + struct.pack("<h", v)
+        return b"\x04" + struct.pack("<i", v)
+
+    def text(b):
+        return (b"\x06" + sstr(b)) if len(b) < 256 else (b"\x0c" + struct.pack("<I", len(b)) + b)
+
+    def rec(props):
+        return b"TPF0" + sstr(b"TMudRoom2") + sstr(b"") + b"".join(props) + b"\x00\x00"
+
+    t, f = b"\x09", b"\x08"
+    r1 = rec([prop("Tag", i32(1)), prop("Exits", text(b"n e")), prop("Hint", text(w("Площадь"))),
+              prop("ChN", t), prop("ChS", f), prop("ChW", f), prop("ChE", t), prop("ChU", f), prop("ChD", f),
+              prop("BColor", b"\x07" + sstr(b"clRed")), prop("Description", text(w("Длинное описание. ") * 20)),
+              prop("X", i32(0)), prop("Y", i32(0)), prop("L", i32(0)), prop("DX", i32(0)), prop("DY", i32(0)),
+              prop("DL", i32(0)), prop("Checked", t), prop("Note", text(w("заметка"))),
+              prop("QuickList", text(w("дом"))),
+              prop("AutoMaps.Strings", b"\x01" + text(w("Лес|на север|5|открыть;с")) + b"\x00"),
+              prop("ImageIndex", i32(3))])
+    r2 = rec([prop("Tag", i32(2)), prop("Exits", text(b"s")), prop("Hint", text(w("Улица"))),
+              prop("BColor", i32(0x00FF00)), prop("X", i32(-1)), prop("Y", i32(70000)), prop("L", i32(-300)),
+              prop("Pipe", t), prop("DT", t), prop("Agro", t)])
+    save("zonefile", "two-rooms", r1 + r2)
+    save("zonefile", "cut", (r1 + r2)[: len(r1) + 30])
+    save("zonefile", "empty", b"")
+
+
+def objects():
+    base = ("<Quarvelin v. 1.0>\r\n<node>\r\nПредметы\r\n0\r\n<end node>\r\n<node>\r\nОружие\r\n1\r\n<end node>\r\n"
+            "<node>\r\nмеч\r\n2\r\nПредмет \"меч\", тип : ОРУЖИЕ\r\nВес : 5\r\n<end node>\r\n"
+            "<node>\r\nМобы\r\n0\r\n<end node>\r\n<node>\r\nволк\r\n1\r\nсерый\r\n<end node>\r\n")
+    save("objects", "base", w(base))
+    save("objects", "treepad", w("<Treepad version 2.7>\n<node>\nКорень\n0\nтекст\n<end node>\n<node>\nлист\n3\n<end node>\n"))
+    save("objects", "bad-level", w("<node>\r\nа\r\nx1\r\n<end node>\r\n"))
+
+
+def ini():
+    with open(os.path.join(ROOT, "..", "data", "local.ini"), "rb") as f:
+        save("ini", "template", f.read())
+    profile = ("[Connect]\r\nClient Port=4999\r\nServer Name=127.0.0.1\r\nServer Port=4000\r\n"
+               "[Options]\r\nNoDoubleYa=1\r\nMccpEnabled=1\r\nZone=Лес\r\n[Exits]\r\nNorth=с\r\nAutoexitsIgnoreCase=1\r\n"
+               "[Messages]\r\nAutoexitStart=#$1B[0;36m[ Exits:\r\nAutoexitEnd=]\r\nRoomNameStart=#$1B[1;36m\r\n"
+               "StuffTem=\"Предмет \"/$\"\"\r\nStuffSeq=1\r\nDark= Слишком темно... \r\n"
+               "[Leader Move]\r\nMove0=пошел\r\nmove0=дубль\r\n[Can`t Move]\r\nMove0=Вы не сможете\r\n"
+               "[Dark]\r\nDark0=темно\r\n[Lock]\r\nЛес=1\r\n[Moves]\r\nDirections=на север|на юг|на запад|на восток|вверх|вниз\r\n"
+               "[Skin]\r\nIniFile=skin.ini\r\nCurrentSkin=2\r\n[Window]\r\nTop=10\r\nLeft=-5\r\n"
+               "[Options]\r\nSpeedWalkLength=5\r\nWorld=Мир\r\n[Commands]\r\nNewZone=нз\r\n")
+    save("ini", "profile", w(profile))
+    save("ini", "odd", b"  [ a ]  \n=x\nkey\r\n[b\r\nk = \"v\" \r\nlast=no line end")
+
+
+DICTS = {
+    "decoder": [b"\xff\xfb\x56", b"\xff\xfb\x55", b"\xff\xfa\x56\xff\xf0", b"\xff\xfa\x55\xfb\xf0",
+                b"\xff\xff", b"\xff\xf9", b"\xff\xfa", b"\xff\xf0", b"\xff\xfd"],
+    "intake": [w(x) for x in ["гоу ", "наа ", "нз", "стоптр", "лор ", "назад", "look", "очистить", "\r\n"]]
+              + [b"\xff\xff", b"|"],
+    "tracking": [b"\x1b[1;36m", b"\x1b[0m\r\n", b"\x1b[36m[ Exits:", b" ]\r\n", b"\r\n", b">n", b">s", b">e",
+                 b">w", b">u", b">d", b">look", b"~", w("Вых:"), b">", w("Слишком темно"),
+                 w("Вы не сможете"), w("Вы быстро убежали"), w("Вы последовали за"), w("на север"), b"->>", b"None!"],
+    "report": [b"/$", b"/*", b"//", b"/+", b"[[", b"][", b"]]", b"\r\n", b"#$0D#$0A", b"#$1B", b","],
+    "zonefile": [b"TPF0", b"\x09TMudRoom2"] + [bytes([len(n)]) + n.encode() for n in
+                 ["Tag", "Exits", "Hint", "ChN", "BColor", "Description", "X", "Y", "L", "DX", "Pipe",
+                  "Note", "QuickList", "AutoMaps.Strings", "ImageIndex", "clRed"]]
+                + [b"\x0c\xff\xff\xff\xff", b"\x04\x00\x00\x00\x80"],
+    "objects": [b"<node>\r\n", b"<end node>\r\n", b"\r\n0\r\n", b"\r\n1\r\n", b"\r\n-1\r\n", b"<Quarvelin v. "],
+    "ini": [b"[Messages]", b"[Connect]", b"[Moves]", b"[Options]", b"[Leader Move]", b"[Can`t Move]", b"[Dark]",
+            b"[Lock]", b"[Skin]", b"[Window]", b"[Exits]", b"=", b"\r\n", b"\"", b"#$0D#$0A", b"Client Port=",
+            b"StuffTem=", b"Directions=", b"CurrentSkin=", b"Top=", b"SpeedWalkLength="],
+}
+
+
+def dicts():
+    for name, words in DICTS.items():
+        with open(os.path.join(ROOT, "dict", name + ".dict"), "w") as f:
+            for word in words:
+                f.write('"' + "".join(chr(c) if 32 <= c < 127 and c not in (34, 92) else "\\x%02X" % c
+                                      for c in word) + '"\n')
+
+
+if __name__ == "__main__":
+    decoder()
+    intake()
+    tracking()
+    report()
+    zonefile()
+    objects()
+    ini()
+    os.makedirs(os.path.join(ROOT, "dict"), exist_ok=True)
+    dicts()
