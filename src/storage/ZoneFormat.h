@@ -30,7 +30,7 @@ enum ValueType : std::uint8_t {
 inline constexpr std::string_view kSignature = "TPF0";
 inline constexpr std::string_view kClassName = "TMudRoom2";
 inline constexpr map::Color kDefaultColor = map::kSilver;
-// Integer properties without a declared default are skipped only at this value.
+// Integer properties without a declared default: always written.
 inline constexpr std::int32_t kNoDefault = std::numeric_limits<std::int32_t>::min();
 
 // The streamed properties, in the order they are written, with how each is stored and when it

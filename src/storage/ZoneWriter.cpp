@@ -51,7 +51,9 @@ void PutProp(std::string& out, const PropInfo& p, const TMudRoom2& room) {
     auto name = [&] { PutShortString(out, p.name); };
     switch (p.kind) {
     case Kind::Int:
-        if (room.*p.intField == p.intDefault) return;
+        // Without a default every value is written, the lowest integer too (skipping it, as
+        // the stream format's "no default" marker suggests, would move the room to 0 on load).
+        if (p.intDefault != kNoDefault && room.*p.intField == p.intDefault) return;
         name();
         PutInt(out, room.*p.intField);
         return;

@@ -225,10 +225,14 @@ TEST(ZoneRecord, IntegersTakeTheSmallestFormAndEveryFormReadsBack) {
     EXPECT_EQ(wide.Y, -1);
     EXPECT_EQ(wide.L, -7);
 
-    // Tag and ImageIndex at 0 are left out; a coordinate at its stream default is too.
+    // Tag and ImageIndex at 0 are left out. A coordinate is always written, even at the
+    // lowest integer (the stream's "no default" marker): left out, it would read back as 0.
     TMudRoom2 lowest = RoomAt(INT_MIN, 0, 0);
-    EXPECT_EQ(Write(lowest), Record(Links() + P("Y", Int8(0)) + P("L", Int8(0)) + P("DX", Int8(0)) +
-                                    P("DY", Int8(0)) + P("DL", Int8(0))));
+    const std::string bytes =
+        Record(Links() + P("X", Int32(INT_MIN)) + P("Y", Int8(0)) + P("L", Int8(0)) +
+               P("DX", Int8(0)) + P("DY", Int8(0)) + P("DL", Int8(0)));
+    EXPECT_EQ(Write(lowest), bytes);
+    EXPECT_EQ(ReadOne(bytes).X, INT_MIN);
 }
 
 TEST(ZoneRecord, LongTextsSwitchToTheFourByteLengthForm) {
