@@ -100,12 +100,16 @@ TEST(Session, TemplateProfileIsUsedWhenTheWorldHasNone) {
     s.Start();
     s.FirstActivation();
     EXPECT_EQ(s.Profile().ExitWords[0], "С");
-    // The world's own file now exists with just the skin choice and the lock list ...
-    EXPECT_EQ(TempDir::Read(dir.path() / "Maps" / "W" / "local.ini"),
-              "[Skin]\r\nCurrentSkin=0\r\n");
-    // ... so from the next load on every other key takes its default.
+    // The world's own file now exists: the template's keys with the skin choice written in ...
+    const std::string own = TempDir::Read(dir.path() / "Maps" / "W" / "local.ini");
+    EXPECT_NE(own.find("North=С\r\n"), std::string::npos) << own;
+    EXPECT_NE(own.find("[Skin]\r\nCurrentSkin=0\r\n"), std::string::npos) << own;
+    // ... so the next load reads the same profile, not the defaults.
     s.ReadIniFile();
-    EXPECT_EQ(s.Profile().ExitWords[0], "N");
+    EXPECT_EQ(s.Profile().ExitWords[0], "С");
+    // The template itself is left as it was.
+    EXPECT_EQ(TempDir::Read(dir.path() / "local.ini"),
+              "[Exits]\r\nNorth=С\r\n[Connect]\r\nClient Port=0\r\n");
 }
 
 TEST(Session, InstalledTemplateProfileIsUsedWhenTheDataDirectoryHasNone) {

@@ -146,7 +146,19 @@ void Session::WriteIniFile(bool whole) {
     storage::IniFile settingsFile(paths_.SettingsFile());
     settings_.Write(settingsFile, normal);
 
-    storage::IniFile profileFile(ProfilePath());
+    // A world that took its profile from the template gets the template's keys in its own file
+    // before the first of them is written there: otherwise the file would hold only what is
+    // written now, and from the next load on every other key (the server, the exit words ...)
+    // would fall back to its default.
+    const std::filesystem::path profilePath = ProfilePath();
+    std::error_code ec;
+    if (!WorldName().empty() && !std::filesystem::exists(profilePath, ec)) {
+        const std::filesystem::path from = paths_.TemplateProfile();
+        if (std::filesystem::is_regular_file(from, ec) &&
+            std::filesystem::is_directory(profilePath.parent_path(), ec))
+            std::filesystem::copy_file(from, profilePath, ec);
+    }
+    storage::IniFile profileFile(profilePath);
     if (whole && !WorldName().empty()) {
         profile_.ClientPort = relay_->ListenPort();
         profile_.ServerName = relay_->ServerNameForProfile();
