@@ -38,6 +38,12 @@ const BuiltinText kMessages[] = {
     {"MainForm", "MapSavedAgain",
      "\xCA\xE0\xF0\xF2\xE0 \xF1\xED\xEE\xE2\xE0 \xE7\xE0\xEF\xE8\xF1\xE0\xED\xE0."}, // Карта снова
                                                                                      // записана.
+    {
+        "MainForm", "CloseUnsaved",
+        "\xCA\xE0\xF0\xF2\xE0 \xED\xE5 \xE7\xE0\xEF\xE8\xF1\xE0\xED\xE0. "
+        "\xC7\xE0\xEA\xF0\xFB\xF2\xFC \xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xF3, \xED\xE5 "
+        "\xF1\xEE\xF5\xF0\xE0\xED\xE8\xE2 \xE5\xB8?"}, // Карта не записана. Закрыть программу, не
+                                                       // сохранив её?
     {"MainForm", "CantFindWorld",
      "\xCD\xE5 \xED\xE0\xE9\xE4\xE5\xED \xEC\xE8\xF0"}, // Не найден мир
     {"MainForm", "LoadingUnable",
@@ -90,8 +96,10 @@ const BuiltinText kMessages[] = {
      "\xEA\xEE\xF2\xEE\xF0\xFB\xE9 \xF1\xE5\xE9\xF7\xE0\xF1 "
      "\xE7\xE0\xE3\xF0\xF3\xE6\xE5\xED:"}, // Нельзя удалить мир, который сейчас загружен:
     {"SaveLoadForm", "DeleteWorldFailed",
-     "\xCD\xE5 \xF3\xE4\xE0\xEB\xEE\xF1\xFC \xF3\xE4\xE0\xEB\xE8\xF2\xFC \xEC\xE8\xF0"}, // Не удалось
-                                                                                         // удалить мир
+     "\xCD\xE5 \xF3\xE4\xE0\xEB\xEE\xF1\xFC \xF3\xE4\xE0\xEB\xE8\xF2\xFC \xEC\xE8\xF0"}, // Не
+                                                                                         // удалось
+                                                                                         // удалить
+                                                                                         // мир
     {"SaveLoadForm", "CantRenameLoadedWorld",
      "\xCD\xE5\xEB\xFC\xE7\xFF \xEF\xE5\xF0\xE5\xE8\xEC\xE5\xED\xEE\xE2\xE0\xF2\xFC \xEC\xE8\xF0, "
      "\xEA\xEE\xF2\xEE\xF0\xFB\xE9 \xF1\xE5\xE9\xF7\xE0\xF1 "
@@ -231,7 +239,7 @@ const BuiltinText kMainFormControls[] = {
      "\xCD\xE0\xE9\xF2\xE8 \xEF\xEE \xEE\xEF\xE8\xF1\xE0\xED\xE8\xFE"}, // Найти по описанию
     {"MainForm", "nFindNote",
      "\xCD\xE0\xE9\xF2\xE8 \xEF\xEE \xEF\xF0\xE8\xEC\xE5\xF7\xE0\xED\xE8\xFE"}, // Найти по
-                                                                                 // примечанию
+                                                                                // примечанию
     {"MainForm", "nSelectRoom",
      "\xD2\xE5\xEA\xF3\xF9\xE0\xFF \xEF\xEE\xE7\xE8\xF6\xE8\xFF \xF2\xF3\xF2"}, // Текущая позиция
                                                                                 // тут

@@ -298,7 +298,15 @@ void TQuarvelinForm::closeEvent(QCloseEvent* e) {
     if (!shutDown_) {
         shutDown_ = true;
         if (hintBox_) hintBox_->hide();
-        session_->Shutdown();
+        // A map that could not be written is not thrown away unasked: the window stays, with
+        // the map in memory, until a save works or the player says to close anyway. (On a
+        // signal nobody can answer; the headless program keeps retrying instead.)
+        if (!session_->Shutdown() && !closingOnSignal_ &&
+            Ask(session_->GetCaption("MainForm", "CloseUnsaved"), false) != storage::Answer::Yes) {
+            shutDown_ = false;
+            e->ignore();
+            return;
+        }
     }
     e->accept();
 }

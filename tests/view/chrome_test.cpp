@@ -397,3 +397,46 @@ TEST(Chrome, QuestionsAndTheColourDialogAnswerTheCore) {
     EXPECT_EQ(form.Session().Map().World().Ui().ChooseColor(0),
               std::optional<map::Color>(0x332211));
 }
+
+// A map that cannot be written is not thrown away by closing the window: the player is asked,
+// and the window stays open with the map until a save works.
+TEST(Chrome, ClosingWithAMapThatCannotBeWrittenAsksAndKeepsTheWindow) {
+    TempDir dir;
+    const auto world = MakeWorld(dir, "[Options]\r\nZone=Town\r\n");
+    TempDir::Write(world / "Town.tk2", "");
+    view::TQuarvelinForm form(Opts(dir));
+    Start(form);
+    ASSERT_EQ(form.Session().ZoneName(), "Town");
+    form.Session().Map().Linker().NewRoomAt(0, 0, 0, "Hall", "", "");
+    // The zone file's place is taken by a directory: no save can replace it, not even as root.
+    std::filesystem::remove(world / "Town.tk2");
+    std::filesystem::create_directory(world / "Town.tk2");
+
+    // Answer every box: OK to messages, `answer` to the question.
+    QStringList asked;
+    QMessageBox::StandardButton answer = QMessageBox::No;
+    QTimer boxes;
+    QObject::connect(&boxes, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        if (box->button(QMessageBox::No)) {
+            asked << box->text();
+            box->button(answer)->click();
+        } else {
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    boxes.start(10);
+
+    EXPECT_FALSE(form.close());
+    EXPECT_TRUE(form.isVisible());
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].contains(QString::fromUtf8("Закрыть программу"))) << asked[0].toStdString();
+    EXPECT_NE(form.Session().Map().World().FindRoom(0, 0, 0), nullptr) << "the map is kept";
+
+    // Writing works again: the window closes and the room is in the zone file.
+    std::filesystem::remove(world / "Town.tk2");
+    EXPECT_TRUE(form.close());
+    EXPECT_EQ(asked.size(), 1);
+    EXPECT_NE(TempDir::Read(world / "Town.tk2").find("Hall"), std::string::npos);
+}
