@@ -67,21 +67,30 @@ done
 # ---- A walk, the program finding its data as installed ----
 export HOME="$work/home" XDG_DATA_HOME="$work/home/.local/share" XDG_CONFIG_HOME="$work/home/.config"
 data="$XDG_DATA_HOME/Quarvelin/Quarvelin"
-server_port="$(free_port)" client_port="$(free_port)"
-[ "$server_port" != "$client_port" ] || client_port="$(free_port)"
+server_port="$(free_port)"
 mkdir -p "$data/Maps/Pkg"
-# The world's profile is the installed template with this run's ports.
-sed -e "s/^Client Port=.*\r\$/Client Port=$client_port\r/" -e "s/^Server Port=.*\r\$/Server Port=$server_port\r/" \
-    "$root/usr/share/quarvelin/local.ini" >"$data/Maps/Pkg/local.ini"
-grep -q "^Client Port=$client_port" "$data/Maps/Pkg/local.ini" || fail "template has no Client Port line"
-
 "$bin/quarvelin-demo-mud" --port "$server_port" --mccp 2 >"$work/demo.log" 2>&1 &
 pids+=($!)
 wait_for "(exec 3<>/dev/tcp/127.0.0.1/$server_port) 2>/dev/null" 100 || fail "demo server did not listen"
-"$bin/quarvelin" --headless --world Pkg >"$work/quarvelin.log" 2>&1 &
-quarvelin=$!
-pids+=("$quarvelin")
-wait_for "grep -q 'listening: 127.0.0.1:$client_port' '$work/quarvelin.log'" 300 || fail "quarvelin did not listen"
+# A free port can be taken by another test before Quarvelin opens it: then another port.
+for attempt in 1 2 3 4 5; do
+    client_port="$(free_port)"
+    [ "$server_port" != "$client_port" ] || continue
+    # The world's profile is the installed template with this run's ports.
+    sed -e "s/^Client Port=.*\r\$/Client Port=$client_port\r/" -e "s/^Server Port=.*\r\$/Server Port=$server_port\r/" \
+        "$root/usr/share/quarvelin/local.ini" >"$data/Maps/Pkg/local.ini"
+    grep -q "^Client Port=$client_port" "$data/Maps/Pkg/local.ini" || fail "template has no Client Port line"
+    "$bin/quarvelin" --headless --world Pkg >"$work/quarvelin.log" 2>&1 &
+    quarvelin=$!
+    pids+=("$quarvelin")
+    wait_for "grep -q -e 'listening: 127.0.0.1:$client_port' -e 'Cannot listen' '$work/quarvelin.log'" 300 ||
+        fail "quarvelin did not listen"
+    grep -q "listening: 127.0.0.1:$client_port" "$work/quarvelin.log" && break
+    kill -KILL "$quarvelin" 2>/dev/null || true
+    wait "$quarvelin" 2>/dev/null || true
+    rm -rf "$data/Maps/Pkg"/*.tk2
+done
+grep -q "listening: 127.0.0.1:$client_port" "$work/quarvelin.log" || fail "quarvelin did not listen"
 
 exec 3<>"/dev/tcp/127.0.0.1/$client_port"
 cat <&3 >"$work/client.log" &
