@@ -1,0 +1,255 @@
+// Positioning, the movement branch: a move along a walked exit, into the neighbouring cell, into
+// a room known elsewhere (weighed against a new room until the game decides), or into new ground.
+
+#include "map/MapModel.h"
+#include "profile/WorldProfile.h"
+#include "text/Cp1251.h"
+#include "text/Text.h"
+#include "tracking/Positioner.h"
+
+namespace tracking {
+
+using map::TMudRoom2;
+using text::W;
+
+void Positioner::Move(map::Dir d) {
+    const std::string cmd = s_.CurrentCmd;
+    Log(W("TranslateCMD: Секция Moves"));
+    if (RefusedMove()) return;
+    if (!Parse()) return; // the command stays queued until its room arrives
+    LogSeen("TranslateCMD.Moves: Описатель комнаты:");
+    Feed(HeldMove{cmd, d, s_.Seen});
+}
+
+void Positioner::Feed(const HeldMove& move) {
+    if (judge_.Open()) {
+        if (judge_.Follow(move)) {
+            FlushJudgeLog();
+            s_.Done();
+            s_.Loop = true;
+            if (judge_.Due()) Settle();
+            return;
+        }
+        // A cross-zone link ahead under one of them: choose before following it.
+        Settle();
+        if (!host_.Tracing() || !Current()) return;
+    }
+    Resolve(move);
+}
+
+void Positioner::Resolve(const HeldMove& move) {
+    map::MapWorld& world = map_.World();
+    const map::DirectionWords& words = map_.Words();
+    const std::string& cmd = move.command;
+    const map::Dir d = move.dir;
+    s_.Seen = move.seen;
+    const SeenRoom& seen = s_.Seen;
+    const std::string& phrase = map::Phrase(profile_, d);
+    const auto& step = map::Info(d);
+
+    // A cross-zone link in this direction.
+    for (const auto& line : Current()->AutoMaps) {
+        if (text::GetField(line, 1).empty()) continue;
+        if (text::DecodeEscapes(text::GetField(line, 2)) == phrase) return Jump(line);
+    }
+
+    // Walked before: follow the link, through corridor rooms.
+    if (words.WasStep(*Current(), cmd)) {
+        int x = Current()->X, y = Current()->Y, l = Current()->L;
+        TMudRoom2* r = nullptr;
+        // A corridor never runs longer than the zone is wide, so the walk ends.
+        for (size_t guard = 0; guard <= world.Lists().ZoneCount(); ++guard) {
+            x += step.dx, y += step.dy, l += step.dl;
+            r = world.FindRoom(x, y, l);
+            if (!r || !r->Pipe) break;
+        }
+        if (r && r->Pipe) r = nullptr;
+        Current() = r;
+        s_.Done();
+        if (r && world.SameRoom(r, seen.Name, "", "")) {
+            Log(W("TranslateCMD.Moves: уже ходили, комната подошла"));
+            world.RefreshProp(r, seen.Name, seen.Desc, seen.Exits);
+            s_.Loop = true;
+            if (s_.CommandQueue.size() == 1 || host_.NeedRepos()) host_.CenterBox();
+        } else {
+            host_.ModeClick(false);
+            s_.Done();
+            Log(W("TranslateCMD.Moves: уже ходили, комната НЕ подошла"));
+        }
+        return;
+    }
+
+    // Not walked: the neighbouring cell.
+    TMudRoom2* from = Current();
+    if (TMudRoom2* r = world.FindRoom(from->X + step.dx, from->Y + step.dy, from->L + step.dl)) {
+        if (world.SameRoom(r, seen.Name, seen.Desc, seen.Exits)) {
+            Log(W("TranslateCMD.Moves: еще не ходили, комната подошла"));
+            words.SetCheck(*from, cmd, true);
+            Current() = r;
+            world.RefreshProp(r, seen.Name, seen.Desc, seen.Exits);
+            words.SetCheck(*r, words.Opposite(cmd), true);
+            s_.Done();
+            host_.CenterBox();
+            s_.Loop = true;
+            return;
+        }
+        if (world.ZoneLocked) {
+            host_.ModeClick(false);
+            s_.Done();
+            Log(W("TranslateCMD.Moves: еще не ходили, комната НЕ подошла, зона заблокирована"));
+            return;
+        }
+        Log(W("TranslateCMD.Moves: еще не ходили, комната НЕ подошла"));
+    } else {
+        Log(W("TranslateCMD.Moves: еще не ходили, комнаты нет"));
+    }
+
+    // Known elsewhere on the map: the same room reached another way, or its twin. Every room
+    // that looks the same is weighed against a new room at the cell ahead.
+    if (!IsDark(seen.Name) && !profile_.NoDescription) {
+        std::vector<TMudRoom2*> candidates = Candidates(from, move);
+        if (!candidates.empty()) {
+            const bool newPossible = NewRoomPossible(from, d);
+            if (!newPossible && candidates.size() == 1) return LinkKnown(from, candidates[0], move);
+            judge_.Begin(from, move, candidates, newPossible, bent_);
+            FlushJudgeLog();
+            s_.Done();
+            s_.Loop = true;
+            return;
+        }
+    }
+    NewGround(from, move);
+}
+
+std::vector<TMudRoom2*> Positioner::Candidates(TMudRoom2* from, const HeldMove& move) const {
+    const map::MapWorld& world = map_.World();
+    const map::DirectionWords& words = map_.Words();
+    const SeenRoom& seen = move.seen;
+    const std::string back = words.Opposite(move.command);
+    std::vector<TMudRoom2*> all =
+        world.Lists().AllInWorldByName(seen.Name, seen.Desc, seen.Exits, !profile_.NoDescription,
+                                       MoveHypotheses::kMaxCandidates + 1);
+    std::vector<TMudRoom2*> out;
+    // Rooms of the current zone first, as the lookup there comes first.
+    for (int pass = 0; pass < 2; ++pass)
+        for (TMudRoom2* r : all)
+            if ((world.ZoneOf(r) == world.CurrentZone) == (pass == 0) && r != from &&
+                words.WasNotStep(*r, back) && out.size() < MoveHypotheses::kMaxCandidates)
+                out.push_back(r);
+    return out;
+}
+
+bool Positioner::NewRoomPossible(TMudRoom2* from, map::Dir d) const {
+    const map::MapWorld& world = map_.World();
+    const auto& step = map::Info(d);
+    if (!map_.Words().HasExit(*from, d) && !IsDark(from->Hint)) return false;
+    return !(world.ZoneLocked &&
+             world.FindRoom(from->X + step.dx, from->Y + step.dy, from->L + step.dl));
+}
+
+void Positioner::LinkKnown(TMudRoom2* from, TMudRoom2* r, const HeldMove& move) {
+    map::MapWorld& world = map_.World();
+    const SeenRoom& seen = move.seen;
+    map_.Linker().TryToLink(from, r, move.dir);
+    Current() = r;
+    FollowToZone(r, /*saveFirst=*/true);
+    world.RefreshProp(r, seen.Name, seen.Desc, seen.Exits);
+    s_.Done();
+    host_.CenterBox();
+    s_.Loop = true;
+}
+
+void Positioner::NewGround(TMudRoom2* from, const HeldMove& move) {
+    map::MapWorld& world = map_.World();
+    const map::DirectionWords& words = map_.Words();
+    const std::string& cmd = move.command;
+    const SeenRoom& seen = move.seen;
+    const map::Dir d = move.dir;
+    const auto& step = map::Info(d);
+    Log(W("TranslateCMD.Moves: не нашли или не канает"));
+    if (!words.HasExit(*from, cmd) && !IsDark(from->Hint)) {
+        host_.ModeClick(false);
+        return;
+    }
+    TMudRoom2* occupant = world.FindRoom(from->X + step.dx, from->Y + step.dy, from->L + step.dl);
+    if (occupant && world.ZoneLocked) {
+        host_.ModeClick(false);
+        return;
+    }
+    // No room may be stacked on another: when no push opens the cell (or a corridor filled
+    // the gap it opened), tracking stops rather than corrupt the map.
+    if (occupant && (!map_.Linker().ExpandRooms(from, occupant, d) ||
+                     world.FindRoom(from->X + step.dx, from->Y + step.dy, from->L + step.dl))) {
+        Log(W("TranslateCMD.Moves: нет места для новой комнаты"));
+        host_.ModeClick(false);
+        return;
+    }
+    words.SetCheck(*from, cmd, true);
+    TMudRoom2* created = map_.Linker().NewRoomAt(
+        from->X + step.dx, from->Y + step.dy, from->L + step.dl, seen.Name, seen.Desc, seen.Exits);
+    Current() = created;
+    if (created) words.SetCheck(*created, words.Opposite(cmd), true);
+    if (created && occupant) bent_.insert(created);
+    s_.Done();
+    host_.CenterBox();
+    s_.Loop = true;
+}
+
+void Positioner::FlushJudgeLog() {
+    for (const std::string& line : judge_.TakeLog())
+        Log(line);
+}
+
+void Positioner::Settle() {
+    if (!judge_.Open()) return;
+    BusyScope busy(depth_);
+    FlushJudgeLog();
+    std::string why;
+    const int best = judge_.Best(why);
+    const HeldMove first = judge_.First();
+    const std::vector<HeldMove> held = judge_.Held();
+    TMudRoom2* const anchor = judge_.Anchor();
+    TMudRoom2* candidate = nullptr;
+    if (best >= 0) {
+        const auto& chosen = judge_.All()[static_cast<size_t>(best)];
+        candidate = chosen.candidate;
+        Log(W("TranslateCMD.Moves: выбрана гипотеза: ") + judge_.Describe(chosen) + " - " + why);
+    }
+    judge_.Clear();
+    s_.Done();
+    if (best < 0) {
+        Log(W("TranslateCMD.Moves: игра опровергла все гипотезы"));
+        host_.ModeClick(false);
+        return;
+    }
+    // The map now takes the first move as chosen, then the moves made since, as they came.
+    Current() = anchor;
+    s_.Seen = first.seen;
+    if (candidate)
+        LinkKnown(anchor, candidate, first);
+    else
+        NewGround(anchor, first);
+    for (const HeldMove& m : held) {
+        if (!host_.Tracing() || !Current()) break;
+        Feed(m);
+    }
+    s_.Done();
+    s_.Loop = true;
+}
+
+bool Positioner::OtherNeedsPlace(const std::string& cmd) const {
+    if (cmd == profile_.Look || cmd == profile_.Retreat || cmd == profile_.Portal) return true;
+    auto jumps = [&](const TMudRoom2* room) {
+        for (const auto& line : room->AutoMaps) {
+            if (text::GetField(line, 1).empty()) continue;
+            std::string field = text::DecodeEscapes(text::GetField(line, 2));
+            if (field == cmd || field == "=" + cmd) return true;
+        }
+        return false;
+    };
+    for (const auto& h : judge_.All())
+        if (h.alive && h.candidate && jumps(h.at)) return true;
+    return judge_.Anchor() && jumps(judge_.Anchor());
+}
+
+} // namespace tracking
