@@ -86,8 +86,7 @@ void MapEditor::nPropClick(int tag) {
         room->Agro = checked[2];
         room->NoStep = checked[3];
         if (!room->QuickList.empty())
-            world_.Ui().SetQuickListNodeImage(room,
-                                              room->ImageIndex == 0 ? 4 : 6 + room->ImageIndex);
+            world_.Ui().SetQuickListNodeImage(room, QuickListImage(*room));
     }
     world_.Saved = false;
     world_.Ui().Repaint();

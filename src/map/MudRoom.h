@@ -100,4 +100,10 @@ private:
 // The exit state of one direction for an exit list, as the Exits setter computes it.
 ExitState ComputeExitState(const std::string& exits, const std::string& word, bool ignoreCase);
 
+// The picture of the room's node in the zone tree's quick list: the plain room (4) when it has
+// no picture of its own (0, or -1 for "no picture"), else the picture's own entry.
+inline int QuickListImage(const TMudRoom2& room) {
+    return room.ImageIndex <= 0 ? 4 : 6 + room.ImageIndex;
+}
+
 } // namespace map

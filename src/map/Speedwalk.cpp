@@ -2,6 +2,7 @@
 
 #include "map/LinkLine.h"
 #include "profile/WorldProfile.h"
+#include "text/Text.h"
 
 #include <algorithm>
 
@@ -92,8 +93,18 @@ int SpeedwalkSearch::AddRoomSW(std::uint32_t index, int expansion) {
             linked = tag >= 1 ? world_.GlobalFindRoomByTag(tag, line.zone) : nullptr;
         }
         if (linked && anyLink) {
-            if (auto dir = words_.FromPhrase(line.exit))
+            if (auto dir = words_.FromPhrase(line.exit)) {
                 step = wordStep_[std::find(kSearchOrder, kSearchOrder + 6, *dir) - kSearchOrder];
+            } else if (line.IsLink()) {
+                // An exit that is no direction (a portal) is taken by typing its text; the
+                // pseudo-direction itself must never reach the game. Without a text there is
+                // nothing to type, and no way through.
+                const std::string typed = text::DecodeEscapes(line.exit);
+                if (typed.empty())
+                    linked = nullptr;
+                else
+                    step = Intern(typed);
+            }
         }
         if (linked && Acceptable(linked, true)) {
             std::string segment;

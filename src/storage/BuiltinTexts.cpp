@@ -26,6 +26,10 @@ const BuiltinText kMessages[] = {
      "\xE1\xE5\xE7 \xE8\xE7\xEC\xE5\xED\xE5\xED\xE8\xE9 \xEA\xE0\xEA"}, // Зона загрузилась с
                                                                         // ошибкой. Её файл сохранён
                                                                         // без изменений как
+    {"MainForm", "CantSaveObjects",
+     "\xCD\xE5 \xF3\xE4\xE0\xEB\xEE\xF1\xFC \xF1\xEE\xF5\xF0\xE0\xED\xE8\xF2\xFC "
+     "\xE1\xE0\xE7\xF3 \xEE\xE1\xFA\xE5\xEA\xF2\xEE\xE2"}, // Не удалось сохранить базу
+                                                           // объектов
     {"MainForm", "CantWriteWorld",
      "\xCF\xE0\xEF\xEA\xE0 \xEC\xE8\xF0\xE0 \xE7\xE0\xEA\xF0\xFB\xF2\xE0 \xE4\xEB\xFF "
      "\xE7\xE0\xEF\xE8\xF1\xE8:"}, // Папка мира закрыта для записи:
@@ -38,12 +42,11 @@ const BuiltinText kMessages[] = {
     {"MainForm", "MapSavedAgain",
      "\xCA\xE0\xF0\xF2\xE0 \xF1\xED\xEE\xE2\xE0 \xE7\xE0\xEF\xE8\xF1\xE0\xED\xE0."}, // Карта снова
                                                                                      // записана.
-    {
-        "MainForm", "CloseUnsaved",
-        "\xCA\xE0\xF0\xF2\xE0 \xED\xE5 \xE7\xE0\xEF\xE8\xF1\xE0\xED\xE0. "
-        "\xC7\xE0\xEA\xF0\xFB\xF2\xFC \xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xF3, \xED\xE5 "
-        "\xF1\xEE\xF5\xF0\xE0\xED\xE8\xE2 \xE5\xB8?"}, // Карта не записана. Закрыть программу, не
-                                                       // сохранив её?
+    {"MainForm", "CloseUnsaved",
+     "\xCA\xE0\xF0\xF2\xE0 \xED\xE5 \xE7\xE0\xEF\xE8\xF1\xE0\xED\xE0. "
+     "\xC7\xE0\xEA\xF0\xFB\xF2\xFC \xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xF3, \xED\xE5 "
+     "\xF1\xEE\xF5\xF0\xE0\xED\xE8\xE2 \xE5\xB8?"}, // Карта не записана. Закрыть программу, не
+                                                    // сохранив её?
     {"MainForm", "CantFindWorld",
      "\xCD\xE5 \xED\xE0\xE9\xE4\xE5\xED \xEC\xE8\xF0"}, // Не найден мир
     {"MainForm", "LoadingUnable",

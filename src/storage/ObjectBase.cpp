@@ -88,11 +88,17 @@ bool ObjectBase::tbSaveObjectsClick() {
     if (path_.empty()) return false;
     const SaveResult r = SaveFile(path_, WriteObjects(tree_, versionText_), /*durable=*/true);
     if (!r.ok) {
-        // The changes stay marked, so that the next save tries again.
+        // The changes stay marked, so that the next save tries again. The player hears of it
+        // once until a save works again (the world's saves would otherwise repeat it).
         ui_.LogError("objects.dat: " + r.error);
+        if (!toldCantSave_)
+            ui_.ShowError(Text("MainForm", "CantSaveObjects") + " <" + PathToText(path_) + ">\r\n" +
+                          r.error);
+        toldCantSave_ = true;
         return false;
     }
     unsaved_ = false;
+    toldCantSave_ = false;
     return true;
 }
 
@@ -195,11 +201,13 @@ bool ObjectBase::Drop(ObjectNode* node, ObjectNode* target, bool asFirstChild) {
 std::string ObjectBase::TellCommands(const ObjectNode& node, const std::string& word) const {
     const std::string head = word + " " + std::string(kMarker);
     std::string out = head + std::string(kBegin) + "\r\n";
-    out += head + DoubleYa(ObjectTree::Key(&node), profile_.AddDoubleYa) + "\r\n";
+    out += head + ObjectTree::Key(&node) + "\r\n";
     for (const std::string& line : node.Text())
-        out += head + DoubleYa(line, profile_.AddDoubleYa) + "\r\n";
+        out += head + line + "\r\n";
     out += head + std::string(kEnd) + "\r\n";
-    return out;
+    // The letter "я" is the telnet IAC byte: the game must receive it doubled, whatever the
+    // client-side AddDoubleYa says.
+    return DoubleYa(std::move(out), true);
 }
 
 void ObjectBase::Tell(const std::string& word) {

@@ -119,7 +119,8 @@ public:
     // clan tell word.
     void nGroupTellClick();
     void nClanTellClick();
-    // The commands that send a node through a tell word, each ending in CR LF.
+    // The commands that send a node through a tell word, each ending in CR LF, as the wire
+    // carries them (every 0xFF doubled).
     std::string TellCommands(const ObjectNode& node, const std::string& word) const;
     // One "->>" line of the game's text, colour removed, marker included.
     void ReceiveLine(std::string_view line);
@@ -172,6 +173,7 @@ private:
     std::filesystem::path path_;
     ObjectTree tree_;
     bool unsaved_ = false;
+    bool toldCantSave_ = false; // the player was told that the file cannot be written
     bool unchangedSinceLoad_ = true;
 
     ObjectNode* selected_ = nullptr;

@@ -128,6 +128,22 @@ bool WorldStore::SaveUnsavedZones() {
     return unsaved_.empty();
 }
 
+bool WorldStore::SaveZones(const std::set<std::string>& zones) {
+    map::MapWorld& world = model_.World();
+    const std::string remembered = world.CurrentZone;
+    const bool wasSaved = world.Saved;
+    bool allSaved = true;
+    for (const std::string& zone : zones) {
+        if (!tree_.FindZone(zone)) continue;
+        world.CurrentZone = zone;
+        if (!SaveZoneRooms(RoomsOfZone(zone))) allSaved = false;
+    }
+    world.CurrentZone = remembered;
+    if (!zones.count(remembered)) world.Saved = wasSaved;
+    RefreshCaption();
+    return allSaved;
+}
+
 bool WorldStore::SaveZoneRooms(const std::vector<const map::TMudRoom2*>& rooms) {
     const std::string& zone = CurrentZone();
     std::optional<fs::path> path = ZoneFilePath(WorldDir(), zone);

@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -78,6 +79,9 @@ public:
     // while); true when none is left unsaved.
     bool SaveUnsavedZones();
     bool HasUnsavedZones() const { return !unsaved_.empty(); }
+    // Writes these zones (the current one too when named); false when one could not be
+    // written. The saved flag keeps telling about the current zone.
+    bool SaveZones(const std::set<std::string>& zones);
     // Saves every zone of the tree, then the object base when it changed. False when a zone
     // could not be written.
     bool nSaveWorldClick();

@@ -4,6 +4,8 @@
 #include "storage/Paths.h"
 #include "text/Text.h"
 
+#include <set>
+
 namespace fs = std::filesystem;
 
 namespace storage {
@@ -80,11 +82,18 @@ bool ZoneOperations::RenameZone(std::string_view fromView, std::string_view toVi
     map::MapWorld& world = store_.Model().World();
     world.Lists().RenameZone(from, to);
     store_.ZoneRenamed(from, to);
-    world.Lists().ForEachWorldRoom([&](map::TMudRoom2* r, const std::string&) {
+    std::set<std::string> rewritten;
+    world.Lists().ForEachWorldRoom([&](map::TMudRoom2* r, const std::string& zone) {
         for (std::string& line : r->AutoMaps)
-            if (LeadsTo(line, from)) line = to + line.substr(from.size());
+            if (LeadsTo(line, from)) {
+                line = to + line.substr(from.size());
+                rewritten.insert(zone);
+            }
     });
     if (world.CurrentZone == from) world.CurrentZone = to;
+    // The files that name the zone follow at once: an undo (which reloads the files) or a crash
+    // before the next save would otherwise bring back links into a zone that no longer exists.
+    store_.SaveZones(rewritten);
     if (store_.IsLocked(from)) {
         store_.SetLocked(from, false);
         store_.SetLocked(to, true);

@@ -15,10 +15,6 @@ bool TextLess(const std::unique_ptr<ZoneTreeNode>& a, const std::unique_ptr<Zone
 
 } // namespace
 
-int QuickListImage(const map::TMudRoom2& room) {
-    return room.ImageIndex == 0 ? 4 : 6 + room.ImageIndex;
-}
-
 void ZoneTree::Clear() {
     root_.reset();
     selected_ = nullptr;

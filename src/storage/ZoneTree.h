@@ -33,8 +33,7 @@ struct ZoneTreeNode {
     int Level() const { return parent ? parent->Level() + 1 : 0; }
 };
 
-// The picture of a quick-list node for a room.
-int QuickListImage(const map::TMudRoom2& room);
+using map::QuickListImage;
 
 class ZoneTree {
 public:

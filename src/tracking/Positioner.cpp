@@ -227,17 +227,29 @@ void Positioner::Other() {
     }
     // A room printed after a command that has no link here belongs to a later command (a
     // chat line sent before a move): it is taken only when the command follows a link.
-    std::string pending = s_.PendingText;
-    if (TMudRoom2* room = Current(); room && ParseRoom(pending, profile_, s_.Seen)) {
+    const std::string* link = nullptr;
+    if (TMudRoom2* room = Current()) {
         for (const auto& line : room->AutoMaps) {
             if (text::GetField(line, 1).empty()) continue;
             std::string field = text::DecodeEscapes(text::GetField(line, 2));
             if (field == cmd || field == "=" + cmd) {
-                s_.PendingText = std::move(pending);
-                Jump(line);
+                link = &line;
                 break;
             }
         }
+    }
+    if (link) {
+        // The command takes a link: like a move, it is refused or waits for its room (a
+        // speedwalk sends the next commands before the game has answered this one).
+        if (RefusedMove()) return;
+        std::string pending = s_.PendingText;
+        if (!ParseRoom(pending, profile_, s_.Seen)) {
+            s_.Loop = false;
+            return;
+        }
+        s_.PendingText = std::move(pending);
+        const std::string line = *link; // Jump may load another zone
+        Jump(line);
     }
     Log(W("TranslateCmd: Не отработала команда ") + cmd);
     s_.Loop = true;

@@ -130,9 +130,8 @@ void TQuarvelinForm::BuildMenus() {
     QAction* nLoadWorld = MakeAction("nLoadWorld");
     nLoadWorld->setIcon(s->standardIcon(QStyle::SP_DialogOpenButton));
     connect(nLoadWorld, &QAction::triggered, this, [&world] { world.nLoadWorldClick(); });
-    // F3 as the game players know it; Ctrl+S as everyone else expects.
-    QAction* nSaveWorld = MakeAction("nSaveWorld");
-    nSaveWorld->setShortcuts({QKeySequence(Qt::Key_F3), QKeySequence(Qt::CTRL | Qt::Key_S)});
+    // F3 only: Ctrl+S sorts the object tree on the other page.
+    QAction* nSaveWorld = MakeAction("nSaveWorld", QKeySequence(Qt::Key_F3));
     nSaveWorld->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
     connect(nSaveWorld, &QAction::triggered, this, [&world] { world.nSaveWorldClick(); });
     actions_["btnSaveWorld"] = nSaveWorld;

@@ -166,6 +166,8 @@ void TMapContextMenu::Build() {
         Add(m, "nShowZone" + std::to_string(i), "Показать зону",
             [this, i] { session_.ZoneLinks().nShowZone1Click(i - 1); });
     Add(m, "nShowZone", "Показать зону", nullptr)->setVisible(false);
+    showZoneWord_ = text::ToUnicode(session_.GetCaption(
+        kSection, "nShowZoneLink", text::FromUnicode(QString::fromUtf8("Показать"))));
 }
 
 void TMapContextMenu::RebuildPictures() {
@@ -244,8 +246,8 @@ void TMapContextMenu::PopupMenu1Popup() {
             const map::LinkLine line = map::LinkLine::Parse(r->AutoMaps[i]);
             shown = !line.zone.empty() && line.RoomNumber() > 0;
             if (shown)
-                item->setText(text::ToUnicode("\xCF\xEE\xEA\xE0\xE7\xE0\xF2\xFC <") // Показать <
-                              + Escaped(line.zone + "> " + line.exit + " #" + line.room));
+                item->setText(showZoneWord_ + " " +
+                              Escaped("<" + line.zone + "> " + line.exit + " #" + line.room));
         }
         item->setVisible(shown);
         anyShowZone = anyShowZone || shown;
@@ -294,6 +296,8 @@ void TMapContextMenu::nPictureClick(int tag) {
     room->Agro = tag == 3;
     room->NoStep = tag == 4;
     world.Saved = false; // else the new picture would be lost with the next load
+    if (!room->QuickList.empty())
+        world.Ui().SetQuickListNodeImage(room, map::QuickListImage(*room));
     Repaint();
 }
 

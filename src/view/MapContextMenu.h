@@ -67,6 +67,8 @@ private:
     std::unique_ptr<QMenu> menu_;
     QMenu* pictures_ = nullptr;
     std::map<std::string, QAction*> items_;
+    // The word before "<zone> exit #room" in the show-zone items, from the language file.
+    QString showZoneWord_;
 };
 
 } // namespace view

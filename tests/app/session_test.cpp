@@ -1,6 +1,7 @@
 #include "app/core/DataDir.h"
 #include "app/core/Session.h"
 #include "storage/IniFile.h"
+#include "storage/ObjectBase.h"
 #include "support/FakePeers.h"
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
@@ -227,4 +228,33 @@ TEST(Session, ReportsAreFiledAndABrokenPathRuleIsReportedOnce) {
     EXPECT_NO_THROW(s.TranslateCmd(report));
     s.Profile().StuffSeq = "1,y";
     EXPECT_THROW(s.TranslateCmd(report), std::runtime_error);
+}
+
+TEST(Session, GroupTellReachesTheGameWithEveryYaDoubledWhateverAddDoubleYaSays) {
+    TempDir dir;
+    FakeGameServer game;
+    WriteProfile(dir, "W", game.port());
+    FakeUi ui;
+    app::Session s({dir.path(), "W", false}, ui);
+    s.Start();
+    s.FirstActivation();
+    ASSERT_FALSE(s.Profile().AddDoubleYa);
+    FakeClient client(s.Relay().ActualListenPort());
+    ASSERT_TRUE(WaitFor([&] { return s.Relay().ServerConnected(); }));
+
+    storage::ObjectTree& tree = s.Objects().Tree();
+    storage::ObjectNode* node = tree.Add(tree.Add(nullptr, W("Предметы")), W("меч я"));
+    node->TextList() = {W("Вес: я")};
+    s.Objects().Select(node);
+    s.Objects().nGroupTellClick();
+    const std::string gg = W("гг") + " ->>";
+    const std::string wire = gg + "Quarvelin objecs base <begin> (v.2)\r\n" + gg +
+                             W("Предметы.меч яя") + "\r\n" + gg + W("Вес: яя") + "\r\n" + gg +
+                             "Quarvelin objecs base <end> (v.2)\r\n";
+    ASSERT_TRUE(WaitFor([&] { return game.received.find(wire) != std::string::npos; }))
+        << game.received;
+    // No single 0xFF anywhere: the game would read it as a telnet command.
+    const std::string& got = game.received;
+    for (std::size_t at = got.find('\xFF'); at != std::string::npos; at = got.find('\xFF', at + 2))
+        ASSERT_TRUE(at + 1 < got.size() && got[at + 1] == '\xFF') << "single IAC at " << at;
 }

@@ -3,10 +3,14 @@
 
 #include "app/core/Session.h"
 #include "storage/Paths.h"
+#include "storage/WorldStore.h"
 #include "storage/ZoneFile.h"
+#include "storage/ZoneLinks.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 namespace {
 
@@ -125,4 +129,49 @@ TEST(WorldSession, ZoneTreeSpeedwalkItemsTargetTheSelectedQuickListRoom) {
     s.TreeViewZonesDblClick(node);
     EXPECT_TRUE(ui.modes.empty());
     s.Shutdown();
+}
+
+TEST(WorldSession, ASplitThatDropsACorridorRoomWithAnAliasLeavesNoNodeBehind) {
+    TempDir dir;
+    WriteTownWorld(dir);
+    // A - corridor - B along a row; the corridor room carries an alias (the client's alias
+    // command can give one to whatever room the player stands in).
+    std::vector<map::TMudRoom2> rooms(3);
+    const char* hints[] = {"A", "Pipe", "B"};
+    for (int i = 0; i < 3; ++i) {
+        map::TMudRoom2& r = rooms[static_cast<std::size_t>(i)];
+        r.Hint = hints[i];
+        r.Tag = i + 1;
+        r.Y = i;
+        r.Ch(map::East) = i < 2;
+        r.Ch(map::West) = i > 0;
+    }
+    rooms[1].Pipe = true;
+    rooms[1].QuickList = "pipe";
+    rooms[2].QuickList = "far";
+    std::vector<const map::TMudRoom2*> p{&rooms[0], &rooms[1], &rooms[2]};
+    TempDir::Write(dir.path() / "Maps" / "W" / "Town.tk2", storage::WriteZone(p));
+
+    QuietUi ui;
+    app::Session s({dir.path(), "W", false}, ui);
+    s.Start();
+    s.FirstActivation();
+    map::MapWorld& world = s.Map().World();
+    ASSERT_EQ(s.World().Tree().FindZone("Town")->children.size(), 2u);
+    world.ContextRoom = world.FindRoom(0, 0, 0);
+    ASSERT_NE(world.ContextRoom, nullptr);
+    ASSERT_TRUE(s.ZoneLinks().StartNewZone(map::East));
+    ASSERT_NE(world.CurrentZone, "Town");
+
+    // Every node of the tree names a room that is still on the map; B's went with it.
+    std::set<const map::TMudRoom2*> live;
+    world.Lists().ForEachWorldRoom([&](map::TMudRoom2* r, const std::string&) { live.insert(r); });
+    std::vector<std::string> aliases;
+    for (storage::ZoneTreeNode* zone : s.World().Tree().Zones())
+        for (const auto& node : zone->children) {
+            ASSERT_TRUE(live.count(node->room)) << node->text; // never read a freed room
+            aliases.push_back(zone->text + "/" + node->room->QuickList);
+        }
+    EXPECT_EQ(aliases, std::vector<std::string>{world.CurrentZone + "/far"});
+    EXPECT_EQ(world.FindRoomByAlias("pipe"), nullptr);
 }

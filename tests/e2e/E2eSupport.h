@@ -174,25 +174,54 @@ inline bool StartHeadless(QProcess& q, const std::filesystem::path& dataDir, con
         30000);
 }
 
-// A demo server and a headless Quarvelin relaying to it, with a world "Demo" whose profile
-// recognises the demo's texts. `prepare` may add to the data directory before Quarvelin starts
-// (the demo server already runs then).
+inline std::filesystem::path TemplateProfile() {
+    return QUARVELIN_SOURCE_DIR "/data/local.ini";
+}
+
+// The template profile with the game's and the client's ports replaced (the only keys a test
+// cannot take as shipped: other tests run beside it).
+inline std::string TemplateWithPorts(quint16 clientPort, quint16 serverPort) {
+    std::string bytes = TempDir::Read(TemplateProfile());
+    auto replace = [&](const std::string& key, const std::string& value) {
+        const std::size_t at = bytes.find("\r\n" + key + "=");
+        if (at == std::string::npos) return;
+        const std::size_t from = at + 3 + key.size(), to = bytes.find("\r\n", from);
+        bytes.replace(from, to - from, value);
+    };
+    replace("Client Port", std::to_string(clientPort));
+    replace("Server Port", std::to_string(serverPort));
+    return bytes;
+}
+
+// A demo server and a headless Quarvelin relaying to it, on a world "Demo". With `Start::Test`
+// the profile recognises the demo's texts and the debug log is on; with `Start::AsShipped` the
+// data directory is made as scripts/run makes it on a first run (the template profile copied
+// into it and into the world, nothing else). `prepare` may add to the data directory before
+// Quarvelin starts (the demo server already runs then).
 class DemoRig {
 public:
+    enum class Start { Test, AsShipped };
     explicit DemoRig(int mccp,
-                     const std::function<void(const std::filesystem::path&)>& prepare = {})
+                     const std::function<void(const std::filesystem::path&)>& prepare = {},
+                     Start start = Start::Test)
         : serverPort(FreePort()), clientPort(FreePort()) {
-        std::string profile = "[Options]\r\nMccpEnabled=1\r\n[Dark]\r\nDark0=" +
-                              text::FromUnicode(QString::fromUtf8("Здесь темно...")) +
-                              "\r\n[Can`t Move]\r\n";
-        const char* refusals[] = {"Вы не сможете туда пройти...", "Закрыто", "Вы слишком устали.",
-                                  "Нет... Вы слишком расслаблены..."};
-        for (int i = 0; i < 4; ++i)
-            profile += "CantMove" + std::to_string(i) + "=" +
-                       text::FromUnicode(QString::fromUtf8(refusals[i])) + "\r\n";
-        WriteGameProfile(dir.path() / "Maps" / "Demo" / "local.ini", clientPort, serverPort,
-                         profile);
-        TempDir::Write(dir.path() / "quarvelin.ini", "[Options]\r\nDebugActiv=1\r\n");
+        if (start == Start::AsShipped) {
+            TempDir::Write(dir.path() / "local.ini", TempDir::Read(TemplateProfile()));
+            TempDir::Write(dir.path() / "Maps" / "Demo" / "local.ini",
+                           TemplateWithPorts(clientPort, serverPort));
+        } else {
+            std::string profile = "[Options]\r\nMccpEnabled=1\r\n[Dark]\r\nDark0=" +
+                                  text::FromUnicode(QString::fromUtf8("Здесь темно...")) +
+                                  "\r\n[Can`t Move]\r\n";
+            const char* refusals[] = {"Вы не сможете туда пройти...", "Закрыто",
+                                      "Вы слишком устали.", "Нет... Вы слишком расслаблены..."};
+            for (int i = 0; i < 4; ++i)
+                profile += "CantMove" + std::to_string(i) + "=" +
+                           text::FromUnicode(QString::fromUtf8(refusals[i])) + "\r\n";
+            WriteGameProfile(dir.path() / "Maps" / "Demo" / "local.ini", clientPort, serverPort,
+                             profile);
+            TempDir::Write(dir.path() / "quarvelin.ini", "[Options]\r\nDebugActiv=1\r\n");
+        }
 
         server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         server.start(DemoBinary(),

@@ -196,3 +196,84 @@ TEST(SpeedwalkE2e, RunsToAliasesAcrossZonesInBurstsAndBack) {
         EXPECT_EQ(confirmed, 2u) << next;
     }
 }
+
+// The temple's portal as the player would have linked it by hand: the hermit's cell in a zone
+// of its own, reached by "войти в портал" and left by "войти". A run there and back sends those
+// texts, never the search's "++", and tracking follows both links.
+TEST(SpeedwalkE2e, APortalLinkIsTakenByItsExitText) {
+    const DemoWorld world = DemoWorld::Load();
+    const std::string village = W("Деревня"), cellZone = W("Келья");
+    DemoRig rig(0, [&](const fs::path& dataDir) {
+        TempDir::Write(dataDir / "quarvelin.ini",
+                       "[Options]\r\nDebugActiv=1\r\nSpeedWalkLength=10\r\n");
+        PrepareMap(dataDir, world);
+        const fs::path worldDir = dataDir / "Maps" / "Demo";
+        profile::WorldProfile profile;
+        storage::ReadProfile(profile, storage::IniFile(worldDir / "local.ini"));
+        const fs::path villageFile = *storage::ZoneFilePath(worldDir, village);
+        std::vector<TMudRoom2> rooms = storage::ReadZoneFile(villageFile, profile).rooms;
+        int templeTag = 0;
+        for (TMudRoom2& r : rooms)
+            if (r.Hint == W("Храм")) {
+                r.AutoMaps.push_back(cellZone + "|" + W("войти в портал") + "|1||-1");
+                templeTag = r.Tag;
+            }
+        ASSERT_GT(templeTag, 0);
+        std::vector<const TMudRoom2*> list;
+        for (const auto& r : rooms)
+            list.push_back(&r);
+        TempDir::Write(villageFile, storage::WriteZone(list));
+
+        const DemoRoom* hermit = nullptr;
+        for (const auto& [id, r] : world.rooms)
+            if (r.portal && r.exits.empty()) hermit = &r;
+        ASSERT_NE(hermit, nullptr);
+        TMudRoom2 cell;
+        cell.Tag = 1;
+        cell.Hint = hermit->name;
+        cell.Description = text::NormaliseDescription(hermit->descriptionPlain);
+        cell.SetExits(hermit->exitList, profile);
+        cell.BColor = map::kSilver;
+        cell.QuickList = W("келья");
+        cell.AutoMaps = {village + "|" + W("войти") + "|" + std::to_string(templeTag) + "||-1"};
+        const std::vector<const TMudRoom2*> cellList{&cell};
+        TempDir::Write(*storage::ZoneFilePath(worldDir, cellZone), storage::WriteZone(cellList));
+    });
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    ScriptedClient client(rig.clientPort);
+    ASSERT_TRUE(client.Connected());
+    ASSERT_TRUE(client.WaitPrompts(1)) << rig.output;
+    ASSERT_TRUE(client.Send({"look"}));
+    const std::string off = "Tracing now \x1b[1;31mOFF";
+
+    int prompts = client.prompts;
+    client.SendQuiet(W("гоу келья"));
+    ASSERT_TRUE(client.WaitPrompts(prompts + 3)) << client.received;
+    Pump(300);
+    EXPECT_EQ(client.Count(Sent("n;n;" + W("войти в портал") + ";")), 1u) << client.received;
+    EXPECT_EQ(client.Count("++"), 0u);
+    EXPECT_EQ(client.Count(W("Кельяя отшельника")), 1u); // "я" doubled on the wire
+
+    prompts = client.prompts;
+    client.SendQuiet(W("назад"));
+    ASSERT_TRUE(client.WaitPrompts(prompts + 3)) << client.received;
+    Pump(300);
+    EXPECT_EQ(client.Count(Sent(W("войти") + ";s;s;")), 1u) << client.received;
+    EXPECT_EQ(client.Count(off), 0u) << rig.LogTail();
+    ASSERT_TRUE(client.Send({"look"}));
+    ASSERT_TRUE(rig.Stop()) << rig.output;
+
+    // Tracking took both links: the player stands on the square again, and the log shows the
+    // jumps into the cell's zone and back.
+    const std::string log = TempDir::Read(rig.dir.path() / "tkdebug.log");
+    EXPECT_NE(log.find(W("Прыжок по карте ") + cellZone + "/" + W("войти в портал") + "/1"),
+              std::string::npos);
+    EXPECT_NE(log.find(W("Прыжок по карте ") + village + "/" + W("войти") + "/"),
+              std::string::npos);
+    profile::WorldProfile profile;
+    std::string selected;
+    for (const auto& file : storage::ListZoneFiles(rig.dir.path() / "Maps" / "Demo"))
+        for (const auto& room : storage::ReadZoneFile(file, profile).rooms)
+            if (room.Selected) selected += room.Hint;
+    EXPECT_EQ(selected, W("Центральная площадь")) << rig.LogTail();
+}

@@ -101,8 +101,15 @@ private:
                         : nullptr;
             }
             if (t && d == "++") {
+                // A direction's movement word; for an exit that is no direction, the text
+                // that takes it (none: no way through it).
                 const std::string w = WordOfPhrase(f2);
-                if (!w.empty()) step = w;
+                if (!w.empty())
+                    step = w;
+                else if (!f1.empty() && text::DecodeEscapes(f2).empty())
+                    t = nullptr;
+                else if (!f1.empty())
+                    step = text::DecodeEscapes(f2);
             }
             if (t && Acceptable(t)) {
                 if (ReadBool(f5, f4))

@@ -144,6 +144,15 @@ TEST_F(SpeedwalkTest, CrossZoneLinks) {
     a->ChN = false;
     a->AutoMaps = {"Forest|" + W("портал") + "|1|" + W("войти") + "|0"};
     EXPECT_EQ(Way("A", "C"), W("войти;n"));
+    // Sending the move too sends what the player types to take it: the exit's text, never
+    // the search's own "++".
+    a->AutoMaps = {"Forest|" + W("войти в портал") + "|1||-1"};
+    EXPECT_EQ(Way("A", "C"), W("войти в портал;n"));
+    a->AutoMaps = {"Forest|" + W("#$F1ияние") + "|1|" + W("открыть") + "|-1"};
+    EXPECT_EQ(Way("A", "B"), W("открыть;сияние"));
+    // An exit without text cannot be typed: no way, even with a later automatic command.
+    a->AutoMaps = {"Forest||1||-1", "||||-1"};
+    EXPECT_EQ(Way("A", "B"), std::nullopt);
     // A waiting trigger is never a way; neither is a link without a room number.
     a->AutoMaps = {"Forest|=" + W("Вас унесло") + "|1||-1"};
     EXPECT_EQ(Way("A", "B"), std::nullopt);

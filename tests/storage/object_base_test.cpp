@@ -129,6 +129,19 @@ TEST(ObjectBase, SaveReloadAndTheTwoFlags) {
     EXPECT_FALSE(b.base.tbSaveObjectsClick());
     EXPECT_TRUE(b.base.Unsaved());
     EXPECT_EQ(b.ui.log.size(), 1u);
+    // The player is told, with the file, once until a save works again.
+    ASSERT_EQ(b.ui.errors.size(), 1u);
+    EXPECT_EQ(b.ui.errors[0].rfind(W("Не удалось сохранить базу объектов <"), 0), 0u)
+        << b.ui.errors[0];
+    EXPECT_NE(b.ui.errors[0].find("objects.dat"), std::string::npos);
+    EXPECT_FALSE(b.base.SaveIfChanged());
+    EXPECT_EQ(b.ui.errors.size(), 1u);
+    b.base.SetFile(b.dir.path() / "objects.dat");
+    EXPECT_TRUE(b.base.SaveIfChanged());
+    b.base.SetFile(b.dir.path() / "objects.dat" / "sub");
+    b.base.EditPane({"once more"});
+    EXPECT_FALSE(b.base.tbSaveObjectsClick());
+    EXPECT_EQ(b.ui.errors.size(), 2u);
 }
 
 TEST(ObjectBase, EditingTheTreeIsSavedWithTheWorld) {
@@ -153,7 +166,8 @@ TEST(ObjectBase, EditingTheTreeIsSavedWithTheWorld) {
 
 TEST(ObjectBase, TellsSendTheKeyAndLinesAndFileWhatArrives) {
     Base b;
-    b.profile.AddDoubleYa = true;
+    // AddDoubleYa is about the client: the game always gets "я" doubled, as telnet needs.
+    ASSERT_FALSE(b.profile.AddDoubleYa);
     ObjectNode* sword = b.base.Tree().FindOrAdd(
         b.base.Tree().FindOrAdd(b.base.Tree().FindOrAdd(nullptr, W("Предметы")), "x.y"),
         W("меч я"));

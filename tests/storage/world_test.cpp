@@ -346,9 +346,15 @@ TEST(World, RenamingZones) {
     EXPECT_EQ(e.ui.caption, "[W.C] Quarvelin v. test");
     EXPECT_EQ(e.profile.Locks, (Names{"C"}));
     EXPECT_EQ(e.TreeZones(), (Names{"AB", "B", "C"}));
-    // Zone files are not rewritten by a rename: B's file still holds the old link lines.
-    EXPECT_EQ(storage::ReadZoneFile(w / "B.tk2", e.profile).rooms.at(0).AutoMaps[0],
-              "A|north|3||-1");
+    // The zones whose lines changed are written at once, so that an undo (or a crash) cannot
+    // bring back lines into a zone that no longer exists; the saved flag still speaks of C.
+    EXPECT_EQ(storage::ReadZoneFile(w / "B.tk2", e.profile).rooms.at(0).AutoMaps,
+              (Names{"C|north|3||-1", "AB|south|1||-1", "C||||-1"}));
+    e.World().Saved = false;
+    e.Room("a1")->Hint = "a1 edited"; // an unsaved change of the current zone is undone
+    e.store.btnUndoClick();
+    EXPECT_EQ(e.Room("b1")->AutoMaps, (Names{"C|north|3||-1", "AB|south|1||-1", "C||||-1"}));
+    EXPECT_NE(e.Room("a1"), nullptr);
 
     // A quick-list node renames the room's alias.
     e.World().Saved = true;

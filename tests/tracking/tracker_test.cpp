@@ -210,6 +210,49 @@ TEST(Tracker, CrossZoneLinkJumpsIntoTheOtherZone) {
     EXPECT_TRUE(rig.host.tracing);
 }
 
+// A speedwalk sends a link's exit text and the next moves at once; the game's answer to the
+// link may come in several reads. The link command waits for its room (or its refusal) and
+// the next room is the next command's.
+TEST(Tracker, LinkCommandWaitsForItsRoomOrItsRefusal) {
+    TrackingRig rig;
+    rig.profile.CantMove = {"The portal is dark."};
+    rig.Send({"look"});
+    rig.Server(kHall);
+    map::TMudRoom2* hall = rig.current();
+    rig.world().CurrentZone = "Town";
+    rig.world().LoadZoneRooms();
+    map::TMudRoom2* inn = rig.map.Linker().NewRoomAt(5, 5, 0, "Inn", "Cosy.", "N");
+    map::TMudRoom2* yard = rig.map.Linker().NewRoomAt(4, 5, 0, "Yard", "Muddy.", "S");
+    inn->ChN = yard->ChS = true;
+    const int innTag = inn->Tag;
+    rig.world().CurrentZone = "Zone";
+    rig.world().LoadZoneRooms();
+    const std::string link = "Town|enter the portal|" + std::to_string(innTag) + "||-1";
+    hall->AutoMaps = {link};
+
+    // Refused: the player stays, and the move after it is matched with its own room.
+    rig.Send({"enter the portal", "e"});
+    rig.Server("The portal is dark.\r\n");
+    EXPECT_EQ(rig.current(), hall);
+    rig.Server("You walk east.\r\n" + kEast);
+    ASSERT_NE(rig.current(), nullptr);
+    EXPECT_EQ(rig.current()->Hint, "East room");
+    rig.Send({"w"});
+    rig.Server(kHall);
+    ASSERT_EQ(rig.current(), hall);
+
+    // Taken: the text before the room arrives alone, then the room, then the next move's.
+    rig.Send({"enter the portal", "n"});
+    rig.Server("You step through.\r\n");
+    EXPECT_EQ(rig.current(), hall);
+    EXPECT_EQ(rig.tracker.State().CommandQueue.size(), 2u);
+    rig.Server(RoomText("Inn", "Cosy.", "N"));
+    EXPECT_EQ(rig.current(), inn);
+    rig.Server(RoomText("Yard", "Muddy.", "S"));
+    EXPECT_EQ(rig.current(), yard);
+    EXPECT_TRUE(rig.host.tracing);
+}
+
 TEST(Tracker, WithTracingOffOnlyTellsAndReportsAreLookedFor) {
     TrackingRig rig;
     rig.host.tracing = false;

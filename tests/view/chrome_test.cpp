@@ -1,9 +1,12 @@
 #include "storage/IniFile.h"
+#include "storage/ObjectBase.h"
 #include "storage/ZoneTree.h"
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
 #include "view/MapPage.h"
 #include "view/NotePanel.h"
+#include "view/ObjectPage.h"
+#include "view/ObjectTreeView.h"
 #include "view/QuarvelinForm.h"
 #include "view/StatusPanels.h"
 #include "view/ZoneTreePanel.h"
@@ -21,6 +24,8 @@
 #include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace {
 
@@ -120,7 +125,7 @@ TEST(Chrome, ActionsCarryTheirShortcutsAndCaptionsFromTheLanguageFile) {
         ASSERT_NE(a, nullptr) << name;
         EXPECT_TRUE(a->shortcuts().contains(key)) << name;
     }
-    EXPECT_TRUE(form.Action("nSaveWorld")->shortcuts().contains(QKeySequence("Ctrl+S")));
+    EXPECT_EQ(form.Action("nSaveWorld")->shortcuts(), QList<QKeySequence>{QKeySequence("F3")});
     // Menu item and tool button are one action, so they cannot disagree.
     EXPECT_EQ(form.Action("btnSaveWorld"), form.Action("nSaveWorld"));
     EXPECT_EQ(form.Action("btnShortMode"), form.Action("nAutolink"));
@@ -143,6 +148,88 @@ TEST(Chrome, ActionsCarryTheirShortcutsAndCaptionsFromTheLanguageFile) {
     storage::IniFile lang(dir.path() / "language.ini");
     EXPECT_EQ(lang.ReadString("MainForm", "nShowTree", ""), "Tree pane");
     EXPECT_EQ(lang.ReadString("MainForm", "nStayOnTop", ""), W("Поверх всех окон"));
+}
+
+namespace {
+// The actions whose shortcut Qt would consider with `focus` holding the keyboard focus.
+std::vector<QAction*> LiveShortcuts(QWidget& window, QWidget* focus) {
+    std::vector<QAction*> live;
+    for (QAction* a : window.findChildren<QAction*>()) {
+        if (a->shortcuts().isEmpty() || !a->isEnabled()) continue;
+        bool reachable = false;
+        for (QObject* o : a->associatedObjects()) {
+            auto* w = qobject_cast<QWidget*>(o);
+            if (!w) continue;
+            switch (a->shortcutContext()) {
+            case Qt::WidgetShortcut:
+                reachable |= w == focus;
+                break;
+            case Qt::WidgetWithChildrenShortcut:
+                reachable |= focus && (w == focus || w->isAncestorOf(focus));
+                break;
+            default:
+                reachable |= w->window() == &window || qobject_cast<QMenu*>(w);
+                break;
+            }
+        }
+        if (reachable) live.push_back(a);
+    }
+    return live;
+}
+
+// Two live actions that share a key: Qt would fire neither.
+std::string Clashes(QWidget& window, QWidget* focus) {
+    std::string out;
+    std::map<QString, QStringList> byKey;
+    for (QAction* a : LiveShortcuts(window, focus))
+        for (const QKeySequence& k : a->shortcuts())
+            byKey[k.toString()] << a->objectName();
+    for (const auto& [key, names] : byKey)
+        if (names.size() > 1) out += (key + ": " + names.join(", ") + "; ").toStdString();
+    return out;
+}
+} // namespace
+
+TEST(Chrome, EveryShortcutDoesOneThingOnBothPagesAndCtrlSSortsTheObjectTree) {
+    TempDir dir;
+    MakeWorld(dir);
+    view::TQuarvelinForm form(Opts(dir));
+    Start(form);
+    app::Session& s = form.Session();
+    map::MapWorld& world = s.Map().World();
+
+    // Map page: F3 saves the world.
+    form.Pages()->setCurrentIndex(0);
+    form.MapPage()->setFocus();
+    Process();
+    EXPECT_EQ(Clashes(form, QApplication::focusWidget()), "");
+    world.Saved = false;
+    Key(QApplication::focusWidget(), Qt::Key_F3, Qt::NoModifier);
+    EXPECT_TRUE(world.Saved);
+
+    // Object page: Ctrl+S in the tree sorts the selected node's children, and saves nothing.
+    storage::ObjectBase& base = s.Objects();
+    base.FileReport(W("Предметы"), {W("щит")}, {W("Щит круглый")});
+    base.FileReport(W("Предметы"), {W("меч")}, {W("Меч длинный")});
+    storage::ObjectNode* items = base.Tree().Roots().front().get();
+    form.Pages()->setCurrentIndex(1);
+    view::TObjectPage* page = form.ObjectPage();
+    base.Select(items);
+    page->Tree()->setFocus();
+    Process();
+    ASSERT_EQ(QApplication::focusWidget(), page->Tree());
+    for (QWidget* focus :
+         {static_cast<QWidget*>(page->Tree()), static_cast<QWidget*>(page->Pane())})
+        EXPECT_EQ(Clashes(form, focus), "") << focus->metaObject()->className();
+    world.Saved = false;
+    Key(page->Tree(), Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(items->Children().size(), 2u);
+    EXPECT_EQ(items->Children()[0]->Title(), W("меч"));
+    EXPECT_EQ(items->Children()[1]->Title(), W("щит"));
+    EXPECT_FALSE(world.Saved);
+    // Saved and read back, so that closing has nothing to ask.
+    ASSERT_TRUE(base.tbSaveObjectsClick());
+    base.tbDiscardClick();
 }
 
 TEST(Chrome, LevelKeysFollowSwapUpDown) {
@@ -431,7 +518,8 @@ TEST(Chrome, ClosingWithAMapThatCannotBeWrittenAsksAndKeepsTheWindow) {
     EXPECT_FALSE(form.close());
     EXPECT_TRUE(form.isVisible());
     ASSERT_EQ(asked.size(), 1);
-    EXPECT_TRUE(asked[0].contains(QString::fromUtf8("Закрыть программу"))) << asked[0].toStdString();
+    EXPECT_TRUE(asked[0].contains(QString::fromUtf8("Закрыть программу")))
+        << asked[0].toStdString();
     EXPECT_NE(form.Session().Map().World().FindRoom(0, 0, 0), nullptr) << "the map is kept";
 
     // Writing works again: the window closes and the room is in the zone file.

@@ -2,6 +2,8 @@
 
 #include "app/core/Session.h"
 #include "map/LinkLine.h"
+#include "storage/WorldStore.h"
+#include "storage/ZoneTree.h"
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
 #include "view/MapContextMenu.h"
@@ -291,6 +293,34 @@ TEST_F(MapMouse, SpeedwalkItemsFollowDeathTrapsThePlayersRoomAndTracing) {
     EXPECT_EQ(World().CurrentRoom, trap);
     EXPECT_TRUE(trap->Selected);
     EXPECT_FALSE(here->Selected);
+}
+
+TEST_F(MapMouse, ShowZoneWordFromTheLanguageFileAndNoPictureIsNoPadlockInTheQuickList) {
+    TempDir::Write(dir.path() / "language.ini", "[MainForm]\r\nnShowZoneLink=Show\r\n");
+    map::TMudRoom2* r = Room(0, 0);
+    r->AutoMaps = {W("Лес|на север|5||")};
+    r->QuickList = "gate";
+    storage::ZoneTree& tree = session->World().Tree();
+    storage::ZoneTreeNode* node = tree.AddQuickListNode(tree.FindZone("Town"), r);
+    page->CenterBox();
+    Press(Centre(0, 0), Qt::RightButton);
+    Release(Centre(0, 0));
+    EXPECT_EQ(Item("nShowZone1")->text(), QString::fromUtf8("Show <Лес> на север #5"));
+
+    // A picture, then "no picture" (-1): the node shows the plain room again, not the padlock
+    // (image 5, the locked zone's mark).
+    auto pick = [&](int tag) {
+        auto* button = page->ContextMenu().PopupMenu1()->findChild<QToolButton*>(
+            QString("nPicture%1").arg(tag));
+        ASSERT_NE(button, nullptr) << tag;
+        button->click();
+    };
+    pick(3);
+    EXPECT_EQ(r->ImageIndex, 3);
+    EXPECT_EQ(node->image, 9);
+    pick(-1);
+    EXPECT_EQ(r->ImageIndex, -1);
+    EXPECT_EQ(node->image, 4);
 }
 
 TEST_F(MapMouse, LinkLinesDoorsAndLinksShapeTheMenu) {

@@ -30,8 +30,9 @@ void SessionMapUi::TracingOff() {
 }
 
 void SessionMapUi::RemoveQuickListNodes(const map::TMudRoom2* room) {
-    if (!tree_) return;
-    tree_->RemoveQuickListNodes(room, tree_->FindZone(session_.Map().World().CurrentZone));
+    // Whichever zone is current: a zone split destroys rooms of the old zone after the new one
+    // became current, and a node left behind would point at freed memory.
+    if (tree_) tree_->RemoveQuickListNodes(room);
 }
 
 void SessionMapUi::SetQuickListNodeImage(const map::TMudRoom2* room, int image) {
