@@ -2,9 +2,9 @@
 // loading "objects.dat" and saving it (through the atomic, synced file save), a text search that
 // finds nothing, and receiving one item through a group tell into it.
 
+#include "files/Language.h"
 #include "profile/WorldProfile.h"
-#include "storage/Language.h"
-#include "storage/ObjectBase.h"
+#include "world/ObjectBase.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,9 +5,9 @@
 
 #include "map/MapModel.h"
 #include "profile/WorldProfile.h"
-#include "view/MapPainter.h"
-#include "view/MapView.h"
-#include "view/Skin.h"
+#include "view/map/MapPainter.h"
+#include "view/map/MapView.h"
+#include "view/map/Skin.h"
 
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>

@@ -3,11 +3,11 @@
 // under 50 us), and 10,000 moves replayed from a recorded MCCP2
 // stream through the whole pipeline (client intake, decoding, tracking, positioning).
 
+#include "files/AppSettings.h"
 #include "map/MapModel.h"
 #include "profile/WorldProfile.h"
 #include "relay/ClientIntake.h"
 #include "relay/ServerStreamDecoder.h"
-#include "storage/AppSettings.h"
 #include "tracking/Tracker.h"
 
 #include <benchmark/benchmark.h>

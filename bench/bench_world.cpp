@@ -4,12 +4,12 @@
 // peak while loading can be set against what the loaded world keeps (rooms, lists, indexes and
 // the zone tree).
 
+#include "files/Language.h"
+#include "files/Paths.h"
+#include "files/ZoneFile.h"
 #include "map/MapModel.h"
 #include "profile/WorldProfile.h"
-#include "storage/Language.h"
-#include "storage/Paths.h"
-#include "storage/WorldStore.h"
-#include "storage/ZoneFile.h"
+#include "world/WorldStore.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>

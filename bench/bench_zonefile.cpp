@@ -3,10 +3,10 @@
 // Memory is counted by replacing the global allocator, so that the peak while loading can be
 // set against what the loaded world keeps.
 
+#include "files/Paths.h"
+#include "files/ZoneFile.h"
 #include "map/MudRoom.h"
 #include "profile/WorldProfile.h"
-#include "storage/Paths.h"
-#include "storage/ZoneFile.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>

@@ -8,10 +8,10 @@
 // back writes the same way again.
 
 #include "FuzzInput.h"
+#include "files/AppSettings.h"
+#include "files/IniFile.h"
+#include "files/ProfileFile.h"
 #include "profile/WorldProfile.h"
-#include "storage/AppSettings.h"
-#include "storage/IniFile.h"
-#include "storage/ProfileFile.h"
 
 #include <string_view>
 

@@ -10,10 +10,10 @@
 // program's own commands reaches the server unchanged when the room has no link lines.
 
 #include "FuzzInput.h"
+#include "files/AppSettings.h"
 #include "map/MapModel.h"
 #include "profile/WorldProfile.h"
 #include "relay/ClientIntake.h"
-#include "storage/AppSettings.h"
 #include "text/Text.h"
 #include "tracking/TrackingState.h"
 

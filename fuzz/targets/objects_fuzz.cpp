@@ -8,7 +8,7 @@
 // reading and writing once more gives the same bytes.
 
 #include "FuzzInput.h"
-#include "storage/ObjectTree.h"
+#include "files/ObjectTree.h"
 
 #include <string_view>
 

@@ -8,8 +8,8 @@
 // after the first).
 
 #include "FuzzInput.h"
+#include "files/ZoneFile.h"
 #include "profile/WorldProfile.h"
-#include "storage/ZoneFile.h"
 
 #include <string_view>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "storage/AppSettings.h"
+#include "files/AppSettings.h"
 
-#include "storage/IniFile.h"
+#include "files/IniFile.h"
 
 #include <climits>
 

@@ -1,4 +1,4 @@
-#include "storage/Language.h"
+#include "files/Language.h"
 
 namespace storage {
 

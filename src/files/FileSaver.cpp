@@ -1,4 +1,4 @@
-#include "storage/FileSaver.h"
+#include "files/FileSaver.h"
 
 #include <cerrno>
 #include <cstring>

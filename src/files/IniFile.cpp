@@ -1,6 +1,6 @@
-#include "storage/IniFile.h"
+#include "files/IniFile.h"
 
-#include "storage/FileSaver.h"
+#include "files/FileSaver.h"
 #include "text/Text.h"
 
 namespace storage {

@@ -1,6 +1,6 @@
-#include "storage/Language.h"
+#include "files/Language.h"
 
-#include "storage/IniFile.h"
+#include "files/IniFile.h"
 
 namespace storage {
 

@@ -1,4 +1,4 @@
-#include "storage/ObjectTree.h"
+#include "files/ObjectTree.h"
 
 #include "text/Text.h"
 

@@ -1,4 +1,4 @@
-#include "storage/Paths.h"
+#include "files/Paths.h"
 
 #include "text/Cp1251.h"
 #include "text/Text.h"

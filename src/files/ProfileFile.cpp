@@ -1,6 +1,6 @@
-#include "storage/ProfileFile.h"
+#include "files/ProfileFile.h"
 
-#include "storage/IniFile.h"
+#include "files/IniFile.h"
 #include "text/Text.h"
 
 namespace storage {

@@ -1,6 +1,6 @@
-#include "storage/WorldDirectories.h"
+#include "files/WorldDirectories.h"
 
-#include "storage/Paths.h"
+#include "files/Paths.h"
 
 namespace fs = std::filesystem;
 

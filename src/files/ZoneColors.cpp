@@ -1,4 +1,4 @@
-#include "storage/ZoneFile.h"
+#include "files/ZoneFile.h"
 
 #include "text/Text.h"
 

@@ -5,8 +5,8 @@
 // checked against what is left, and a record it cannot make sense of ends the file with an error
 // while the rooms before it are kept.
 
+#include "files/FileSaver.h"
 #include "map/MudRoom.h"
-#include "storage/FileSaver.h"
 
 #include <cstdint>
 #include <filesystem>

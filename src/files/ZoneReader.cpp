@@ -1,8 +1,8 @@
-#include "storage/ZoneFile.h"
+#include "files/ZoneFile.h"
 
+#include "files/Paths.h"
+#include "files/ZoneFormat.h"
 #include "profile/WorldProfile.h"
-#include "storage/Paths.h"
-#include "storage/ZoneFormat.h"
 #include "text/Text.h"
 
 namespace storage {

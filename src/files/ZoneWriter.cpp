@@ -1,6 +1,6 @@
-#include "storage/ZoneFile.h"
+#include "files/ZoneFile.h"
 
-#include "storage/ZoneFormat.h"
+#include "files/ZoneFormat.h"
 
 namespace storage {
 

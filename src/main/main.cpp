@@ -6,9 +6,9 @@
 #include "app/core/DataDir.h"
 #include "relay/Relay.h"
 #include "text/Cp1251.h"
-#include "view/LanguageTemplate.h"
-#include "view/QuarvelinForm.h"
-#include "view/RenderZone.h"
+#include "view/map/RenderZone.h"
+#include "view/window/LanguageTemplate.h"
+#include "view/window/QuarvelinForm.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,9 +1,9 @@
 #include "relay/ClientIntake.h"
 
+#include "files/AppSettings.h"
 #include "map/LinkLine.h"
 #include "map/MapModel.h"
 #include "profile/WorldProfile.h"
-#include "storage/AppSettings.h"
 #include "text/Text.h"
 #include "tracking/TrackingState.h"
 

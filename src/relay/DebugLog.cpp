@@ -1,6 +1,6 @@
 #include "relay/DebugLog.h"
 
-#include "storage/FileSaver.h"
+#include "files/FileSaver.h"
 
 namespace relay {
 

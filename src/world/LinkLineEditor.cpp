@@ -1,9 +1,9 @@
-#include "storage/LinkLineEditor.h"
+#include "world/LinkLineEditor.h"
 
+#include "files/Language.h"
 #include "map/LinkLine.h"
 #include "map/ZoneWalks.h"
 #include "profile/WorldProfile.h"
-#include "storage/Language.h"
 
 namespace storage {
 

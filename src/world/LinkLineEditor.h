@@ -6,7 +6,7 @@
 // may add or remove the opposite line in the linked room after asking.
 
 #include "map/MudRoom.h"
-#include "storage/WorldStore.h"
+#include "world/WorldStore.h"
 
 #include <optional>
 #include <string>

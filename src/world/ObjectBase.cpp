@@ -1,9 +1,9 @@
-#include "storage/ObjectBase.h"
+#include "world/ObjectBase.h"
 
+#include "files/FileSaver.h"
+#include "files/Language.h"
+#include "files/Paths.h"
 #include "profile/WorldProfile.h"
-#include "storage/FileSaver.h"
-#include "storage/Language.h"
-#include "storage/Paths.h"
 #include "text/Text.h"
 
 namespace storage {

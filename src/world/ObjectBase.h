@@ -5,8 +5,8 @@
 // it and reports the user's edits back here; everything the page needs to follow goes through
 // `Page` hooks.
 
-#include "storage/ObjectTree.h"
-#include "storage/WorldUi.h"
+#include "files/ObjectTree.h"
+#include "world/WorldUi.h"
 
 #include <filesystem>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "storage/QuickList.h"
+#include "world/QuickList.h"
 
 namespace storage {
 

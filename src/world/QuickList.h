@@ -2,7 +2,7 @@
 // The quick list: rooms with a name of their own (their QuickList text), shown under their
 // zone in the zone tree and known to the run-to command by that name.
 
-#include "storage/WorldStore.h"
+#include "world/WorldStore.h"
 
 #include <string_view>
 

@@ -1,4 +1,4 @@
-#include "storage/RoomPropertyEditor.h"
+#include "world/RoomPropertyEditor.h"
 
 #include "map/MapModel.h"
 #include "profile/WorldProfile.h"

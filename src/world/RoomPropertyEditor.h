@@ -5,7 +5,7 @@
 // zone tree and the links of unchecked exits following.
 
 #include "map/MudRoom.h"
-#include "storage/WorldStore.h"
+#include "world/WorldStore.h"
 
 #include <array>
 #include <functional>

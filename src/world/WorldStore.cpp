@@ -1,8 +1,8 @@
-#include "storage/WorldStore.h"
+#include "world/WorldStore.h"
 
+#include "files/Language.h"
+#include "files/Paths.h"
 #include "profile/WorldProfile.h"
-#include "storage/Language.h"
-#include "storage/Paths.h"
 #include "text/Text.h"
 
 #include <algorithm>

@@ -7,10 +7,10 @@
 // A world is the directory Maps/<world name> in the data directory; names are Windows-1251
 // inside the program and are looked up on disk without regard to letter case.
 
+#include "files/ZoneFile.h"
 #include "map/MapModel.h"
-#include "storage/WorldUi.h"
-#include "storage/ZoneFile.h"
-#include "storage/ZoneTree.h"
+#include "world/WorldUi.h"
+#include "world/ZoneTree.h"
 
 #include <filesystem>
 #include <functional>

@@ -1,9 +1,9 @@
-#include "storage/ZoneLinks.h"
+#include "world/ZoneLinks.h"
 
+#include "files/Language.h"
 #include "map/LinkLine.h"
 #include "map/ZoneWalks.h"
-#include "storage/Language.h"
-#include "storage/ZoneOperations.h"
+#include "world/ZoneOperations.h"
 
 #include <algorithm>
 #include <unordered_set>

@@ -6,7 +6,7 @@
 // other zones change together.
 
 #include "map/Direction.h"
-#include "storage/WorldStore.h"
+#include "world/WorldStore.h"
 
 #include <string>
 #include <string_view>

@@ -1,7 +1,7 @@
-#include "storage/ZoneOperations.h"
+#include "world/ZoneOperations.h"
 
-#include "storage/Language.h"
-#include "storage/Paths.h"
+#include "files/Language.h"
+#include "files/Paths.h"
 #include "text/Text.h"
 
 #include <set>

@@ -3,7 +3,7 @@
 // locking and opening zones, and the search for a room by its name, description or note.
 // The operations act on the tree's selected node, as the tree's context menu does.
 
-#include "storage/WorldStore.h"
+#include "world/WorldStore.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "storage/ZoneTree.h"
+#include "world/ZoneTree.h"
 
 #include "text/Text.h"
 

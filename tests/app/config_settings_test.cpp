@@ -3,7 +3,7 @@
 
 #include "app/core/ConfigSettings.h"
 #include "app/core/Session.h"
-#include "storage/IniFile.h"
+#include "files/IniFile.h"
 #include "support/FakePeers.h"
 #include "support/TempDir.h"
 

@@ -1,10 +1,10 @@
 #include "app/core/DataDir.h"
 #include "app/core/Session.h"
-#include "storage/IniFile.h"
-#include "storage/ObjectBase.h"
+#include "files/IniFile.h"
 #include "support/FakePeers.h"
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
+#include "world/ObjectBase.h"
 
 #include <gtest/gtest.h>
 

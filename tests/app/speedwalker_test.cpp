@@ -1,9 +1,9 @@
 // Ordering and sending a speedwalk: clipboard forms, bursts, notices, refusals.
 
 #include "app/core/Speedwalker.h"
+#include "files/AppSettings.h"
 #include "map/MapFixture.h"
 #include "relay/DebugLog.h"
-#include "storage/AppSettings.h"
 #include "text/Cp1251.h"
 #include "text/Text.h"
 

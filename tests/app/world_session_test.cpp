@@ -2,11 +2,11 @@
 // saved at shutdown.
 
 #include "app/core/Session.h"
-#include "storage/Paths.h"
-#include "storage/WorldStore.h"
-#include "storage/ZoneFile.h"
-#include "storage/ZoneLinks.h"
+#include "files/Paths.h"
+#include "files/ZoneFile.h"
 #include "support/TempDir.h"
+#include "world/WorldStore.h"
+#include "world/ZoneLinks.h"
 
 #include <gtest/gtest.h>
 

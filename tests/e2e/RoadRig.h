@@ -5,9 +5,9 @@
 
 #include "E2eSupport.h"
 #include "FakeGame.h"
+#include "files/ZoneFile.h"
 #include "map/MudRoom.h"
 #include "profile/WorldProfile.h"
-#include "storage/ZoneFile.h"
 #include "text/Text.h"
 
 #include <fstream>

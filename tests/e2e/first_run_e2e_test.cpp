@@ -3,12 +3,12 @@
 // and flight the demo prints on the way. The map must come out as the village is.
 
 #include "E2eSupport.h"
+#include "files/IniFile.h"
+#include "files/Paths.h"
+#include "files/ProfileFile.h"
+#include "files/ZoneFile.h"
 #include "map/Direction.h"
 #include "profile/WorldProfile.h"
-#include "storage/IniFile.h"
-#include "storage/Paths.h"
-#include "storage/ProfileFile.h"
-#include "storage/ZoneFile.h"
 #include "text/Text.h"
 
 #include <gtest/gtest.h>

@@ -2,10 +2,10 @@
 // and the next start loads every zone whole.
 
 #include "E2eSupport.h"
+#include "files/Paths.h"
+#include "files/ZoneFile.h"
 #include "map/MudRoom.h"
 #include "profile/WorldProfile.h"
-#include "storage/Paths.h"
-#include "storage/ZoneFile.h"
 
 #include <QElapsedTimer>
 #include <gtest/gtest.h>

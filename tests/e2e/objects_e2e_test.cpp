@@ -4,7 +4,7 @@
 // stays off the whole time.
 
 #include "E2eSupport.h"
-#include "storage/ObjectTree.h"
+#include "files/ObjectTree.h"
 #include "support/FakePeers.h"
 
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 // rooms' colours; no network, no display.
 
 #include "E2eSupport.h"
+#include "files/ZoneFile.h"
 #include "map/MudRoom.h"
 #include "profile/WorldProfile.h"
-#include "storage/ZoneFile.h"
 
 #include <QImage>
 #include <gtest/gtest.h>

@@ -3,18 +3,18 @@
 // gate), then a scripted client runs to aliases, walks back, and runs into a closed door.
 
 #include "E2eSupport.h"
+#include "files/IniFile.h"
+#include "files/Language.h"
+#include "files/Paths.h"
+#include "files/ProfileFile.h"
+#include "files/ZoneFile.h"
 #include "map/Direction.h"
 #include "map/MapModel.h"
 #include "profile/WorldProfile.h"
-#include "storage/IniFile.h"
-#include "storage/Language.h"
-#include "storage/Paths.h"
-#include "storage/ProfileFile.h"
-#include "storage/WorldStore.h"
-#include "storage/ZoneFile.h"
-#include "storage/ZoneLinks.h"
 #include "support/FakeWorldUi.h"
 #include "text/Text.h"
+#include "world/WorldStore.h"
+#include "world/ZoneLinks.h"
 
 #include <gtest/gtest.h>
 

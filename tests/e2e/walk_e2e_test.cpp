@@ -2,10 +2,10 @@
 // world the server knows.
 
 #include "E2eSupport.h"
+#include "files/Paths.h"
+#include "files/ZoneFile.h"
 #include "map/Direction.h"
 #include "profile/WorldProfile.h"
-#include "storage/Paths.h"
-#include "storage/ZoneFile.h"
 #include "text/Text.h"
 
 #include <deque>

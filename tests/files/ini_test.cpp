@@ -1,4 +1,4 @@
-#include "storage/IniFile.h"
+#include "files/IniFile.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

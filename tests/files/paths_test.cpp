@@ -1,7 +1,7 @@
 // File names at the edge between Windows-1251 names and the file system, and worlds copied from
 // a case-insensitive file system.
 
-#include "storage/Paths.h"
+#include "files/Paths.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

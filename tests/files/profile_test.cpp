@@ -1,5 +1,5 @@
-#include "storage/IniFile.h"
-#include "storage/ProfileFile.h"
+#include "files/IniFile.h"
+#include "files/ProfileFile.h"
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
 

@@ -1,6 +1,6 @@
-#include "storage/AppSettings.h"
-#include "storage/IniFile.h"
-#include "storage/Language.h"
+#include "files/AppSettings.h"
+#include "files/IniFile.h"
+#include "files/Language.h"
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
 

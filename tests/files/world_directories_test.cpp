@@ -1,4 +1,4 @@
-#include "storage/WorldDirectories.h"
+#include "files/WorldDirectories.h"
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
 

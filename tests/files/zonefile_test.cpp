@@ -1,8 +1,8 @@
 // Zone files against bytes written out here by hand, not against the program's own writer.
 
+#include "files/FileSaver.h"
+#include "files/ZoneFile.h"
 #include "profile/WorldProfile.h"
-#include "storage/FileSaver.h"
-#include "storage/ZoneFile.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

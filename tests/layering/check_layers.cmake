@@ -1,7 +1,9 @@
 # Fails when a source folder includes a folder that lies above it. The folders, from the bottom
 # up: a folder may include only itself and the folders before it in this list.
 #   cmake -DSRC=<src dir> -P check_layers.cmake
-set(LAYERS text profile map tracking storage relay app view main)
+set(LAYERS text profile map tracking files world relay app view main)
+# The rooms of view/: every widget lives in one of them.
+set(VIEW_ROOMS map window dialogs objects)
 
 set(violations "")
 foreach(folder IN LISTS LAYERS)
@@ -28,6 +30,18 @@ foreach(entry IN LISTS entries)
         if(known EQUAL -1)
             list(APPEND violations "src/${entry}/ is not in the list of layers")
         endif()
+    endif()
+endforeach()
+
+file(GLOB entries RELATIVE "${SRC}/view" "${SRC}/view/*")
+foreach(entry IN LISTS entries)
+    if(IS_DIRECTORY "${SRC}/view/${entry}")
+        list(FIND VIEW_ROOMS ${entry} known)
+        if(known EQUAL -1)
+            list(APPEND violations "src/view/${entry}/ is not one of the view's rooms")
+        endif()
+    elseif(NOT entry STREQUAL "CMakeLists.txt")
+        list(APPEND violations "src/view/${entry} lies outside the view's rooms")
     endif()
 endforeach()
 

@@ -2,9 +2,9 @@
 // and walking maps it.
 
 #include "e2e/E2eSupport.h"
+#include "files/Paths.h"
+#include "files/ZoneFile.h"
 #include "profile/WorldProfile.h"
-#include "storage/Paths.h"
-#include "storage/ZoneFile.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

@@ -5,13 +5,13 @@
 
 #include "TinyMux.h"
 #include "e2e/E2eSupport.h"
+#include "files/IniFile.h"
+#include "files/Paths.h"
+#include "files/ProfileFile.h"
+#include "files/ZoneFile.h"
 #include "map/Direction.h"
 #include "map/MudRoom.h"
 #include "profile/WorldProfile.h"
-#include "storage/IniFile.h"
-#include "storage/Paths.h"
-#include "storage/ProfileFile.h"
-#include "storage/ZoneFile.h"
 #include "text/Text.h"
 
 #include <deque>

@@ -1,7 +1,7 @@
+#include "files/AppSettings.h"
 #include "map/MapModel.h"
 #include "profile/WorldProfile.h"
 #include "relay/ClientIntake.h"
-#include "storage/AppSettings.h"
 #include "text/Cp1251.h"
 #include "tracking/TrackingState.h"
 

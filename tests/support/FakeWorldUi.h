@@ -4,16 +4,16 @@
 // and nothing when they run dry), and reads and writes the world's profile when it knows the
 // store and the profile.
 
+#include "files/IniFile.h"
+#include "files/Language.h"
+#include "files/Paths.h"
+#include "files/ProfileFile.h"
 #include "map/MapModel.h"
 #include "map/MudRoom.h"
 #include "profile/WorldProfile.h"
-#include "storage/IniFile.h"
-#include "storage/Language.h"
-#include "storage/Paths.h"
-#include "storage/ProfileFile.h"
-#include "storage/WorldStore.h"
-#include "storage/WorldUi.h"
 #include "support/TempDir.h"
+#include "world/WorldStore.h"
+#include "world/WorldUi.h"
 
 #include <deque>
 #include <optional>

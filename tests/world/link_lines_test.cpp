@@ -1,14 +1,14 @@
 // The link lines of the room property dialog: the link dialog's enabling rules, and adding,
 // changing and deleting lines with their opposite lines in the linked rooms.
 
+#include "files/Language.h"
 #include "map/MapModel.h"
 #include "profile/WorldProfile.h"
-#include "storage/Language.h"
-#include "storage/LinkLineEditor.h"
-#include "storage/WorldStore.h"
 #include "support/FakeWorldUi.h"
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
+#include "world/LinkLineEditor.h"
+#include "world/WorldStore.h"
 
 #include <gtest/gtest.h>
 

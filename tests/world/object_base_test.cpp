@@ -1,9 +1,9 @@
 // The object base: its file, the tell exchange, filing reports, and the searches.
 
-#include "storage/ObjectBase.h"
 #include "support/FakeWorldUi.h"
 #include "text/Cp1251.h"
 #include "text/Text.h"
+#include "world/ObjectBase.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // game going on while the dialog is open can bring about.
 
 #include "map/MapModel.h"
-#include "storage/RoomPropertyEditor.h"
 #include "support/FakeWorldUi.h"
+#include "world/RoomPropertyEditor.h"
 
 #include <gtest/gtest.h>
 

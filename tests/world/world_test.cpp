@@ -1,19 +1,19 @@
 // Worlds and zones on disk: loading, saving, undo, copying, creating, and the zone operations,
 // with a scripted stand-in for the user.
 
+#include "files/IniFile.h"
+#include "files/Language.h"
+#include "files/Paths.h"
+#include "files/ProfileFile.h"
+#include "files/ZoneFile.h"
 #include "map/MapModel.h"
 #include "profile/WorldProfile.h"
-#include "storage/IniFile.h"
-#include "storage/Language.h"
-#include "storage/Paths.h"
-#include "storage/ProfileFile.h"
-#include "storage/QuickList.h"
-#include "storage/WorldStore.h"
-#include "storage/ZoneFile.h"
-#include "storage/ZoneOperations.h"
 #include "support/FakeWorldUi.h"
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
+#include "world/QuickList.h"
+#include "world/WorldStore.h"
+#include "world/ZoneOperations.h"
 
 #include <gtest/gtest.h>
 

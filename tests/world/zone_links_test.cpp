@@ -1,17 +1,17 @@
 // Splitting a zone, joining zones and showing linked rooms, on worlds in a temporary directory.
 
+#include "files/IniFile.h"
+#include "files/Language.h"
+#include "files/Paths.h"
+#include "files/ProfileFile.h"
+#include "files/ZoneFile.h"
 #include "map/MapModel.h"
 #include "profile/WorldProfile.h"
-#include "storage/IniFile.h"
-#include "storage/Language.h"
-#include "storage/Paths.h"
-#include "storage/ProfileFile.h"
-#include "storage/WorldStore.h"
-#include "storage/ZoneFile.h"
-#include "storage/ZoneLinks.h"
 #include "support/FakeWorldUi.h"
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
+#include "world/WorldStore.h"
+#include "world/ZoneLinks.h"
 
 #include <gtest/gtest.h>
 

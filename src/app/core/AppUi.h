@@ -2,7 +2,7 @@
 // What the application core asks of its front end: the main window, or the headless runner
 // which has no one to ask. Texts are Windows-1251.
 
-#include "storage/WorldUi.h"
+#include "world/WorldUi.h"
 
 #include <optional>
 #include <string>

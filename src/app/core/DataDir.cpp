@@ -1,6 +1,6 @@
 #include "app/core/DataDir.h"
 
-#include "storage/Paths.h"
+#include "files/Paths.h"
 
 #include <QStandardPaths>
 

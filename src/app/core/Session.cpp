@@ -1,8 +1,8 @@
 #include "app/core/Session.h"
 
-#include "storage/IniFile.h"
-#include "storage/Paths.h"
-#include "storage/ProfileFile.h"
+#include "files/IniFile.h"
+#include "files/Paths.h"
+#include "files/ProfileFile.h"
 
 namespace app {
 

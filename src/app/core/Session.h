@@ -6,16 +6,16 @@
 #include "app/core/DataDir.h"
 #include "app/core/TrackingLink.h"
 #include "app/core/WorldAdapters.h"
+#include "files/AppSettings.h"
+#include "files/Language.h"
 #include "map/MapModel.h"
 #include "profile/WorldProfile.h"
 #include "relay/DebugLog.h"
 #include "relay/Relay.h"
-#include "storage/AppSettings.h"
-#include "storage/Language.h"
-#include "storage/QuickList.h"
-#include "storage/WorldStore.h"
-#include "storage/ZoneLinks.h"
-#include "storage/ZoneOperations.h"
+#include "world/QuickList.h"
+#include "world/WorldStore.h"
+#include "world/ZoneLinks.h"
+#include "world/ZoneOperations.h"
 
 #include <memory>
 #include <string>

@@ -1,9 +1,9 @@
 #include "app/core/Speedwalker.h"
 
+#include "files/AppSettings.h"
 #include "map/Speedwalk.h"
 #include "profile/WorldProfile.h"
 #include "relay/DebugLog.h"
-#include "storage/AppSettings.h"
 #include "text/Cp1251.h"
 #include "text/Text.h"
 

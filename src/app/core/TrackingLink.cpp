@@ -1,9 +1,9 @@
 #include "app/core/TrackingLink.h"
 
+#include "files/AppSettings.h"
 #include "map/MapModel.h"
 #include "relay/DebugLog.h"
 #include "relay/Relay.h"
-#include "storage/AppSettings.h"
 
 namespace app {
 

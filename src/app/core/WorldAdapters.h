@@ -4,10 +4,10 @@
 // profile and the settings, the zone tree model for quick-list nodes.
 
 #include "map/MapUi.h"
-#include "storage/ObjectBase.h"
-#include "storage/WorldUi.h"
-#include "storage/ZoneTree.h"
 #include "tracking/ReportTemplate.h"
+#include "world/ObjectBase.h"
+#include "world/WorldUi.h"
+#include "world/ZoneTree.h"
 
 namespace app {
 

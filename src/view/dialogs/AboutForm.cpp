@@ -1,8 +1,8 @@
-#include "view/AboutForm.h"
+#include "view/dialogs/AboutForm.h"
 
+#include "files/AppSettings.h"
+#include "files/Language.h"
 #include "relay/Relay.h"
-#include "storage/AppSettings.h"
-#include "storage/Language.h"
 #include "text/Cp1251.h"
 
 #include <QDialogButtonBox>

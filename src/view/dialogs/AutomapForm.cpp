@@ -1,8 +1,8 @@
-#include "view/AutomapForm.h"
+#include "view/dialogs/AutomapForm.h"
 
 #include "profile/WorldProfile.h"
 #include "text/Cp1251.h"
-#include "view/DialogCaptions.h"
+#include "view/dialogs/DialogCaptions.h"
 
 #include <QCheckBox>
 #include <QComboBox>

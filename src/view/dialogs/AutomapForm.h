@@ -3,7 +3,7 @@
 // the zone and room it leads to, a command sent before the move and whether the movement
 // command is sent as well). Its controls are enabled as the exit, zone and command are typed.
 
-#include "storage/LinkLineEditor.h"
+#include "world/LinkLineEditor.h"
 
 #include <QDialog>
 

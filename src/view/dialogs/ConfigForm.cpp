@@ -1,8 +1,8 @@
-#include "view/ConfigForm.h"
+#include "view/dialogs/ConfigForm.h"
 
 #include "app/core/Session.h"
 #include "text/Cp1251.h"
-#include "view/UiText.h"
+#include "view/window/UiText.h"
 
 #include <QCheckBox>
 #include <QColorDialog>

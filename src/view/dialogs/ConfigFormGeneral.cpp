@@ -5,11 +5,11 @@
 #include "app/core/Session.h"
 #include "map/WorldConversions.h"
 #include "text/Cp1251.h"
-#include "view/ConfigForm.h"
-#include "view/MapDialogs.h"
-#include "view/TexturePreview.h"
-#include "view/Textures.h"
-#include "view/UiText.h"
+#include "view/dialogs/ConfigForm.h"
+#include "view/dialogs/TexturePreview.h"
+#include "view/map/MapDialogs.h"
+#include "view/map/Textures.h"
+#include "view/window/UiText.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -3,8 +3,8 @@
 
 #include "app/core/Session.h"
 #include "text/Cp1251.h"
-#include "view/ConfigForm.h"
-#include "view/UiText.h"
+#include "view/dialogs/ConfigForm.h"
+#include "view/window/UiText.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

@@ -5,9 +5,9 @@
 #include "app/core/Session.h"
 #include "map/WorldConversions.h"
 #include "text/Cp1251.h"
-#include "view/ConfigForm.h"
-#include "view/ExitWizardForm.h"
-#include "view/UiText.h"
+#include "view/dialogs/ConfigForm.h"
+#include "view/dialogs/ExitWizardForm.h"
+#include "view/window/UiText.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

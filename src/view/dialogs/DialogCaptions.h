@@ -2,7 +2,7 @@
 // Captions of a dialog's controls, each looked up in the language file under the window's
 // section and the control's name, so that opening the dialog writes its keys into the file.
 
-#include "storage/Language.h"
+#include "files/Language.h"
 #include "text/Cp1251.h"
 
 #include <QString>

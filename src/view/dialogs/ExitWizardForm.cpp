@@ -1,10 +1,10 @@
-#include "view/ExitWizardForm.h"
+#include "view/dialogs/ExitWizardForm.h"
 
 #include "app/core/AppUi.h"
+#include "files/Language.h"
 #include "profile/WorldProfile.h"
-#include "storage/Language.h"
 #include "text/Cp1251.h"
-#include "view/UiText.h"
+#include "view/window/UiText.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

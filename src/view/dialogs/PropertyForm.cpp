@@ -1,13 +1,13 @@
-#include "view/PropertyForm.h"
-#include "view/MapPictureMenu.h"
+#include "view/dialogs/PropertyForm.h"
+#include "view/map/MapPictureMenu.h"
 
 #include "app/core/Session.h"
 #include "text/Cp1251.h"
-#include "view/BitmapPanel.h"
-#include "view/DialogCaptions.h"
-#include "view/MapDialogs.h"
-#include "view/MapPage.h"
-#include "view/UiText.h"
+#include "view/dialogs/DialogCaptions.h"
+#include "view/map/BitmapPanel.h"
+#include "view/map/MapDialogs.h"
+#include "view/map/MapPage.h"
+#include "view/window/UiText.h"
 
 #include <QCheckBox>
 #include <QComboBox>

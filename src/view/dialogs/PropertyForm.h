@@ -5,9 +5,9 @@
 // a preview copy of the room, which OK copies back; the zone-load list alone writes through at
 // once (its warning says so).
 
-#include "storage/LinkLineEditor.h"
-#include "storage/RoomPropertyEditor.h"
-#include "view/MapPainter.h"
+#include "view/map/MapPainter.h"
+#include "world/LinkLineEditor.h"
+#include "world/RoomPropertyEditor.h"
 
 #include <QDialog>
 

@@ -4,12 +4,12 @@
 #include "app/core/Session.h"
 #include "map/LinkLine.h"
 #include "text/Cp1251.h"
-#include "view/AutomapForm.h"
-#include "view/BitmapPanel.h"
-#include "view/DialogCaptions.h"
-#include "view/MapPage.h"
-#include "view/PropertyForm.h"
-#include "view/UiText.h"
+#include "view/dialogs/AutomapForm.h"
+#include "view/dialogs/DialogCaptions.h"
+#include "view/dialogs/PropertyForm.h"
+#include "view/map/BitmapPanel.h"
+#include "view/map/MapPage.h"
+#include "view/window/UiText.h"
 
 #include <QAction>
 #include <QKeyEvent>

@@ -1,9 +1,9 @@
-#include "view/SaveLoadForm.h"
+#include "view/dialogs/SaveLoadForm.h"
 
-#include "storage/Language.h"
-#include "storage/WorldDirectories.h"
+#include "files/Language.h"
+#include "files/WorldDirectories.h"
 #include "text/Cp1251.h"
-#include "view/UiText.h"
+#include "view/window/UiText.h"
 
 #include <QAction>
 #include <QActionGroup>

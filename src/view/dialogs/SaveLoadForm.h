@@ -3,7 +3,7 @@
 // name of the world to load, save as or create. It deletes and renames worlds itself (never
 // the loaded one); everything else that happens to the chosen world is the caller's.
 
-#include "storage/WorldUi.h"
+#include "world/WorldUi.h"
 
 #include <QDialog>
 #include <filesystem>

@@ -1,6 +1,6 @@
-#include "view/TexturePreview.h"
+#include "view/dialogs/TexturePreview.h"
 
-#include "view/Textures.h"
+#include "view/map/Textures.h"
 
 #include <QPainter>
 

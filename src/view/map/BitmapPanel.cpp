@@ -1,4 +1,4 @@
-#include "view/BitmapPanel.h"
+#include "view/map/BitmapPanel.h"
 
 #include <QPainter>
 

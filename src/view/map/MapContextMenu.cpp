@@ -1,12 +1,12 @@
-#include "view/MapContextMenu.h"
+#include "view/map/MapContextMenu.h"
 
 #include "app/core/Session.h"
 #include "map/LinkLine.h"
 #include "text/Cp1251.h"
-#include "view/MapDialogs.h"
-#include "view/MapPage.h"
-#include "view/MapPictureMenu.h"
-#include "view/PropertyForm.h"
+#include "view/dialogs/PropertyForm.h"
+#include "view/map/MapDialogs.h"
+#include "view/map/MapPage.h"
+#include "view/map/MapPictureMenu.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,4 +1,4 @@
-#include "view/MapDialogs.h"
+#include "view/map/MapDialogs.h"
 
 #include <QApplication>
 #include <QColorDialog>

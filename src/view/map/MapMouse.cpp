@@ -1,9 +1,9 @@
-#include "view/MapMouse.h"
+#include "view/map/MapMouse.h"
 
 #include "app/core/Session.h"
 #include "text/Cp1251.h"
-#include "view/MapContextMenu.h"
-#include "view/MapPage.h"
+#include "view/map/MapContextMenu.h"
+#include "view/map/MapPage.h"
 
 #include <QFontMetrics>
 #include <QLabel>

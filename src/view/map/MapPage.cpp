@@ -1,11 +1,11 @@
-#include "view/MapPage.h"
+#include "view/map/MapPage.h"
 
 #include "app/core/Session.h"
 #include "text/Cp1251.h"
-#include "view/MapContextMenu.h"
-#include "view/MapDialogs.h"
-#include "view/MapMouse.h"
-#include "view/Textures.h"
+#include "view/map/MapContextMenu.h"
+#include "view/map/MapDialogs.h"
+#include "view/map/MapMouse.h"
+#include "view/map/Textures.h"
 
 #include <QGridLayout>
 

@@ -2,10 +2,10 @@
 // The map page: the map panel `PanelMain` with its scroll bars `SB1` (horizontal, the Y at the
 // centre) and `SB2` (vertical, the X at the centre), the skin it draws with, and the view state.
 
-#include "view/BitmapPanel.h"
-#include "view/MapPainter.h"
-#include "view/MapView.h"
-#include "view/Skin.h"
+#include "view/map/BitmapPanel.h"
+#include "view/map/MapPainter.h"
+#include "view/map/MapView.h"
+#include "view/map/Skin.h"
 
 #include <QScrollBar>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "view/MapPainter.h"
+#include "view/map/MapPainter.h"
 
 #include "map/LinkLine.h"
 #include "map/MudRoom.h"

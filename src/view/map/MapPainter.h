@@ -3,7 +3,7 @@
 // off-screen image, the view level on top of the levels below (darkened and shifted down and
 // right by an eighth of a cell per level) and the level above as an outline.
 
-#include "view/Skin.h"
+#include "view/map/Skin.h"
 
 #include <QColor>
 #include <QImage>

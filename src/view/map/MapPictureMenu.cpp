@@ -1,4 +1,4 @@
-#include "view/MapPictureMenu.h"
+#include "view/map/MapPictureMenu.h"
 
 #include <QApplication>
 #include <QGridLayout>

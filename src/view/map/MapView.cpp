@@ -1,4 +1,4 @@
-#include "view/MapView.h"
+#include "view/map/MapView.h"
 
 #include "map/MapWorld.h"
 

@@ -1,17 +1,17 @@
-#include "view/RenderZone.h"
+#include "view/map/RenderZone.h"
 
+#include "files/AppSettings.h"
+#include "files/IniFile.h"
+#include "files/Language.h"
+#include "files/Paths.h"
+#include "files/ProfileFile.h"
 #include "map/MapModel.h"
 #include "profile/WorldProfile.h"
-#include "storage/AppSettings.h"
-#include "storage/IniFile.h"
-#include "storage/Language.h"
-#include "storage/Paths.h"
-#include "storage/ProfileFile.h"
-#include "storage/WorldStore.h"
 #include "text/Cp1251.h"
-#include "view/MapPainter.h"
-#include "view/MapView.h"
-#include "view/Skin.h"
+#include "view/map/MapPainter.h"
+#include "view/map/MapView.h"
+#include "view/map/Skin.h"
+#include "world/WorldStore.h"
 
 #include <QImage>
 

@@ -1,8 +1,8 @@
-#include "view/Skin.h"
+#include "view/map/Skin.h"
 
-#include "storage/FileSaver.h"
-#include "storage/IniFile.h"
-#include "storage/Paths.h"
+#include "files/FileSaver.h"
+#include "files/IniFile.h"
+#include "files/Paths.h"
 #include "text/Cp1251.h"
 #include "text/Text.h"
 

@@ -1,4 +1,4 @@
-#include "view/Textures.h"
+#include "view/map/Textures.h"
 
 #include <QColor>
 

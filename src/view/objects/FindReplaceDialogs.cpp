@@ -1,4 +1,4 @@
-#include "view/FindReplaceDialogs.h"
+#include "view/objects/FindReplaceDialogs.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

@@ -1,12 +1,12 @@
-#include "view/ObjectPage.h"
+#include "view/objects/ObjectPage.h"
 
-#include "storage/Language.h"
+#include "files/Language.h"
 #include "text/Cp1251.h"
-#include "view/FindReplaceDialogs.h"
-#include "view/ObjectPageIcons.h"
-#include "view/ObjectTreeModel.h"
-#include "view/ObjectTreeView.h"
-#include "view/UiText.h"
+#include "view/objects/FindReplaceDialogs.h"
+#include "view/objects/ObjectPageIcons.h"
+#include "view/objects/ObjectTreeModel.h"
+#include "view/objects/ObjectTreeView.h"
+#include "view/window/UiText.h"
 
 #include <QAction>
 #include <QFileDialog>

@@ -4,8 +4,8 @@
 // report. The object base owns the data and the operations; the page shows it, follows it
 // through the base's page hooks and hands the user's edits back.
 
-#include "storage/ObjectBase.h"
-#include "view/FindReplaceDialogs.h"
+#include "view/objects/FindReplaceDialogs.h"
+#include "world/ObjectBase.h"
 
 #include <QPointer>
 #include <QWidget>

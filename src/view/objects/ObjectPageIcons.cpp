@@ -1,4 +1,4 @@
-#include "view/ObjectPageIcons.h"
+#include "view/objects/ObjectPageIcons.h"
 
 #include <QIconEngine>
 #include <QPainter>

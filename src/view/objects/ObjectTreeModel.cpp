@@ -1,4 +1,4 @@
-#include "view/ObjectTreeModel.h"
+#include "view/objects/ObjectTreeModel.h"
 
 #include "text/Cp1251.h"
 

@@ -4,7 +4,7 @@
 // tree changed, after the fact, so the model is reset then; rows of the nodes are looked up in
 // a table rebuilt with every reset.
 
-#include "storage/ObjectBase.h"
+#include "world/ObjectBase.h"
 
 #include <QAbstractItemModel>
 #include <QIcon>

@@ -1,4 +1,4 @@
-#include "view/ObjectTreeView.h"
+#include "view/objects/ObjectTreeView.h"
 
 #include <QApplication>
 #include <QCursor>

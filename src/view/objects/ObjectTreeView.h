@@ -3,7 +3,7 @@
 // dropped on the right of another node's label becomes that node's first child; dropped
 // elsewhere on a node it goes before it. The base refuses a drop into the dragged subtree.
 
-#include "view/ObjectTreeModel.h"
+#include "view/objects/ObjectTreeModel.h"
 
 #include <QLineEdit>
 #include <QPointer>

@@ -2,10 +2,10 @@
 // changed (background, transparency menu, skin, level keys, panes, switches).
 
 #include "text/Cp1251.h"
-#include "view/ConfigForm.h"
-#include "view/MapPage.h"
-#include "view/NotePanel.h"
-#include "view/QuarvelinForm.h"
+#include "view/dialogs/ConfigForm.h"
+#include "view/map/MapPage.h"
+#include "view/window/NotePanel.h"
+#include "view/window/QuarvelinForm.h"
 
 #include <QMenu>
 #include <QMessageBox>

@@ -2,13 +2,13 @@
 // item and the tool button, with its caption from the language file.
 
 #include "text/Cp1251.h"
-#include "view/AboutForm.h"
-#include "view/MapPage.h"
-#include "view/NotePanel.h"
-#include "view/QuarvelinForm.h"
-#include "view/RoomSearch.h"
-#include "view/UiText.h"
-#include "view/ZoneTreePanel.h"
+#include "view/dialogs/AboutForm.h"
+#include "view/map/MapPage.h"
+#include "view/window/NotePanel.h"
+#include "view/window/QuarvelinForm.h"
+#include "view/window/RoomSearch.h"
+#include "view/window/UiText.h"
+#include "view/window/ZoneTreePanel.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -1,8 +1,8 @@
-#include "view/NotePanel.h"
+#include "view/window/NotePanel.h"
 
 #include "map/MapWorld.h"
 #include "text/Cp1251.h"
-#include "view/MapView.h"
+#include "view/map/MapView.h"
 
 #include <QKeyEvent>
 

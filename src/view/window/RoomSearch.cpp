@@ -1,8 +1,8 @@
-#include "view/RoomSearch.h"
+#include "view/window/RoomSearch.h"
 
 #include "app/core/Session.h"
 #include "text/Cp1251.h"
-#include "view/FindReplaceDialogs.h"
+#include "view/objects/FindReplaceDialogs.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,8 +3,8 @@
 // Ctrl+C) and their twins in the zone tree's menu open the find dialog `FindDialog2` on that
 // field; each press of its find-next button shows the next room of the world that matches.
 
-#include "storage/ZoneOperations.h"
-#include "view/FindReplaceDialogs.h"
+#include "view/objects/FindReplaceDialogs.h"
+#include "world/ZoneOperations.h"
 
 #include <QObject>
 #include <QPointer>

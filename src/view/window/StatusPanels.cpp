@@ -1,4 +1,4 @@
-#include "view/StatusPanels.h"
+#include "view/window/StatusPanels.h"
 
 #include <QPainter>
 #include <cmath>

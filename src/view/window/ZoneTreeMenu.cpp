@@ -1,9 +1,9 @@
-#include "view/ZoneTreeMenu.h"
+#include "view/window/ZoneTreeMenu.h"
 
 #include "app/core/Session.h"
 #include "text/Cp1251.h"
-#include "view/RoomSearch.h"
-#include "view/ZoneTreePanel.h"
+#include "view/window/RoomSearch.h"
+#include "view/window/ZoneTreePanel.h"
 
 #include <QAction>
 #include <QMenu>

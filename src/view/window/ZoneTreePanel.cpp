@@ -1,7 +1,7 @@
-#include "view/ZoneTreePanel.h"
+#include "view/window/ZoneTreePanel.h"
 
-#include "storage/ZoneTree.h"
 #include "text/Cp1251.h"
+#include "world/ZoneTree.h"
 
 #include <QApplication>
 #include <QHeaderView>

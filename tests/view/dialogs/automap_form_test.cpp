@@ -3,9 +3,9 @@
 
 #include "property_form_fixture.h"
 
+#include "files/IniFile.h"
 #include "profile/WorldProfile.h"
-#include "storage/IniFile.h"
-#include "view/AutomapForm.h"
+#include "view/dialogs/AutomapForm.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,9 +1,9 @@
-#include "storage/IniFile.h"
-#include "storage/Language.h"
+#include "files/IniFile.h"
+#include "files/Language.h"
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
-#include "view/QuarvelinForm.h"
-#include "view/SaveLoadForm.h"
+#include "view/dialogs/SaveLoadForm.h"
+#include "view/window/QuarvelinForm.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,17 +2,17 @@
 // with OK or Cancel; and the exit-word wizard it opens.
 
 #include "app/core/Session.h"
-#include "storage/IniFile.h"
+#include "files/IniFile.h"
 #include "support/FakePeers.h"
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
-#include "view/BitmapPanel.h"
-#include "view/ConfigForm.h"
-#include "view/ExitWizardForm.h"
-#include "view/MapPage.h"
-#include "view/QuarvelinForm.h"
-#include "view/TexturePreview.h"
-#include "view/Textures.h"
+#include "view/dialogs/ConfigForm.h"
+#include "view/dialogs/ExitWizardForm.h"
+#include "view/dialogs/TexturePreview.h"
+#include "view/map/BitmapPanel.h"
+#include "view/map/MapPage.h"
+#include "view/map/Textures.h"
+#include "view/window/QuarvelinForm.h"
 
 #include <QAction>
 #include <QApplication>

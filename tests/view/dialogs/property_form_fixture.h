@@ -5,8 +5,8 @@
 #include "app/core/Session.h"
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
-#include "view/MapPage.h"
-#include "view/PropertyForm.h"
+#include "view/dialogs/PropertyForm.h"
+#include "view/map/MapPage.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

@@ -5,9 +5,9 @@
 
 #include "map/LinkLine.h"
 #include "profile/WorldProfile.h"
-#include "view/AutomapForm.h"
-#include "view/BitmapPanel.h"
-#include "view/MapContextMenu.h"
+#include "view/dialogs/AutomapForm.h"
+#include "view/map/BitmapPanel.h"
+#include "view/map/MapContextMenu.h"
 
 #include <QAction>
 #include <QCheckBox>

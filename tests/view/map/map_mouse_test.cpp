@@ -2,13 +2,13 @@
 
 #include "app/core/Session.h"
 #include "map/LinkLine.h"
-#include "storage/WorldStore.h"
-#include "storage/ZoneTree.h"
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
-#include "view/MapContextMenu.h"
-#include "view/MapMouse.h"
-#include "view/MapPage.h"
+#include "view/map/MapContextMenu.h"
+#include "view/map/MapMouse.h"
+#include "view/map/MapPage.h"
+#include "world/WorldStore.h"
+#include "world/ZoneTree.h"
 
 #include <QAction>
 #include <QApplication>

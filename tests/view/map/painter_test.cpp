@@ -1,9 +1,9 @@
 // Painting known maps into an image and probing its pixels; the view state that places them.
 
 #include "map/MapFixture.h"
-#include "view/MapPainter.h"
-#include "view/MapView.h"
-#include "view/Skin.h"
+#include "view/map/MapPainter.h"
+#include "view/map/MapView.h"
+#include "view/map/Skin.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
-#include "view/Skin.h"
+#include "view/map/Skin.h"
 
 #include <QImage>
 #include <gtest/gtest.h>

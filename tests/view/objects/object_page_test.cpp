@@ -1,13 +1,13 @@
 // The object page: the tree model follows the base, the text pane hands edits back, the menu's
 // enabling rules, the find and replace dialogs, and titles typed in place.
 
-#include "storage/ObjectBase.h"
 #include "support/FakeWorldUi.h"
 #include "text/Cp1251.h"
-#include "view/FindReplaceDialogs.h"
-#include "view/ObjectPage.h"
-#include "view/ObjectTreeModel.h"
-#include "view/ObjectTreeView.h"
+#include "view/objects/FindReplaceDialogs.h"
+#include "view/objects/ObjectPage.h"
+#include "view/objects/ObjectTreeModel.h"
+#include "view/objects/ObjectTreeView.h"
+#include "world/ObjectBase.h"
 
 #include <QAction>
 #include <QApplication>

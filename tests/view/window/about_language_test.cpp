@@ -1,10 +1,10 @@
+#include "files/IniFile.h"
 #include "relay/Relay.h"
-#include "storage/IniFile.h"
 #include "support/EventLoop.h"
 #include "support/TempDir.h"
-#include "view/AboutForm.h"
-#include "view/LanguageTemplate.h"
-#include "view/QuarvelinForm.h"
+#include "view/dialogs/AboutForm.h"
+#include "view/window/LanguageTemplate.h"
+#include "view/window/QuarvelinForm.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -250,11 +250,11 @@ TEST(Language, PicturesOfEveryWindowInBothLanguages) {
                 static_cast<QMenu&>(w).popup(form.geometry().center());
             }
             QApplication::processEvents();
-            w.grab().save(QString("%1/%2-%3-%4.png")
-                              .arg(out, language)
-                              .arg(++n, 2, 10, QChar('0'))
-                              .arg(w.objectName().isEmpty() ? w.metaObject()->className()
-                                                            : w.objectName()));
+            w.grab().save(
+                QString("%1/%2-%3-%4.png")
+                    .arg(out, language)
+                    .arg(++n, 2, 10, QChar('0'))
+                    .arg(w.objectName().isEmpty() ? w.metaObject()->className() : w.objectName()));
             if (!wasVisible) w.hide();
         });
     }

@@ -1,11 +1,11 @@
-#include "storage/IniFile.h"
-#include "storage/Language.h"
+#include "files/IniFile.h"
+#include "files/Language.h"
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
-#include "view/MapDialogs.h"
-#include "view/MapPage.h"
-#include "view/ObjectPage.h"
-#include "view/QuarvelinForm.h"
+#include "view/map/MapDialogs.h"
+#include "view/map/MapPage.h"
+#include "view/objects/ObjectPage.h"
+#include "view/window/QuarvelinForm.h"
 
 #include <QAction>
 #include <QApplication>

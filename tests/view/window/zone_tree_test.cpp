@@ -1,13 +1,13 @@
 #include "app/core/Session.h"
-#include "storage/ZoneTree.h"
 #include "support/EventLoop.h"
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
-#include "view/FindReplaceDialogs.h"
-#include "view/QuarvelinForm.h"
-#include "view/RoomSearch.h"
-#include "view/ZoneTreeMenu.h"
-#include "view/ZoneTreePanel.h"
+#include "view/objects/FindReplaceDialogs.h"
+#include "view/window/QuarvelinForm.h"
+#include "view/window/RoomSearch.h"
+#include "view/window/ZoneTreeMenu.h"
+#include "view/window/ZoneTreePanel.h"
+#include "world/ZoneTree.h"
 
 #include <QAction>
 #include <QApplication>
