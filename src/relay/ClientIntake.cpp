@@ -98,6 +98,7 @@ void ClientIntake::Track(const std::string& block) {
     if (b == profile_.Look || b == profile_.Clear) {
         tracking_.CommandQueue.clear();
         tracking_.PendingText.clear();
+        ++tracking_.FrontChanges;
         host_.ModeClick(true);
     }
     size_t start = 0;

@@ -290,7 +290,7 @@ void Relay::CSRead(bool drain) {
         }
         if (log_.DebugActiv) log_.DLine("CSRead: " + r.recognitionText);
         if (wantText)
-            hooks_.TranslateCmd(r.recognitionText);
+            hooks_.TranslateCmd(r.recognitionText, r.prompts, decoder_.PromptsSeen());
         else
             hooks_.TranslateIdle(r.clientBytes);
         SendToClient(r.clientBytes);

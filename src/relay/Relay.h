@@ -32,8 +32,10 @@ public:
     virtual void ModeClick(bool on) = 0;
     // A block from the client. The default intake forwards it unchanged.
     virtual void ClientBlock(const std::string& block) = 0;
-    // Decoded server text for recognition and tracking, once per read, while it is wanted.
-    virtual void TranslateCmd(const std::string& text) = 0;
+    // Decoded server text for recognition and tracking, once per read, while it is wanted, with
+    // the ends of the game's prompts in it (IAC GA or EOR) and whether the game sends them.
+    virtual void TranslateCmd(const std::string& text, const std::vector<std::size_t>& prompts,
+                              bool promptsMarked) = 0;
     virtual bool WantsServerText() const { return true; }
     // A read while the text is not wanted: the bytes as they go to the client, so that the
     // hooks can look for the little they still need (and make the text only then).

@@ -22,6 +22,8 @@ constexpr unsigned char kSb = 0xFA;
 constexpr unsigned char kSe = 0xF0;
 constexpr unsigned char kCompress = 0x55;  // MCCP version 1
 constexpr unsigned char kCompress2 = 0x56; // MCCP version 2
+constexpr unsigned char kGa = 0xF9;        // go ahead: the game's prompt ends an answer
+constexpr unsigned char kEor = 0xEF;       // end of record: the same for games that negotiate it
 
 // Inflate output steps are at least 8192 bytes and double while a read keeps filling them, up
 // to 256 KB: a read of well-compressed text then costs few zlib calls (each call also copies
@@ -72,6 +74,7 @@ struct ServerStreamDecoder::Impl {
     std::string held;           // an incomplete telnet command at the end of the last read
     std::string joined;         // held bytes + the new read, reused between reads
     bool recognitionFf = false; // the last recognition byte was an unpaired 0xFF
+    bool promptsSeen = false;   // IAC GA or IAC EOR since the connection opened
 
     ~Impl() { EndInflater(); }
 
@@ -262,15 +265,20 @@ struct ServerStreamDecoder::Impl {
 
     // The copy for recognition: every 0xFF pair becomes one byte, pairs counted across reads.
     // Russian text is full of the letter, so the scan goes 16 bytes at a time where it can.
-    void Collapse(const std::string& d, std::string& t) {
+    // An unpaired 0xFF followed by GA or EOR is the game's prompt command: its end is noted in
+    // `prompts` (offsets into t).
+    void Collapse(const std::string& d, std::string& t, std::vector<std::size_t>& prompts) {
         t.resize(d.size() + 16); // room for the last whole-block store
         const char* p = d.data();
         const char* const end = p + d.size();
         char* w = t.data();
         bool pending = recognitionFf;
         auto step = [&](char c) {
-            if (static_cast<unsigned char>(c) != kIac) {
+            const auto u = static_cast<unsigned char>(c);
+            if (u != kIac) {
                 *w++ = c;
+                if (pending && (u == kGa || u == kEor))
+                    prompts.push_back(static_cast<std::size_t>(w - t.data()));
                 pending = false;
             } else if (pending) {
                 pending = false; // the second byte of a pair
@@ -283,9 +291,19 @@ struct ServerStreamDecoder::Impl {
         // Each block is copied whole and only the dropped bytes cut out of it. Loads reach up
         // to 16 bytes past the block, so the last 31 bytes go through the plain loop.
         const __m128i iac = _mm_set1_epi8(static_cast<char>(kIac));
+        const __m128i ga = _mm_set1_epi8(static_cast<char>(kGa));
+        const __m128i eor = _mm_set1_epi8(static_cast<char>(kEor));
         while (end - p >= 32) {
             const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
             unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, iac)));
+            const unsigned ends = static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_or_si128(_mm_cmpeq_epi8(block, ga), _mm_cmpeq_epi8(block, eor))));
+            if ((((mask << 1) | (pending ? 1u : 0u)) & ends) != 0) {
+                // A GA or EOR right after a 0xFF: rare (one prompt a read), so byte by byte.
+                for (int i = 0; i < 16; ++i)
+                    step(*p++);
+                continue;
+            }
             if ((mask & ((mask >> 1) | (pending ? 1u : 0u))) == 0) {
                 // No pair starts or ends here: every 0xFF of the block is kept.
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(w), block);
@@ -320,6 +338,32 @@ struct ServerStreamDecoder::Impl {
             step(*p++);
         recognitionFf = pending;
         t.resize(w - t.data());
+        if (!prompts.empty()) promptsSeen = true;
+    }
+
+    // The prompt commands of text that is not collapsed (offsets into d itself); `prompts` may
+    // be null when only promptsSeen is wanted.
+    void FindPrompts(const std::string& d, std::vector<std::size_t>* prompts) {
+        bool pending = recognitionFf;
+        const char* const base = d.data();
+        const std::size_t n = d.size();
+        for (std::size_t i = 0; i < n;) {
+            if (!pending) {
+                const void* hit = std::memchr(base + i, kIac, n - i);
+                if (!hit) break;
+                i = static_cast<std::size_t>(static_cast<const char*>(hit) - base) + 1;
+                pending = true;
+                continue;
+            }
+            const auto u = static_cast<unsigned char>(base[i++]);
+            pending = false;
+            if (u == kGa || u == kEor) {
+                promptsSeen = true;
+                if (!prompts) break;
+                prompts->push_back(i);
+            }
+        }
+        recognitionFf = pending;
     }
 };
 
@@ -368,6 +412,7 @@ void ServerStreamDecoder::Feed(std::string_view raw, bool mccpEnabled, bool noDo
         }
     }
 
+    out.prompts.clear();
     if (!out.forward) {
         out.clientBytes.clear();
         out.recognitionText.clear();
@@ -375,11 +420,15 @@ void ServerStreamDecoder::Feed(std::string_view raw, bool mccpEnabled, bool noDo
     }
     if (!wantText) {
         out.recognitionText.clear();
+        // Until the game is known to end its answers with a prompt command, look for one.
+        if (!s.promptsSeen) s.FindPrompts(out.clientBytes, nullptr);
         s.recognitionFf = false;
-    } else if (noDoubleYa)
-        s.Collapse(out.clientBytes, out.recognitionText);
-    else
+    } else if (noDoubleYa) {
+        s.Collapse(out.clientBytes, out.recognitionText, out.prompts);
+    } else {
         out.recognitionText = out.clientBytes;
+        s.FindPrompts(out.recognitionText, &out.prompts);
+    }
 }
 
 void ServerStreamDecoder::ResetOffer() {
@@ -394,6 +443,7 @@ void ServerStreamDecoder::Reset() {
     s.state = TelnetState::Data;
     s.held.clear();
     s.recognitionFf = false;
+    s.promptsSeen = false;
 }
 
 std::string ServerStreamDecoder::StatusText() const {
@@ -404,6 +454,10 @@ std::string ServerStreamDecoder::StatusText() const {
         text += " (" + std::to_string(std::lround(saved)) + "%)";
     }
     return text;
+}
+
+bool ServerStreamDecoder::PromptsSeen() const {
+    return impl_->promptsSeen;
 }
 
 bool ServerStreamDecoder::MccpOffered() const {

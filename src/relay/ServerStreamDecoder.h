@@ -11,8 +11,11 @@
 namespace relay {
 
 struct DecodeResult {
-    std::string clientBytes;          // decoded text for the client (sent after the notices)
-    std::string recognitionText;      // the copy for recognition, 0xFF pairs collapsed if asked
+    std::string clientBytes;     // decoded text for the client (sent after the notices)
+    std::string recognitionText; // the copy for recognition, 0xFF pairs collapsed if asked
+    // Where in recognitionText the game ended an answer with IAC GA or IAC EOR: the offset just
+    // after the command, in order. Made only when recognitionText is.
+    std::vector<std::size_t> prompts;
     std::string toServer;             // answers to the server's offers
     std::vector<std::string> notices; // notice texts, unframed, in order
     bool closeServer = false;         // the server connection must be closed
@@ -37,6 +40,9 @@ public:
     void ResetOffer();
     // Server connected or disconnected: everything back to plain, the inflater released.
     void Reset();
+
+    // The game has ended an answer with IAC GA or IAC EOR since its connection opened.
+    bool PromptsSeen() const;
 
     // Status bar panel 1: " mccp: none", " mccp: V2 (75%)".
     std::string StatusText() const;

@@ -27,6 +27,8 @@ Tracker::Tracker(map::MapModel& map, const WorldProfile& profile, TrackerHost& h
 void Tracker::Reset() {
     state_.Clear();
     positioner_.Reset();
+    answerOpen_ = false;
+    promptCarry_.clear();
 }
 
 void Tracker::Settle() {
@@ -34,7 +36,94 @@ void Tracker::Settle() {
         positioner_.Settle();
 }
 
-void Tracker::TranslateCmd(const std::string& incoming) {
+void Tracker::TranslateCmd(const std::string& incoming, const std::vector<size_t>& prompts,
+                           bool promptsMarked) {
+    // Without prompt commands from the game, the profile's prompt markers tell the ends.
+    const std::vector<size_t>& ends = promptsMarked ? prompts : MarkedPrompts(incoming);
+    size_t from = 0;
+    for (size_t end : ends) {
+        if (end <= from || end > incoming.size()) continue;
+        OpenAnswer();
+        Translate(std::string_view(incoming).substr(from, end - from));
+        AnswerEnded();
+        from = end;
+    }
+    OpenAnswer();
+    if (from < incoming.size() || ends.empty()) Translate(std::string_view(incoming).substr(from));
+    if (host_.Tracing() && state_.CommandQueue.empty() && host_.SpeedwalkPending())
+        host_.SendSpeedwalkBurst();
+}
+
+const std::vector<size_t>& Tracker::MarkedPrompts(std::string_view incoming) {
+    markedEnds_.clear();
+    const std::string& start = profile_.PromptExitStartDecoded;
+    const std::string& end = profile_.PromptExitEndDecoded;
+    if (start.empty() || end.empty()) return markedEnds_;
+    // A prompt may be split between two reads: the unfinished line of the last read is kept.
+    const size_t carried = promptCarry_.size();
+    promptCarry_.append(incoming);
+    const std::string& text = promptCarry_;
+    size_t keepFrom = 0;
+    for (size_t at = text.find(start); at != npos; at = text.find(start, at + 1)) {
+        const size_t close = text.find(end, at + start.size());
+        if (close == npos) break;
+        const size_t lineEnd = text.find('\n', at);
+        if (lineEnd != npos && lineEnd < close) continue; // not on the prompt's line
+        const size_t after = close + end.size();
+        if (after > carried) markedEnds_.push_back(after - carried);
+        keepFrom = after;
+        at = close;
+    }
+    const size_t lastLine = text.rfind('\n');
+    if (lastLine != npos && lastLine + 1 > keepFrom) keepFrom = lastLine + 1;
+    promptCarry_.erase(0, keepFrom);
+    if (promptCarry_.size() > kPromptCarryLimit)
+        promptCarry_.erase(0, promptCarry_.size() - kPromptCarryLimit);
+    return markedEnds_;
+}
+
+void Tracker::OpenAnswer() {
+    if (answerOpen_ || state_.CommandQueue.empty()) return;
+    answerOpen_ = true;
+    answerOwner_ = state_.FrontChanges;
+}
+
+bool Tracker::AwaitsRoom(std::string cmd) const {
+    for (const std::string* prefix : {&profile_.Sneakwalk, &profile_.Fleewalk}) {
+        if (!prefix->empty() && text::StartsWith(cmd, *prefix + " ")) {
+            cmd.erase(0, prefix->size() + 1);
+            break;
+        }
+    }
+    if (map_.Words().FromMoveWord(cmd) || cmd == profile_.Look || cmd == profile_.Portal)
+        return true;
+    // The text that takes a link of the player's room.
+    if (const map::TMudRoom2* room = map_.World().CurrentRoom)
+        for (const auto& line : room->AutoMaps)
+            if (!text::GetField(line, 1).empty() &&
+                text::DecodeEscapes(text::GetField(line, 2)) == cmd)
+                return true;
+    return false;
+}
+
+void Tracker::AnswerEnded() {
+    if (!answerOpen_) return;
+    answerOpen_ = false;
+    auto& queue = state_.CommandQueue;
+    // The command that this answer belongs to was taken meanwhile (by its room, a refusal
+    // text, or a command put before it): nothing to decide.
+    if (state_.FrontChanges != answerOwner_ || queue.empty() || !host_.Tracing()) return;
+    if (!AwaitsRoom(queue.front())) return;
+    // A dark room that the profile's list does not know is still a room the player entered.
+    if (!profile_.Dark.empty() && state_.PendingText.find(profile_.Dark) != npos) return;
+    host_.DLine(W("TranslateCMD: Отбой по промпту - ") + queue.front());
+    state_.PopFront();
+    state_.PendingText.clear();
+    state_.CurrentCmd.clear();
+    host_.ClearSpeedwalk();
+}
+
+void Tracker::Translate(std::string_view incoming) {
     state_.PendingText += incoming;
     if (state_.PendingText.size() > kPendingLimit) {
         // A game that answers a move with something tracking does not know would otherwise
@@ -50,8 +139,6 @@ void Tracker::TranslateCmd(const std::string& incoming) {
     for (int passes = 0; !state_.PendingText.empty() && state_.Loop && passes < kMaxPasses;
          ++passes)
         Pass();
-    if (host_.Tracing() && state_.CommandQueue.empty() && host_.SpeedwalkPending())
-        host_.SendSpeedwalkBurst();
 }
 
 const Tracker::IdleNeedles& Tracker::Needles() {
@@ -99,8 +186,7 @@ void Tracker::TranslateIdle(std::string_view raw) {
         state_.Clear();
         return;
     }
-    TranslateCmd(profile_.NoDoubleYa ? text::ReplaceAll(raw, "\xFF\xFF", "\xFF")
-                                     : std::string(raw));
+    Translate(profile_.NoDoubleYa ? text::ReplaceAll(raw, "\xFF\xFF", "\xFF") : std::string(raw));
 }
 
 void Tracker::DropIdleText() {
@@ -196,7 +282,7 @@ void Tracker::CheckFollow() {
         }
     }
     if (!direction.empty()) {
-        state_.CommandQueue.push_front(direction);
+        state_.PushFront(direction);
         state_.CurrentCmd = direction;
         size_t end = p.find("\r\n", f);
         p.erase(f, end == npos ? npos : end - f);
@@ -216,7 +302,7 @@ void Tracker::CheckWaitingTriggers(size_t exitLine) {
         size_t at = state_.PendingText.find(trigger);
         if (at == npos || at >= exitLine) continue;
         state_.CurrentCmd = trigger;
-        state_.CommandQueue.push_front(trigger);
+        state_.PushFront(trigger);
         host_.DLine(W("Ждущий триггер сработал: ") + trigger);
         return;
     }
@@ -230,7 +316,7 @@ void Tracker::Pass() {
 
     auto& queue = state_.CommandQueue;
     while (!queue.empty() && queue.front().empty())
-        queue.pop_front();
+        state_.PopFront();
     state_.CurrentCmd = queue.empty() ? std::string() : queue.front();
     if (LogOn())
         host_.DLine(W("TranslateCmd: Команда: ") + state_.CurrentCmd + W(", размер списка: ") +
@@ -272,7 +358,7 @@ void Tracker::Pass() {
 
     if (state_.CurrentCmd == kTranslationDone && !queue.empty()) {
         if (LogOn()) host_.DLine(W("TranslateCMD.Deleted: Отработавшая команда: ") + queue.front());
-        queue.pop_front();
+        state_.PopFront();
     } else if (queue.empty() && exitLine == npos && state_.PendingText.size() > kIdleLimit) {
         state_.PendingText.erase(0, state_.PendingText.size() - kIdleLimit);
     }

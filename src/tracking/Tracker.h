@@ -32,8 +32,13 @@ public:
 
     Tracker(map::MapModel& map, const WorldProfile& profile, TrackerHost& host);
 
-    // Called once for every read of the server stream with the decoded text.
-    void TranslateCmd(const std::string& text);
+    // Called once for every read of the server stream with the decoded text. `prompts` are the
+    // offsets in `text` just after each prompt command of the game (IAC GA or EOR), and
+    // `promptsMarked` says whether the game sends such commands at all; without them the
+    // profile's prompt markers are looked for. A prompt ends the answer to the oldest command:
+    // a move whose answer ends without its room is a refused move.
+    void TranslateCmd(const std::string& text, const std::vector<size_t>& prompts = {},
+                      bool promptsMarked = false);
     // A read while tracing is off, as the bytes go to the client (0xFF still doubled). The pass
     // then only takes object-base lines and reports and empties the rest, so the text is made
     // and the pass run only when the read can hold one of those.
@@ -51,6 +56,17 @@ public:
     const TrackingState& State() const { return state_; }
 
 private:
+    // The incoming text of one answer, or of a read without prompts.
+    void Translate(std::string_view text);
+    // The ends of prompts that the profile's markers frame, as offsets into `incoming`.
+    const std::vector<size_t>& MarkedPrompts(std::string_view incoming);
+    // Text arrives for the first queued command: its answer begins (if it has not).
+    void OpenAnswer();
+    // The game's prompt: the answer to the command it was opened for has ended.
+    void AnswerEnded();
+    // A command whose answer is a room: a move (sneaking and fleeing too), a look, the portal,
+    // the text that takes one of the player's room's links.
+    bool AwaitsRoom(std::string command) const;
     void Pass();
     void TakeObjectBaseLines();
     void CheckRetreat();
@@ -76,6 +92,13 @@ private:
     TrackingState state_;
     Positioner positioner_;
     bool trimLogged_ = false;
+    // The answer that text is arriving for, and the queue's FrontChanges when it began.
+    bool answerOpen_ = false;
+    std::uint64_t answerOwner_ = 0;
+    // The unfinished last line of the previous read, where a marked prompt may begin.
+    static constexpr size_t kPromptCarryLimit = 1024;
+    std::string promptCarry_;
+    std::vector<size_t> markedEnds_;
 };
 
 } // namespace tracking

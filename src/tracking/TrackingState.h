@@ -3,6 +3,7 @@
 
 #include "tracking/RoomParser.h"
 
+#include <cstdint>
 #include <deque>
 #include <string>
 
@@ -17,11 +18,24 @@ struct TrackingState {
     std::string CurrentCmd;               // the command of the current pass
     SeenRoom Seen;                        // what recognition saw last
     bool Loop = false;                    // another pass over PendingText is wanted
+    // Counts every change of the queue's first entry other than a command appended to an empty
+    // queue, so that the end of an answer can tell whether the command it answers is still
+    // waiting.
+    std::uint64_t FrontChanges = 0;
 
     void Clear() {
         PendingText.clear();
         CommandQueue.clear();
         CurrentCmd.clear();
+        ++FrontChanges;
+    }
+    void PopFront() {
+        CommandQueue.pop_front();
+        ++FrontChanges;
+    }
+    void PushFront(std::string command) {
+        CommandQueue.push_front(std::move(command));
+        ++FrontChanges;
     }
     void Done() { CurrentCmd = kTranslationDone; }
 };

@@ -43,10 +43,8 @@ std::multimap<std::string, TMudRoom2> MappedRooms(const fs::path& worldDir) {
     return rooms;
 }
 
-} // namespace
-
-TEST(FirstRunE2e, TheShippedProfileMapsTheDemoThroughEveryRefusalDarknessAndFlight) {
-    DemoRig rig(2, {}, DemoRig::Start::AsShipped);
+// Walks into every refusal, darkness and flight the demo prints on the way, then checks the map.
+void WalkEveryRefusal(DemoRig& rig) {
     ScriptedClient client(rig.clientPort);
     ASSERT_TRUE(client.Connected());
     ASSERT_TRUE(client.WaitPrompts(1)) << rig.output;
@@ -119,4 +117,27 @@ TEST(FirstRunE2e, TheShippedProfileMapsTheDemoThroughEveryRefusalDarknessAndFlig
     ASSERT_NE(street, rooms.end());
     EXPECT_TRUE(street->second.Selected);
     EXPECT_FALSE(street->second.Ch(map::East)) << "the closed door was never walked";
+}
+
+} // namespace
+
+TEST(FirstRunE2e, TheShippedProfileMapsTheDemoThroughEveryRefusalDarknessAndFlight) {
+    DemoRig rig(2, {}, DemoRig::Start::AsShipped);
+    WalkEveryRefusal(rig);
+}
+
+// The same walk with a profile that lists no refusal at all: the demo ends every answer with
+// IAC GA, so a move whose answer holds no room is known to be refused all the same.
+TEST(FirstRunE2e, ThePromptTellsEveryRefusalWhenTheProfileListsNone) {
+    DemoRig rig(2, [](const fs::path& dataDir) {
+        storage::IniFile(dataDir / "Maps" / "Demo" / "local.ini").EraseSection("Can`t Move");
+    });
+    ASSERT_EQ(TempDir::Read(rig.dir.path() / "Maps" / "Demo" / "local.ini").find("Can`t"),
+              std::string::npos);
+    WalkEveryRefusal(rig);
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    // (The log keeps its last 500 lines: the tired legs at the end of the walk.)
+    const std::string log = TempDir::Read(rig.dir.path() / "tkdebug.log");
+    EXPECT_NE(log.find(W("TranslateCMD: Отбой по промпту - ") + "n"), std::string::npos);
+    EXPECT_EQ(log.find(W("Отбой по мувам")), std::string::npos);
 }

@@ -504,3 +504,74 @@ TEST(ServerStreamDecoder, ANewClientConnectionAnswersOffersAgain) {
     EXPECT_EQ(r.toServer, "\xFF\xFD\x56");
     EXPECT_EQ(r.notices, std::vector<std::string>{"Enabling MCCP V2"});
 }
+
+// Where the game ends its answers: after each IAC GA or IAC EOR, as offsets into the text for
+// recognition, whatever the "я" pairs before it, compressed or not, however the reads fall.
+TEST(ServerStreamDecoder, FindsTheEndsOfTheGamesPromptsInTheRecognitionText) {
+    const std::string ya = "\xFF\xFF"; // "я" as telnet sends it
+    const std::string ga = "\xFF\xF9", eor = "\xFF\xEF";
+    // "ящ" is 0xFF 0xFF 0xF9 on the wire: a letter pair, then a letter, never a prompt.
+    const std::string answer1 = "Room " + ya + "\xF9" + ya + ya + "\r\n> " + ga;
+    const std::string answer2 = "Closed.\r\n" + ya + "> " + eor;
+    const std::string stream = answer1 + answer2 + "tail";
+    // Recognition text: pairs collapsed, the commands kept as they are.
+    const std::string text = "Room \xFF\xF9\xFF\xFF\r\n> \xFF\xF9"
+                             "Closed.\r\n\xFF> \xFF\xEF"
+                             "tail";
+    const std::vector<std::size_t> ends{text.find("Closed."), text.find("tail")};
+
+    for (bool compressed : {false, true})
+        for (std::size_t cut = 1; cut < stream.size(); ++cut) {
+            ServerStreamDecoder d;
+            std::string got;
+            std::vector<std::size_t> prompts;
+            auto feed = [&](std::string_view raw) {
+                DecodeResult r = d.Feed(raw, true, true);
+                for (std::size_t end : r.prompts)
+                    prompts.push_back(got.size() + end);
+                got += r.recognitionText;
+            };
+            if (compressed) {
+                Deflater z;
+                feed(kWillCompress2 + kStartV2);
+                feed(z.Chunk(stream.substr(0, cut)));
+                feed(z.Chunk(stream.substr(cut)));
+            } else {
+                feed(stream.substr(0, cut));
+                feed(stream.substr(cut));
+            }
+            ASSERT_EQ(got, text) << cut;
+            ASSERT_EQ(prompts, ends) << (compressed ? "compressed, " : "plain, ") << cut;
+            EXPECT_TRUE(d.PromptsSeen());
+            d.Reset();
+            EXPECT_FALSE(d.PromptsSeen());
+        }
+
+    // Without collapsing the offsets are the client's bytes themselves.
+    ServerStreamDecoder raw;
+    DecodeResult r = raw.Feed(stream, true, false);
+    EXPECT_EQ(r.prompts,
+              (std::vector<std::size_t>{answer1.size(), answer1.size() + answer2.size()}));
+
+    // While the text is not wanted (tracing off) nothing is made, but the decoder still learns
+    // that the game sends prompts, and "ящ" alone does not teach it that.
+    ServerStreamDecoder idle;
+    DecodeResult out;
+    idle.Feed("Welcome " + ya + "\xF9 ", true, true, out, false);
+    EXPECT_FALSE(idle.PromptsSeen());
+    EXPECT_TRUE(out.prompts.empty());
+    idle.Feed("Name? " + ga, true, true, out, false);
+    EXPECT_TRUE(idle.PromptsSeen());
+    EXPECT_TRUE(out.prompts.empty());
+
+    // Long Russian text (the vector path) with a prompt in the middle of a block.
+    std::string longText, longWire;
+    for (int i = 0; i < 40; ++i) {
+        longText += "\xFF\xE1\xE2\xFF";
+        longWire += ya + "\xE1\xE2" + ya;
+    }
+    ServerStreamDecoder vec;
+    r = vec.Feed(longWire + "> " + ga + longWire + "\xF9", true, true);
+    EXPECT_EQ(r.recognitionText, longText + "> \xFF\xF9" + longText + "\xF9");
+    EXPECT_EQ(r.prompts, std::vector<std::size_t>{longText.size() + 4});
+}

@@ -15,7 +15,15 @@ struct RecordingHooks : relay::RelayHooks {
     relay::Relay* relay = nullptr;
     void ModeClick(bool on) override { modes.push_back(on); }
     void ClientBlock(const std::string& block) override { relay->SendToServer(block); }
-    void TranslateCmd(const std::string& text) override { translated += text; }
+    void TranslateCmd(const std::string& text, const std::vector<std::size_t>& ends,
+                      bool marked) override {
+        for (std::size_t end : ends)
+            prompts.push_back(translated.size() + end);
+        translated += text;
+        promptsMarked = marked;
+    }
+    std::vector<std::size_t> prompts; // ends of prompts in `translated`
+    bool promptsMarked = false;
     void MccpStatus(const std::string& text) override { statuses.push_back(text); }
     void AppException(const std::string& m) override { exceptions.push_back(m); }
 };

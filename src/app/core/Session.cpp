@@ -202,8 +202,9 @@ void Session::ClientBlock(const std::string& block) {
     tracking_->ClientBlock(block);
 }
 
-void Session::TranslateCmd(const std::string& text) {
-    tracking_->TranslateCmd(text);
+void Session::TranslateCmd(const std::string& text, const std::vector<std::size_t>& prompts,
+                           bool promptsMarked) {
+    tracking_->TranslateCmd(text, prompts, promptsMarked);
 }
 
 void Session::nSpeedWalkClick(SpeedwalkSender sender) {

@@ -57,7 +57,8 @@ public:
     // relay::RelayHooks
     void ModeClick(bool on) override;
     void ClientBlock(const std::string& block) override;
-    void TranslateCmd(const std::string& text) override;
+    void TranslateCmd(const std::string& text, const std::vector<std::size_t>& prompts,
+                      bool promptsMarked) override;
     // With tracing off a read changes nothing in tracking, so the relay spares the copy.
     bool WantsServerText() const override { return tracing_; }
     void TranslateIdle(std::string_view clientBytes) override;

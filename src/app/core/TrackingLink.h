@@ -53,7 +53,10 @@ public:
     // A block from the client (the relay's read event).
     void ClientBlock(const std::string& block) { intake_.SSClientRead(block); }
     // Decoded server text (once per read).
-    void TranslateCmd(const std::string& text) { tracker_.TranslateCmd(text); }
+    void TranslateCmd(const std::string& text, const std::vector<std::size_t>& prompts = {},
+                      bool promptsMarked = false) {
+        tracker_.TranslateCmd(text, prompts, promptsMarked);
+    }
     // Tracing went off: the queue and pending text are emptied, the player's room forgotten
     // (its last position stays highlighted).
     void TracingOff();
