@@ -152,6 +152,21 @@ def ini():
     save("ini", "odd", b"  [ a ]  \n=x\nkey\r\n[b\r\nk = \"v\" \r\nlast=no line end")
 
 
+def session():
+    def rec(kind, ms, data):
+        return kind + b" " + str(ms).encode() + b" " + str(len(data)).encode() + b"\r\n" + data + b"\r\n"
+    head = b"Quarvelin session 1\r\n"
+    walk = (head + rec(b"E", 0, b"client connected") + rec(b"E", 1, b"server connected")
+            + rec(b"C", 40, b"look\r\n") + rec(b"S", 52, b"\x1b[1;36m" + w("Площадь") + b"\x1b[0m\r\n"
+            + w("Мощёная площадь.") + b"\r\n\x1b[36m[ Exits: N E ]\r\n> \xff\xf9")
+            + rec(b"C", 900, b"n\r\n") + rec(b"S", 930, w("Закрыто (дверь).") + b"\r\n> \xff\xf9")
+            + rec(b"E", 2000, b"server closed"))
+    save("session", "walk", walk)
+    save("session", "cut", walk[:-7])
+    save("session", "header-only", head)
+    save("session", "bad-length", head + b"S 1 99999999999\r\nx\r\n")
+
+
 DICTS = {
     "decoder": [b"\xff\xfb\x56", b"\xff\xfb\x55", b"\xff\xfa\x56\xff\xf0", b"\xff\xfa\x55\xfb\xf0",
                 b"\xff\xff", b"\xff\xf9", b"\xff\xfa", b"\xff\xf0", b"\xff\xfd"],
@@ -166,6 +181,8 @@ DICTS = {
                   "Note", "QuickList", "AutoMaps.Strings", "ImageIndex", "clRed"]]
                 + [b"\x0c\xff\xff\xff\xff", b"\x04\x00\x00\x00\x80"],
     "objects": [b"<node>\r\n", b"<end node>\r\n", b"\r\n0\r\n", b"\r\n1\r\n", b"\r\n-1\r\n", b"<Quarvelin v. "],
+    "session": [b"Quarvelin session 1\r\n", b"S ", b"C ", b"E ", b" 0 ", b"\r\n", b"client connected",
+                b"server closed", b"\xff\xf9"],
     "ini": [b"[Messages]", b"[Connect]", b"[Moves]", b"[Options]", b"[Leader Move]", b"[Can`t Move]", b"[Dark]",
             b"[Lock]", b"[Skin]", b"[Window]", b"[Exits]", b"=", b"\r\n", b"\"", b"#$0D#$0A", b"Client Port=",
             b"StuffTem=", b"Directions=", b"CurrentSkin=", b"Top=", b"SpeedWalkLength="],
@@ -188,5 +205,6 @@ if __name__ == "__main__":
     zonefile()
     objects()
     ini()
+    session()
     os.makedirs(os.path.join(ROOT, "dict"), exist_ok=True)
     dicts()

@@ -1,5 +1,8 @@
 #include "app/HeadlessRunner.h"
 
+#include "files/FileSaver.h"
+#include "files/Paths.h"
+#include "files/SessionFile.h"
 #include "text/Cp1251.h"
 
 #include <QCoreApplication>
@@ -31,6 +34,37 @@ bool HeadlessRunner::Start() {
     if (session_->WorldName().empty()) Print("", "No world is loaded: use --world NAME.");
     Print("listening: ", "127.0.0.1:" + std::to_string(session_->Relay().ActualListenPort()));
     return true;
+}
+
+int HeadlessRunner::Replay(const std::filesystem::path& file) {
+    std::string bytes;
+    if (!storage::ReadFile(file, bytes)) {
+        Print("", "Cannot read the session file " + storage::PathToText(file) + ".");
+        return 2;
+    }
+    const storage::SessionReadResult session = storage::ReadSession(bytes);
+    if (session.records.empty() && !session.ok()) {
+        Print("", "The session file " + storage::PathToText(file) + " is " + session.error + ".");
+        return 2;
+    }
+    session_->Start();
+    session_->FirstActivation();
+    if (session_->WorldName().empty()) {
+        Print("", "No world is loaded: use --world NAME.");
+        return 2;
+    }
+    for (const storage::SessionRecord& record : session.records)
+        session_->Relay().Replay(record);
+    if (!session.ok())
+        Print("", "The session file " + storage::PathToText(file) + " is " + session.error +
+                      ": the " + std::to_string(session.records.size()) +
+                      " records before it were replayed.");
+    if (!session_->Shutdown()) {
+        Print("", "The map could not be saved.");
+        return 1;
+    }
+    Print("", "Replayed " + std::to_string(session.records.size()) + " records.");
+    return 0;
 }
 
 void HeadlessRunner::OnSignal() {

@@ -20,6 +20,11 @@ public:
 
     // Installs the signal handlers and starts; returns false when that failed.
     bool Start();
+    // Runs a recorded session through recognition and tracking instead of the network (the
+    // runner must have been made with Options::replay), saves the world and returns the exit
+    // status: 0 when the world was saved (a damaged file is replayed up to the damage, and
+    // said so), else 1; 2 when the file cannot be read as a session at all.
+    int Replay(const std::filesystem::path& file);
 
     void SetCaption(const std::string& caption) override;
     void SetTracing(bool on) override;

@@ -44,6 +44,7 @@ void AppSettings::Read(const IniFile& ini) {
     DebugVisible = ini.ReadBool("Options", "DebugVisible", d.DebugVisible);
     SwapUpDown = ini.ReadBool("Options", "SwapUpDown", d.SwapUpDown);
     ReplaceLore = ini.ReadBool("Options", "ReplaceLore", d.ReplaceLore);
+    RecordSessions = ini.ReadBool("Options", "RecordSessions", d.RecordSessions);
     DebugActiv = ini.ReadBool("Options", "DebugActiv", d.DebugActiv);
     ShowNote = ini.ReadBool("Options", "ShowNote", d.ShowNote);
     UpdateUrl = ini.ReadString("Options", "UpdateUrl", d.UpdateUrl);
@@ -85,6 +86,7 @@ void AppSettings::Write(IniFile& ini, bool windowNormal) const {
     ini.WriteBool("Options", "ShowBottomLevel", ShowBottomLevel);
     ini.WriteBool("Options", "SwapUpDown", SwapUpDown);
     ini.WriteBool("Options", "ReplaceLore", ReplaceLore);
+    ini.WriteBool("Options", "RecordSessions", RecordSessions);
     ini.WriteBool("Options", "ShowNote", ShowNote);
     ini.WriteString("Options", "UpdateUrl", UpdateUrl);
     ini.WriteString("Options", "DownloadUrl", DownloadUrl);

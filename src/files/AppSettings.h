@@ -33,6 +33,8 @@ struct AppSettings {
     bool SwapUpDown = true;
     bool ReplaceLore = true;
     bool ShowNote = false;
+    // Every session is recorded to a file named by its date in the world's directory.
+    bool RecordSessions = false;
     // The update check: the address of a text file holding the newest version's text (empty:
     // no check over the network), and the page the player is sent to for a newer version.
     std::string UpdateUrl;

@@ -31,6 +31,8 @@ struct CommandLine {
     std::string renderOut;
     // --write-language: a complete language file instead of the program.
     std::string languageOut;
+    // --replay: a recorded session run through tracking instead of the program.
+    std::string replayFile;
 };
 
 const char kHelp[] =
@@ -48,6 +50,9 @@ const char kHelp[] =
     "  --level N         with --render: the level to paint (default 0)\n"
     "  --write-language FILE  write a language file with every text of every window\n"
     "                    (the built-in Russian texts), to translate, and exit\n"
+    "  --record FILE     record the session (both directions, decoded) to FILE\n"
+    "  --replay FILE     run a recorded session through recognition and tracking on the\n"
+    "                    world (no network), save the world and exit\n"
     "  --version         print the version and exit\n"
     "  -h, --help        print this help and exit\n\n"
     "The data directory (quarvelin.ini, language.ini, tkdebug.log, Maps/) is --data-dir,\n"
@@ -107,6 +112,14 @@ bool Parse(int argc, char** argv, CommandLine& cl, std::string& dataDir, int& ex
             if (!value(cl.renderOut)) return exitCode = 2, false;
         } else if (a == "--write-language") {
             if (!value(cl.languageOut)) return exitCode = 2, false;
+        } else if (a == "--record") {
+            std::string file;
+            if (!value(file)) return exitCode = 2, false;
+            cl.options.recordFile = file;
+        } else if (a == "--replay") {
+            if (!value(cl.replayFile)) return exitCode = 2, false;
+            cl.headless = true;
+            cl.options.replay = true;
         } else if (a == "--world") {
             std::string world;
             if (!value(world)) return exitCode = 2, false;
@@ -173,6 +186,10 @@ int main(int argc, char** argv) {
         app::SharedDataDir(QCoreApplication::applicationDirPath().toStdString());
     cl.options.createMissingWorld = cl.headless;
 
+    if (cl.options.replay) {
+        app::HeadlessRunner runner(cl.options);
+        return runner.Replay(cl.replayFile);
+    }
     if (cl.headless) {
         app::HeadlessRunner runner(cl.options);
         if (!runner.Start()) return 1;

@@ -61,6 +61,7 @@ void Relay::SetServer(const std::string& serverName, int port) {
 }
 
 bool Relay::ActivateListener() {
+    if (replaying_) return false; // a replay has no network
     if (server_.isListening()) return true;
     // Only this machine may drive the player's game connection.
     if (server_.listen(QHostAddress::LocalHost, static_cast<quint16>(listenPort_))) return true;
@@ -215,18 +216,24 @@ void Relay::SSClientConnect(QTcpSocket* client) {
     client->write(welcome.data(), static_cast<qint64>(welcome.size()));
     log_.DLine("SSClientWrite");
     decoder_.ResetOffer();
+    Record('E', "client connected");
 }
 
 void Relay::SSClientRead(QTcpSocket* client) {
     QByteArray bytes = client->readAll();
     if (bytes.isEmpty()) return;
-    hooks_.ClientBlock(std::string(bytes.constData(), static_cast<size_t>(bytes.size())));
+    std::string block(bytes.constData(), static_cast<size_t>(bytes.size()));
+    Record('C', block);
+    hooks_.ClientBlock(block);
 }
 
 void Relay::SSClientDisconnect(QTcpSocket*) {
+    Record('E', "client closed");
     log_.DLine("SSClientDisconnect");
     clientConnected_ = false;
-    if (serverConnected_ && cs_ && cs_->state() == QAbstractSocket::ConnectedState) {
+    // (A replay has no socket; the server's close follows as a record of its own.)
+    if (serverConnected_ &&
+        (replaying_ || (cs_ && cs_->state() == QAbstractSocket::ConnectedState))) {
         log_.DLine("SSClientDisconnect:Closing client socket");
         CloseServer();
     }
@@ -245,6 +252,7 @@ void Relay::SSClientError(QTcpSocket* client) {
 }
 
 void Relay::CSConnect() {
+    Record('E', "server connected");
     log_.DLine("CSConnect");
     serverConnected_ = true;
     decoder_.Reset();
@@ -271,37 +279,80 @@ void Relay::CSRead(bool drain) {
         char buffer[kReadBlock];
         qint64 n = cs_->read(buffer, kReadBlock);
         if (n <= 0) break;
-        // One result reused from read to read keeps its buffers.
-        DecodeResult& r = readResult_;
-        const bool wantText = hooks_.WantsServerText() || log_.DebugActiv;
-        decoder_.Feed(std::string_view(buffer, static_cast<size_t>(n)), profile_.MccpEnabled,
-                      profile_.NoDoubleYa, r, wantText);
-        if (!r.toServer.empty()) SendToServer(r.toServer);
-        for (const auto& notice : r.notices)
-            ClientMsg(notice, false);
-        if (r.closeServer && !r.forward) {
-            CloseServer();
-            return;
-        }
-        std::string status = decoder_.StatusText();
-        if (status != lastStatus_) {
-            lastStatus_ = status;
-            hooks_.MccpStatus(status);
-        }
-        if (log_.DebugActiv) log_.DLine("CSRead: " + r.recognitionText);
-        if (wantText)
-            hooks_.TranslateCmd(r.recognitionText, r.prompts, decoder_.PromptsSeen());
-        else
-            hooks_.TranslateIdle(r.clientBytes);
-        SendToClient(r.clientBytes);
-        if (r.closeServer) {
-            CloseServer();
-            return;
-        }
+        if (!ServerRead(std::string_view(buffer, static_cast<size_t>(n)))) return;
     }
 }
 
+bool Relay::ServerRead(std::string_view raw) {
+    // One result reused from read to read keeps its buffers.
+    DecodeResult& r = readResult_;
+    const bool wantText = hooks_.WantsServerText() || log_.DebugActiv;
+    decoder_.Feed(raw, profile_.MccpEnabled, profile_.NoDoubleYa, r, wantText);
+    if (!r.toServer.empty()) SendToServer(r.toServer);
+    for (const auto& notice : r.notices)
+        ClientMsg(notice, false);
+    if (r.closeServer && !r.forward) {
+        CloseServer();
+        return false;
+    }
+    std::string status = decoder_.StatusText();
+    if (status != lastStatus_) {
+        lastStatus_ = status;
+        hooks_.MccpStatus(status);
+    }
+    Record('S', r.clientBytes); // even empty: a replay logs the read as this one did
+    if (log_.DebugActiv) log_.DLine("CSRead: " + r.recognitionText);
+    if (wantText)
+        hooks_.TranslateCmd(r.recognitionText, r.prompts, decoder_.PromptsSeen());
+    else
+        hooks_.TranslateIdle(r.clientBytes);
+    SendToClient(r.clientBytes);
+    if (r.closeServer) {
+        CloseServer();
+        return false;
+    }
+    return true;
+}
+
+void Relay::Record(char kind, std::string_view bytes) {
+    if (!recorder_ || recorder_->Add(kind, bytes)) return;
+    log_.ELine("Session recording stopped: " + recorder_->Error() + " (" +
+               text::FromUnicode(QString::fromStdString(recorder_->Path().string())) + ")");
+    recorder_ = nullptr;
+}
+
+void Relay::Replay(const storage::SessionRecord& rec) {
+    replaying_ = true;
+    Guard([&] {
+        switch (rec.kind) {
+        case 'C':
+            hooks_.ClientBlock(rec.bytes);
+            break;
+        case 'S':
+            ServerRead(rec.bytes);
+            break;
+        default:
+            // The events as the socket handlers take them, without the sockets.
+            if (rec.bytes == "client connected") {
+                log_.DLine("SSClientConnect:Open client socket");
+                clientConnected_ = true;
+                log_.DLine("SSClientWrite");
+                decoder_.ResetOffer();
+            } else if (rec.bytes == "client closed") {
+                SSClientDisconnect(nullptr);
+            } else if (rec.bytes == "server connected") {
+                CSConnect();
+            } else if (rec.bytes == "server closed") {
+                CSDisconnect();
+            } else if (rec.bytes == "server error") {
+                CSError();
+            }
+        }
+    });
+}
+
 void Relay::CSDisconnect() {
+    Record('E', "server closed");
     log_.DLine("CSDisconnect");
     serverConnected_ = false;
     hooks_.ModeClick(false);
@@ -317,6 +368,7 @@ void Relay::CSDisconnect() {
 }
 
 void Relay::CSError() {
+    Record('E', "server error");
     hooks_.ModeClick(false);
     if (!clients_.empty())
         SendToClient("\r\n\x1b[1;33m<Quarvelin>\x1b[1;31m Server communication error\x1b[0m\r\n");

@@ -6,6 +6,8 @@
 
 #include "relay/ServerStreamDecoder.h"
 
+#include "files/SessionFile.h"
+
 #include <QHostAddress>
 #include <QObject>
 #include <QPointer>
@@ -90,6 +92,20 @@ public:
 
     const ServerStreamDecoder& Decoder() const { return decoder_; }
 
+    // Recording: from now on every read of the game (as the client gets it), every block of the
+    // client and every event of the connections go to `writer` (null: no recording). A writer
+    // that stops is reported once in the log and let go.
+    void SetRecorder(storage::SessionWriter* writer) { recorder_ = writer; }
+    storage::SessionWriter* Recorder() const { return recorder_; }
+    // Runs one recorded record as the socket event it stands for, without any socket: the
+    // relay then never listens nor connects.
+    void Replay(const storage::SessionRecord& record);
+    // From now on the relay replays: it stops listening and never listens again.
+    void BeginReplay() {
+        DeactivateListener();
+        replaying_ = true;
+    }
+
     // Event handlers, named after the socket and event.
     void SSClientConnect(QTcpSocket* client);
     void SSClientRead(QTcpSocket* client);
@@ -102,6 +118,9 @@ public:
     void CSError();
 
 private:
+    // The work of one read of the game's stream; false when it closed the connection.
+    bool ServerRead(std::string_view raw);
+    void Record(char kind, std::string_view bytes);
     bool ServerSocketActive() const;
     void CloseServer();                   // runs CSDisconnect at once
     void DiscardServerSocket();           // drops the server socket without any event
@@ -126,6 +145,8 @@ private:
     DecodeResult readResult_;
     std::string lastStatus_;
     bool reading_ = false; // inside CSRead (a client's progress must not start another)
+    bool replaying_ = false;
+    storage::SessionWriter* recorder_ = nullptr;
 };
 
 } // namespace relay

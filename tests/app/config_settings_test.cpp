@@ -4,9 +4,11 @@
 #include "app/core/ConfigSettings.h"
 #include "app/core/Session.h"
 #include "files/IniFile.h"
+#include "files/SessionFile.h"
 #include "support/FakePeers.h"
 #include "support/TempDir.h"
 
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace {
@@ -245,4 +247,38 @@ TEST(ConfigApply, TheWholeProfileRemembersTheZoneOpenNow) {
     s.FirstActivation();
     EXPECT_EQ(s.ZoneName(), "Forest");
     s.Shutdown();
+}
+
+// The settings' "record sessions": on, the relay's traffic goes to a file named by the date in
+// the world's directory from then on; off, the file is closed (and stays readable).
+TEST(ConfigApply, RecordingSessionsStartsAndStopsAFileInTheWorldsDirectory) {
+    World w;
+    app::Session& s = *w.session;
+    auto sessions = [&] {
+        std::vector<std::filesystem::path> found;
+        for (const auto& e : std::filesystem::directory_iterator(w.dir.path() / "Maps" / "W"))
+            if (e.path().extension() == ".session") found.push_back(e.path());
+        return found;
+    };
+    EXPECT_TRUE(sessions().empty());
+    RecordingConfigUi ui;
+    app::ConfigValues v = app::FillConfig(s);
+    EXPECT_FALSE(v.recordSessions);
+    v.recordSessions = true;
+    app::ApplyConfig(s, v, ui);
+    ASSERT_TRUE(s.Recorder().Recording());
+    ASSERT_EQ(sessions().size(), 1u);
+    const std::string name = sessions()[0].filename().string();
+    EXPECT_TRUE(QRegularExpression("^session-\\d{4}-\\d\\d-\\d\\d-\\d{6}\\.session$")
+                    .match(QString::fromStdString(name))
+                    .hasMatch())
+        << name;
+    EXPECT_NE(TempDir::Read(w.dir.path() / "quarvelin.ini").find("RecordSessions=1"),
+              std::string::npos);
+
+    v.recordSessions = false;
+    app::ApplyConfig(s, v, ui);
+    EXPECT_FALSE(s.Recorder().Recording());
+    const storage::SessionReadResult r = storage::ReadSession(TempDir::Read(sessions()[0]));
+    EXPECT_TRUE(r.ok()) << r.error; // a whole file (the walks record through the relay)
 }

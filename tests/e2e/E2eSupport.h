@@ -6,6 +6,8 @@
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
 
+#include <gtest/gtest.h>
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -228,10 +230,12 @@ public:
                      {"--port", QString::number(serverPort), "--mccp", QString::number(mccp)});
         server.waitForStarted(5000);
         if (prepare) prepare(dir.path());
+        // The data directory as the session begins, to replay the session on it afterwards.
+        std::filesystem::copy(dir.path(), before.path(), std::filesystem::copy_options::recursive);
         quarvelin.setProcessChannelMode(QProcess::MergedChannels);
         quarvelin.start(QuarvelinBinary(),
                         {"--headless", "--data-dir", QString::fromStdString(dir.path().string()),
-                         "--world", "Demo"});
+                         "--world", "Demo", "--record", QString::fromStdString(Session())});
         quarvelin.waitForStarted(5000);
         // Both listen within a moment.
         WaitFor([&] {
@@ -252,12 +256,53 @@ public:
         server.kill();
         server.waitForFinished(5000);
     }
-    // SIGTERM; true when Quarvelin exited 0.
+    // SIGTERM; true when Quarvelin exited 0. The recorded session is then replayed on the data
+    // directory as it was when the session began: the zone files must come out the same, byte
+    // for byte (a difference is a failure of the test).
     bool Stop() {
         quarvelin.terminate();
         bool done = quarvelin.waitForFinished(20000);
         output += quarvelin.readAll().toStdString();
-        return done && quarvelin.exitStatus() == QProcess::NormalExit && quarvelin.exitCode() == 0;
+        const bool ok =
+            done && quarvelin.exitStatus() == QProcess::NormalExit && quarvelin.exitCode() == 0;
+        if (ok) CheckReplay();
+        return ok;
+    }
+    std::string Session() const { return (dir.path() / "session.rec").string(); }
+
+    // The zone files of a world: file name -> bytes.
+    static std::map<std::string, std::string> ZoneFiles(const std::filesystem::path& world) {
+        std::map<std::string, std::string> files;
+        std::error_code ec;
+        for (const auto& e : std::filesystem::directory_iterator(world, ec))
+            if (e.path().extension() == ".tk2")
+                files[e.path().filename().string()] = TempDir::Read(e.path());
+        return files;
+    }
+    void CheckReplay() {
+        QProcess replay;
+        replay.setProcessChannelMode(QProcess::MergedChannels);
+        replay.start(QuarvelinBinary(),
+                     {"--replay", QString::fromStdString(Session()), "--data-dir",
+                      QString::fromStdString(before.path().string()), "--world", "Demo"});
+        const bool finished = replay.waitForFinished(60000);
+        const std::string said = replay.readAll().toStdString();
+        if (!finished || replay.exitCode() != 0) {
+            ADD_FAILURE() << "the replay failed: " << said;
+            return;
+        }
+        const auto live = ZoneFiles(dir.path() / "Maps" / "Demo");
+        const auto again = ZoneFiles(before.path() / "Maps" / "Demo");
+        EXPECT_FALSE(live.empty());
+        EXPECT_TRUE(live == again) << "the replayed session mapped otherwise: " << live.size()
+                                   << " zone files live, " << again.size() << " replayed\n"
+                                   << said;
+        // The same debug log too, line for line.
+        if (std::filesystem::exists(dir.path() / "tkdebug.log")) {
+            EXPECT_TRUE(TempDir::Read(dir.path() / "tkdebug.log") ==
+                        TempDir::Read(before.path() / "tkdebug.log"))
+                << "the replay's debug log differs";
+        }
     }
 
     // The end of the debug log (after Stop), as UTF-8, for failure messages.
@@ -270,6 +315,7 @@ public:
     }
 
     TempDir dir;
+    TempDir before; // the data directory as the session began
     quint16 serverPort, clientPort;
     QProcess server, quarvelin;
     std::string output; // what Quarvelin printed (UTF-8)

@@ -132,6 +132,7 @@ ConfigValues FillConfig(Session& session) {
     v.swapUpDown = st.SwapUpDown;
     v.showNote = st.ShowNote;
     v.replaceLore = st.ReplaceLore;
+    v.recordSessions = st.RecordSessions;
     v.checkUpdates = st.CheckUpdates;
     v.skinFile = p.SkinIniFile;
 
@@ -197,6 +198,8 @@ void ApplyConfig(Session& session, ConfigValues& v, ConfigUi& ui) {
     st.ReplaceLore = v.replaceLore;
     st.CheckUpdates = v.checkUpdates;
     session.Objects().replaceLore = v.replaceLore;
+    st.RecordSessions = v.recordSessions;
+    session.UpdateRecording();
 
     // 4. Transparency: switching it back on takes a restart, which the user is told.
     const bool wasOff = st.NoTransparencyInEffect();

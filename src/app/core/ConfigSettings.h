@@ -47,7 +47,7 @@ struct ConfigValues {
     bool needRepos = true;
     int scrollMultIndex = 1; // 0 "x1" ... 4 "x16"
     bool showTopLevel = true, showBottomLevel = true, swapUpDown = true, showNote = false,
-         replaceLore = true, checkUpdates = true;
+         replaceLore = true, checkUpdates = true, recordSessions = false;
     std::string skinFile;
 
     // "Следование"

@@ -4,6 +4,8 @@
 #include "files/Paths.h"
 #include "files/ProfileFile.h"
 
+#include <QDateTime>
+
 namespace app {
 
 Session::Session(Options options, AppUi& ui)
@@ -64,6 +66,13 @@ Session::Session(Options options, AppUi& ui)
     tracking_ =
         std::make_unique<TrackingLink>(*map_, profile_, settings_, *relay_, log_, std::move(hooks));
     world_->BeforeSave = [this] { tracking_->Tracker().Settle(); };
+    recordFlush_.setInterval(1000);
+    recordFlush_.callOnTimeout([this] {
+        if (recorder_.Recording() && !recorder_.Flush()) {
+            log_.ELine("Session recording stopped: " + recorder_.Error());
+            relay_->SetRecorder(nullptr);
+        }
+    });
 }
 
 Session::~Session() {
@@ -79,6 +88,7 @@ void Session::Start() {
     objects_->replaceLore = settings_.ReplaceLore;
     world_->SetWorldName(options_.world.empty() ? settings_.World : options_.world);
     ModeClick(false);
+    if (options_.replay) relay_->BeginReplay();
     relay_->ActivateListener();
 }
 
@@ -93,9 +103,39 @@ void Session::FirstActivation() {
                        storage::PathToText(world_->WorldDirOf(name)));
     }
     world_->Startup();
+    UpdateRecording();
+}
+
+void Session::UpdateRecording() {
+    if (options_.replay) return; // a replay records nothing
+    const bool wanted = !options_.recordFile.empty() || settings_.RecordSessions;
+    if (!wanted) {
+        relay_->SetRecorder(nullptr);
+        recorder_.Close();
+        recordFlush_.stop();
+        return;
+    }
+    if (recorder_.Recording()) return;
+    std::filesystem::path file = options_.recordFile;
+    if (file.empty()) {
+        if (WorldName().empty()) return;
+        const std::string stamp =
+            QDateTime::currentDateTime().toString("yyyy-MM-dd-HHmmss").toStdString();
+        file = world_->WorldDir() / ("session-" + stamp + ".session");
+    }
+    if (!recorder_.Open(file)) {
+        log_.ELine("Cannot record the session to " + storage::PathToText(file) + ": " +
+                   recorder_.Error());
+        return;
+    }
+    relay_->SetRecorder(&recorder_);
+    recordFlush_.start();
 }
 
 bool Session::Shutdown() {
+    relay_->SetRecorder(nullptr);
+    recorder_.Close();
+    recordFlush_.stop();
     WriteIniFile(false);
     const bool saved = world_->Shutdown(); // which saves the object base when it has changes
     objects_->AskSaveOnClose();

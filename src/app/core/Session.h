@@ -17,6 +17,7 @@
 #include "world/ZoneLinks.h"
 #include "world/ZoneOperations.h"
 
+#include <QTimer>
 #include <memory>
 #include <string>
 
@@ -29,6 +30,10 @@ public:
         std::string world; // --world, Windows-1251; empty: the settings' world
         bool createMissingWorld = false;
         std::filesystem::path sharedDataDir = {}; // the files installed with the program
+        // --record FILE: the session goes to this file, whatever the settings say.
+        std::filesystem::path recordFile = {};
+        // --replay: a recorded session is run instead of the network (nothing listens).
+        bool replay = false;
     };
 
     Session(Options options, AppUi& ui);
@@ -92,6 +97,12 @@ public:
     // The loaded world's "objects.dat" (in whatever letter case it exists).
     std::filesystem::path ObjectsFile() const;
 
+    // Recording of the session: to the file given on the command line, else, while the
+    // settings' RecordSessions is on, to a file named by the date in the world's directory.
+    // Starts or stops as they say now; a file that cannot be opened is reported.
+    void UpdateRecording();
+    const storage::SessionWriter& Recorder() const { return recorder_; }
+
     // The speedwalk from the player's room to the context room, ordered from the map.
     void nSpeedWalkClick(SpeedwalkSender sender);
     // The zone tree's speedwalk items: the selected quick-list node's room becomes the context
@@ -126,6 +137,8 @@ private:
     std::unique_ptr<storage::ObjectBase> objects_;
     std::unique_ptr<SessionReportSink> reportSink_;
     std::string brokenRules_; // the report path rules last reported as broken
+    storage::SessionWriter recorder_;
+    QTimer recordFlush_; // what was recorded reaches the disk within a second or two
 };
 
 } // namespace app

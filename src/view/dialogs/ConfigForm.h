@@ -129,7 +129,7 @@ private:
     QComboBox* textureComboBox_ = nullptr;
     QCheckBox *cbNoTransp_ = nullptr, *cbRepos_ = nullptr, *cbShowTopLevel_ = nullptr,
               *cbShowBottomLevel_ = nullptr, *cbSwapUpDown_ = nullptr, *cbShowNote_ = nullptr,
-              *cbReplaceLore_ = nullptr, *cbCheckUpdates_ = nullptr;
+              *cbReplaceLore_ = nullptr, *cbCheckUpdates_ = nullptr, *cbRecordSessions_ = nullptr;
     QButtonGroup* scrollMult_ = nullptr;
     QLineEdit* editSkin_ = nullptr;
     QLabel* lblSkin_ = nullptr;

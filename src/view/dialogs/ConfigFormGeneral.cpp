@@ -91,9 +91,10 @@ QWidget* TConfigForm::GeneralPage() {
     cbShowNote_ = Check("cbShowNote", "Показывать заметку комнаты");
     cbReplaceLore_ = Check("cbReplaceLore", "Заменять описания предметов, присланные группой");
     cbCheckUpdates_ = Check("cbCheckUpdates", "Проверять обновления при запуске");
+    cbRecordSessions_ = Check("cbRecordSessions", "Записывать сеансы в папку мира (по дате)");
     auto* checks = new QVBoxLayout(features);
     for (QCheckBox* c : {cbNoTransp_, cbRepos_, cbShowTopLevel_, cbShowBottomLevel_, cbSwapUpDown_,
-                         cbShowNote_, cbReplaceLore_, cbCheckUpdates_})
+                         cbShowNote_, cbReplaceLore_, cbCheckUpdates_, cbRecordSessions_})
         checks->addWidget(c);
 
     QGroupBox* skin = Group("gbSkin", "Шкура");
@@ -205,6 +206,7 @@ void TConfigForm::FillGeneralPage(const app::ConfigValues& v) {
     cbShowNote_->setChecked(v.showNote);
     cbReplaceLore_->setChecked(v.replaceLore);
     cbCheckUpdates_->setChecked(v.checkUpdates);
+    cbRecordSessions_->setChecked(v.recordSessions);
     scrollMult_->button(std::clamp(v.scrollMultIndex, 0, 4))->setChecked(true);
     editSkin_->setText(U(v.skinFile));
 }
@@ -220,6 +222,7 @@ void TConfigForm::CollectGeneralPage(app::ConfigValues& v) const {
     v.showNote = cbShowNote_->isChecked();
     v.replaceLore = cbReplaceLore_->isChecked();
     v.checkUpdates = cbCheckUpdates_->isChecked();
+    v.recordSessions = cbRecordSessions_->isChecked();
     v.scrollMultIndex = std::max(0, scrollMult_->checkedId());
     v.skinFile = B(editSkin_->text());
 }

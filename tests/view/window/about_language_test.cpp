@@ -250,11 +250,23 @@ TEST(Language, PicturesOfEveryWindowInBothLanguages) {
                 static_cast<QMenu&>(w).popup(form.geometry().center());
             }
             QApplication::processEvents();
-            w.grab().save(
-                QString("%1/%2-%3-%4.png")
+            const QString name =
+                QString("%1/%2-%3-%4")
                     .arg(out, language)
                     .arg(++n, 2, 10, QChar('0'))
-                    .arg(w.objectName().isEmpty() ? w.metaObject()->className() : w.objectName()));
+                    .arg(w.objectName().isEmpty() ? w.metaObject()->className() : w.objectName());
+            w.grab().save(name + ".png");
+            // A dialog of pages: every page (the main window's object page is its second).
+            if (auto* pages = w.findChild<QTabWidget*>(); pages && !qobject_cast<QMenu*>(&w)) {
+                const int shown = pages->currentIndex();
+                for (int i = 0; i < pages->count(); ++i) {
+                    if (i == shown) continue;
+                    pages->setCurrentIndex(i);
+                    QApplication::processEvents();
+                    w.grab().save(name + QString("-page%1.png").arg(i + 1));
+                }
+                pages->setCurrentIndex(shown);
+            }
             if (!wasVisible) w.hide();
         });
     }
