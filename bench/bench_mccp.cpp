@@ -7,6 +7,7 @@
 // while the game and the client run in the main thread; and against its physical bound, zlib's
 // inflate of the stream plus forwarding the compressed bytes.
 
+#include "files/SessionFile.h"
 #include "map/MapModel.h"
 #include "profile/WorldProfile.h"
 #include "relay/DebugLog.h"
@@ -23,8 +24,10 @@
 #include <QThread>
 #include <QTimer>
 #include <benchmark/benchmark.h>
+
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <functional>
 #include <future>
 #include <memory>
@@ -336,8 +339,11 @@ private:
 // Runs a relay or a forwarder in a thread of its own, listening on a fixed port.
 class MiddleThread : public QThread {
 public:
-    MiddleThread(bool useRelay, quint16 listenPort, quint16 upstreamPort)
-        : useRelay_(useRelay), listen_(listenPort), upstream_(upstreamPort) {}
+    // `recordTo`: the relay records the session to this file.
+    MiddleThread(bool useRelay, quint16 listenPort, quint16 upstreamPort,
+                 std::filesystem::path recordTo = {})
+        : useRelay_(useRelay), listen_(listenPort), upstream_(upstreamPort),
+          recordTo_(std::move(recordTo)) {}
     void StartAndWait() {
         start();
         ready_.get_future().wait();
@@ -359,6 +365,8 @@ protected:
             QuietHooks hooks(profile);
             relay::Relay relay(log, hooks, profile);
             hooks.relay = &relay;
+            storage::SessionWriter recorder;
+            if (!recordTo_.empty() && recorder.Open(recordTo_)) relay.SetRecorder(&recorder);
             relay.SetListenPort(listen_);
             relay.SetServer("127.0.0.1", upstream_);
             relay.ActivateListener();
@@ -374,6 +382,7 @@ protected:
 private:
     bool useRelay_;
     quint16 listen_, upstream_;
+    std::filesystem::path recordTo_;
     std::promise<void> ready_;
 };
 
@@ -464,6 +473,56 @@ void BM_RelayOverBound(benchmark::State& state) {
     state.counters["relay_over_bound"] = relaySeconds / boundSeconds;
 }
 
+// The relay recording the session against the same relay not recording, alternately in each
+// iteration; the counter is the recording relay's wall time over the other's.
+void BM_RecordingOverRelay(benchmark::State& state) {
+    const Recordings& r = Data();
+    ReplayServer recordedGame(&r.compressed), plainGame(&r.compressed);
+    const quint16 recordingPort = FreePort(), relayPort = FreePort();
+    // QUARVELIN_BENCH_RECORD_DIR: where the session goes (default: the temporary directory).
+    const char* dir = std::getenv("QUARVELIN_BENCH_RECORD_DIR");
+    const std::filesystem::path file =
+        (dir ? std::filesystem::path(dir) : std::filesystem::temp_directory_path()) /
+        "quarvelin-bench.session";
+    MiddleThread recordingThread(true, recordingPort, recordedGame.Port(), file);
+    MiddleThread relayThread(true, relayPort, plainGame.Port());
+    recordingThread.StartAndWait();
+    relayThread.StartAndWait();
+    double recordingSeconds = 0, relaySeconds = 0;
+    bool recordingFirst = false;
+    // The writer's thread may still be putting the last records on the disk when the client has
+    // everything: that tail slows no relay, so it is let finish outside both measurements.
+    auto settled = [&] {
+        std::error_code ec;
+        for (std::uintmax_t last = ~0ull;;) {
+            const std::uintmax_t now = std::filesystem::file_size(file, ec);
+            if (ec || now == last) return;
+            last = now;
+            QThread::msleep(20);
+        }
+    };
+    for (auto _ : state) {
+        double rec = 0, plain = 0;
+        if (recordingFirst) rec = RunClient(recordingPort).first;
+        settled();
+        plain = RunClient(relayPort).first;
+        if (!recordingFirst) rec = RunClient(recordingPort).first;
+        settled();
+        recordingFirst = !recordingFirst;
+        recordingSeconds += rec;
+        relaySeconds += plain;
+        state.SetIterationTime(rec);
+    }
+    recordingThread.Stop();
+    relayThread.Stop();
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(file, ec)) {
+        state.counters["recorded_MB"] = static_cast<double>(std::filesystem::file_size(file)) / 1e6;
+        std::filesystem::remove(file, ec);
+    }
+    state.counters["recording_over_relay"] = recordingSeconds / relaySeconds;
+}
+
 constexpr int kRepetitions = 7;
 
 BENCHMARK(BM_ZlibInflate)
@@ -511,6 +570,12 @@ BENCHMARK(BM_RelayOverForwarder)
     ->Repetitions(kRepetitions)
     ->ReportAggregatesOnly(true);
 BENCHMARK(BM_RelayOverBound)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(4)
+    ->Repetitions(kRepetitions)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_RecordingOverRelay)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()
     ->Iterations(4)

@@ -1,9 +1,12 @@
 // Tracking on large worlds: one tracking pass (one room block, one queued move) on a world of
 // 100,000 rooms for a known room, a new room and a room with three twins open (target: each
-// under 50 us), and 10,000 moves replayed from a recorded MCCP2
-// stream through the whole pipeline (client intake, decoding, tracking, positioning).
+// under 50 us), 10,000 moves replayed from a recorded MCCP2 stream through the whole pipeline
+// (client intake, decoding, tracking, positioning), and the same walk as a session file run by
+// the program's own replay, world saved (target: under 1 s).
 
+#include "app/core/Session.h"
 #include "files/AppSettings.h"
+#include "files/SessionFile.h"
 #include "map/MapModel.h"
 #include "profile/WorldProfile.h"
 #include "relay/ClientIntake.h"
@@ -249,5 +252,68 @@ void BM_Replay10000Moves(benchmark::State& state) {
 BENCHMARK(BM_Replay10000Moves)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+namespace {
+
+// The same walk as a session file that Quarvelin recorded: each answer as the client got it
+// (inflated), each move as the client sent it.
+std::string SessionOfTheWalk(const Recording& rec) {
+    std::string file(storage::kSessionHeader);
+    relay::ServerStreamDecoder decoder;
+    std::uint64_t ms = 0;
+    storage::AppendSessionRecord(file, 'E', ms, "client connected");
+    storage::AppendSessionRecord(file, 'E', ms, "server connected");
+    for (size_t i = 0; i < rec.chunks.size(); ++i) {
+        if (!rec.commands[i].empty()) storage::AppendSessionRecord(file, 'C', ms, rec.commands[i]);
+        const relay::DecodeResult d = decoder.Feed(rec.chunks[i], true, true);
+        storage::AppendSessionRecord(file, 'S', ms += 200, d.clientBytes);
+    }
+    return file;
+}
+
+struct QuietUi : app::AppUi {
+    void SetCaption(const std::string&) override {}
+    void SetTracing(bool) override {}
+    void SetMccpStatus(const std::string&) override {}
+    void ShowError(const std::string& m) override { std::fprintf(stderr, "%s\n", m.c_str()); }
+    void Repaint() override {}
+    bool CollectWindowPlace(int&, int&, int&, int&) override { return false; }
+};
+
+} // namespace
+
+// `quarvelin --replay` on a session of 10,000 moves, from the file's bytes to the world saved:
+// the session's reading, the relay's replay of every record (intake, decoding, tracking,
+// positioning) and the save of the 10,000 rooms.
+void BM_ReplaySession10000Moves(benchmark::State& state) {
+    static const std::string session = SessionOfTheWalk(Record());
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / "quarvelin-bench-replay";
+    std::size_t rooms = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+        QuietUi ui;
+        auto s = std::make_unique<app::Session>(
+            app::Session::Options{dir, "Replay", true, {}, {}, /*replay=*/true}, ui);
+        s->Start();
+        s->FirstActivation();
+        state.ResumeTiming();
+        const storage::SessionReadResult r = storage::ReadSession(session);
+        for (const storage::SessionRecord& record : r.records)
+            s->Relay().Replay(record);
+        rooms = s->Map().World().Lists().WorldCount();
+        s->Shutdown();
+        state.PauseTiming();
+        s.reset();
+        state.ResumeTiming();
+    }
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+    state.counters["rooms"] = double(rooms);
+    if (rooms != 10000) state.SkipWithError("the replay did not map every room");
+}
+BENCHMARK(BM_ReplaySession10000Moves)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 BENCHMARK_MAIN();

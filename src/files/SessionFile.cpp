@@ -1,8 +1,17 @@
 #include "files/SessionFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <thread>
+#if defined(__linux__)
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
 
 namespace storage {
 
@@ -103,70 +112,218 @@ SessionReadResult ReadSession(std::string_view s) {
     return r;
 }
 
+// Spent buffers kept for the relay's next reads (a read's text is some KB to a few hundred):
+// without them every read would allocate, and fault in, a fresh buffer.
+constexpr std::size_t kSpareBuffers = 32;
+
+// What the event loop's thread and the writer's thread share, under the mutex.
+struct SessionWriter::Shared {
+    std::mutex mutex;
+    std::condition_variable wake, written;
+    std::FILE* file = nullptr;
+    std::vector<SessionRecord> queue;   // handed over, not yet taken by the writer thread
+    std::vector<std::string> spare;     // buffers the writer thread is done with
+    std::size_t behind = 0;             // bytes in `queue`
+    std::uint64_t handed = 0, done = 0; // records handed over and written
+    bool closing = false;
+    bool failed = false;
+    bool sleeping = false; // the writer thread waits for work: only then is it woken
+    std::string error;
+    std::thread thread;
+};
+
+SessionWriter::SessionWriter() : shared_(std::make_unique<Shared>()) {}
+
 SessionWriter::~SessionWriter() {
     Close();
 }
 
+bool SessionWriter::Recording() const {
+    std::lock_guard lock(shared_->mutex);
+    return shared_->file && !shared_->failed;
+}
+
+std::string SessionWriter::Error() const {
+    std::lock_guard lock(shared_->mutex);
+    return shared_->error;
+}
+
 bool SessionWriter::Open(const std::filesystem::path& path) {
     Close();
-    error_.clear();
+    Shared& sh = *shared_;
+    sh.error.clear();
+    sh.failed = false;
     path_ = path;
-    file_ = std::fopen(path.string().c_str(), "wb");
-    if (!file_) {
-        error_ = std::strerror(errno);
+    std::FILE* file = std::fopen(path.string().c_str(), "wb");
+    if (!file) {
+        sh.error = std::strerror(errno);
+        return false;
+    }
+    // A small buffer: the heads gather in it, while the game's text (reads of many KB) goes to
+    // the system straight from the record, without another copy.
+    std::setvbuf(file, nullptr, _IOFBF, 16 * 1024);
+    // The header at once: a file that takes nothing is known before the session begins.
+    errno = 0;
+    if (std::fwrite(kSessionHeader.data(), 1, kSessionHeader.size(), file) !=
+            kSessionHeader.size() ||
+        std::fflush(file) != 0) {
+        sh.error = errno ? std::strerror(errno) : "the file could not be written";
+        std::fclose(file);
         return false;
     }
     startNs_ = NowNs();
-    sinceSpaceCheck_ = 0;
-    buffer_.assign(kSessionHeader);
-    return Flush();
-}
-
-bool SessionWriter::Add(char kind, std::string_view bytes) {
-    if (!file_) return false;
-    const auto ms = static_cast<std::uint64_t>((NowNs() - startNs_) / 1000000);
-    AppendSessionRecord(buffer_, kind, ms, bytes);
-    return buffer_.size() < kFlushAt || Flush();
-}
-
-bool SessionWriter::Flush() {
-    if (!file_) return false;
-    if (buffer_.empty()) return true;
-    // The map needs room on the disk more than the recording does: look at what is free now
-    // and then (after every few MB written).
-    if (sinceSpaceCheck_ == 0 || sinceSpaceCheck_ >= 4 * 1024 * 1024) {
-        std::error_code ec;
-        const std::filesystem::space_info space =
-            std::filesystem::space(path_.parent_path().empty() ? "." : path_.parent_path(), ec);
-        if (!ec && space.available < kKeepFree + buffer_.size()) {
-            Stop("less than 64 MB left on the disk");
-            return false;
-        }
-        sinceSpaceCheck_ = 0;
-    }
-    errno = 0;
-    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size() ||
-        std::fflush(file_) != 0) {
-        Stop(errno ? std::strerror(errno) : "the file could not be written");
-        return false;
-    }
-    sinceSpaceCheck_ += buffer_.size();
-    buffer_.clear();
+    sh.file = file;
+    sh.closing = false;
+    sh.handed = sh.done = 0;
+    sh.behind = 0;
+    sh.thread = std::thread([this] { Run(); });
     return true;
 }
 
-void SessionWriter::Close() {
-    if (!file_) return;
-    Flush();
-    if (file_) std::fclose(file_);
-    file_ = nullptr;
+bool SessionWriter::Queue(char kind, std::string& bytes, bool take) {
+    Shared& sh = *shared_;
+    const auto ms = static_cast<std::uint64_t>((NowNs() - startNs_) / 1000000);
+    bool wake = false;
+    {
+        std::lock_guard lock(sh.mutex);
+        if (!sh.file || sh.failed) return false;
+        if (sh.behind + bytes.size() > kMaxBehind) {
+            sh.failed = true;
+            sh.error = "the disk does not keep up with the game";
+            sh.wake.notify_one();
+            return false;
+        }
+        sh.behind += bytes.size();
+        ++sh.handed;
+        sh.queue.push_back(SessionRecord{kind, ms, {}});
+        if (take) {
+            sh.queue.back().bytes.swap(bytes);
+            // A buffer the writer is done with goes back to the caller, capacity and all.
+            if (!sh.spare.empty()) {
+                bytes.swap(sh.spare.back());
+                sh.spare.pop_back();
+            }
+        } else {
+            sh.queue.back().bytes = bytes;
+        }
+        // Waking a thread costs a system call: only one that sleeps is woken.
+        wake = sh.sleeping;
+        sh.sleeping = false;
+    }
+    if (wake) sh.wake.notify_one();
+    return true;
 }
 
-void SessionWriter::Stop(std::string why) {
-    if (file_) std::fclose(file_);
-    file_ = nullptr;
-    buffer_.clear();
-    error_ = std::move(why);
+bool SessionWriter::Add(char kind, std::string_view bytes) {
+    std::string copy(bytes);
+    return Queue(kind, copy, false);
+}
+
+bool SessionWriter::Take(char kind, std::string& bytes) {
+    return Queue(kind, bytes, true);
+}
+
+bool SessionWriter::Flush() {
+    Shared& sh = *shared_;
+    std::unique_lock lock(sh.mutex);
+    if (!sh.file) return false;
+    const std::uint64_t want = sh.handed;
+    sh.sleeping = false;
+    sh.wake.notify_one();
+    sh.written.wait(lock, [&] { return sh.failed || sh.done >= want; });
+    return !sh.failed;
+}
+
+void SessionWriter::Close() {
+    Shared& sh = *shared_;
+    {
+        std::lock_guard lock(sh.mutex);
+        if (!sh.thread.joinable()) return;
+        sh.closing = true;
+    }
+    sh.wake.notify_one();
+    sh.thread.join();
+    std::lock_guard lock(sh.mutex);
+    if (sh.file) std::fclose(sh.file);
+    sh.file = nullptr;
+    sh.queue.clear();
+    sh.spare.clear();
+}
+
+void SessionWriter::Run() {
+#if defined(__linux__)
+    // The recording yields to everything else of the program: it must never slow the relay.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
+#endif
+    Shared& sh = *shared_;
+    std::vector<SessionRecord> batch;
+    std::string head;
+    std::uintmax_t sinceSpaceCheck = 0;
+    bool checkSpace = true;
+    for (;;) {
+        {
+            std::unique_lock lock(sh.mutex);
+            sh.sleeping = sh.queue.empty();
+            sh.wake.wait(lock, [&] { return sh.closing || sh.failed || !sh.queue.empty(); });
+            sh.sleeping = false;
+            if (sh.failed) break;
+            if (sh.queue.empty()) break; // closing, and everything is written
+            batch.swap(sh.queue);
+            sh.queue.clear();
+        }
+        std::string why;
+        std::size_t bytes = 0;
+        for (const SessionRecord& r : batch)
+            bytes += r.bytes.size();
+        // The map needs room on the disk more than the recording does.
+        if (checkSpace) {
+            std::error_code ec;
+            const std::filesystem::space_info space = std::filesystem::space(
+                path_.parent_path().empty() ? std::filesystem::path(".") : path_.parent_path(), ec);
+            if (!ec && space.available < kKeepFree + bytes)
+                why = "less than 64 MB left on the disk";
+            checkSpace = false;
+        }
+        errno = 0;
+        for (const SessionRecord& r : batch) {
+            if (!why.empty()) break;
+            head.clear();
+            head += r.kind;
+            head += ' ';
+            head += std::to_string(r.ms);
+            head += ' ';
+            head += std::to_string(r.bytes.size());
+            head += "\r\n";
+            if (std::fwrite(head.data(), 1, head.size(), sh.file) != head.size() ||
+                std::fwrite(r.bytes.data(), 1, r.bytes.size(), sh.file) != r.bytes.size() ||
+                std::fwrite("\r\n", 1, 2, sh.file) != 2)
+                why = errno ? std::strerror(errno) : "the file could not be written";
+        }
+        if (why.empty() && std::fflush(sh.file) != 0)
+            why = errno ? std::strerror(errno) : "the file could not be written";
+        sinceSpaceCheck += bytes;
+        if (sinceSpaceCheck >= 4 * 1024 * 1024) {
+            sinceSpaceCheck = 0;
+            checkSpace = true;
+        }
+        std::lock_guard lock(sh.mutex);
+        sh.behind -= std::min(sh.behind, bytes);
+        sh.done += batch.size();
+        for (SessionRecord& r : batch)
+            if (sh.spare.size() < kSpareBuffers && r.bytes.capacity() >= 4096) {
+                r.bytes.clear();
+                sh.spare.push_back(std::move(r.bytes));
+            }
+        batch.clear();
+        if (!why.empty()) {
+            sh.failed = true;
+            sh.error = why;
+        }
+        sh.written.notify_all();
+        if (sh.failed) break;
+    }
+    std::lock_guard lock(sh.mutex);
+    sh.written.notify_all();
 }
 
 } // namespace storage

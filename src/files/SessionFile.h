@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,42 +43,48 @@ SessionReadResult ReadSession(std::string_view bytes);
 // Appends one record to `out` as the file holds it.
 void AppendSessionRecord(std::string& out, char kind, std::uint64_t ms, std::string_view bytes);
 
-// Appends records to a session file. Records gather in memory and go to the disk in blocks, so
-// that recording costs the relay little; a writer that fails (a full disk, a file that cannot
-// be written) or that would leave the disk with less than `kKeepFree` bytes free stops for
-// good, so that the map can still be saved. What it wrote before stays a readable file.
+// Appends records to a session file. The relay hands records over and goes on at once: a
+// thread of the writer's own puts them on the disk (the one thread besides the event loop's; it
+// touches nothing but the records and the file). A writer that fails (a full disk, a file that
+// cannot be written), that would leave the disk with less than `kKeepFree` bytes free, or that
+// falls more than `kMaxBehind` bytes behind, stops for good, so that the map can still be saved
+// and memory stays bounded; what it wrote before stays a readable file.
 class SessionWriter {
 public:
-    static constexpr std::size_t kFlushAt = 64 * 1024;
     static constexpr std::uintmax_t kKeepFree = 64ull * 1024 * 1024;
+    static constexpr std::size_t kMaxBehind = 64 * 1024 * 1024;
 
-    SessionWriter() = default;
+    SessionWriter();
     ~SessionWriter();
     SessionWriter(const SessionWriter&) = delete;
     SessionWriter& operator=(const SessionWriter&) = delete;
 
     // Creates (or replaces) the file and writes the header; false with Error() when it cannot.
     bool Open(const std::filesystem::path& path);
-    bool Recording() const { return file_ != nullptr; }
+    bool Recording() const;
     const std::filesystem::path& Path() const { return path_; }
-    // Adds one record stamped with the time since Open. False once the writer has stopped.
+    // Adds one record stamped with the time since Open (the bytes are copied). False once the
+    // writer has stopped.
     bool Add(char kind, std::string_view bytes);
-    // Hands what has gathered to the disk. False once the writer has stopped.
+    // The same for a large record, without a copy: `bytes` is taken, and left holding a buffer
+    // that the writer has done with (empty, its capacity kept), for the caller to fill again.
+    bool Take(char kind, std::string& bytes);
+    // Waits until every record handed over is on the disk. False once the writer has stopped.
     bool Flush();
-    // Flushes and closes; the writer can be opened again.
+    // Writes what is left and closes; the writer can be opened again.
     void Close();
     // Why the writer stopped (empty while it records or was closed by hand).
-    const std::string& Error() const { return error_; }
+    std::string Error() const;
 
 private:
-    void Stop(std::string why);
+    struct Shared;
+    void Run();
+    // Hands a record over: copied, or taken (`bytes` then gets a spent buffer back).
+    bool Queue(char kind, std::string& bytes, bool take);
 
-    std::FILE* file_ = nullptr;
     std::filesystem::path path_;
-    std::string buffer_;
-    std::string error_;
     std::int64_t startNs_ = 0;
-    std::uintmax_t sinceSpaceCheck_ = 0;
+    std::unique_ptr<Shared> shared_;
 };
 
 } // namespace storage

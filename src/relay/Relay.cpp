@@ -300,13 +300,15 @@ bool Relay::ServerRead(std::string_view raw) {
         lastStatus_ = status;
         hooks_.MccpStatus(status);
     }
-    Record('S', r.clientBytes); // even empty: a replay logs the read as this one did
     if (log_.DebugActiv) log_.DLine("CSRead: " + r.recognitionText);
     if (wantText)
         hooks_.TranslateCmd(r.recognitionText, r.prompts, decoder_.PromptsSeen());
     else
         hooks_.TranslateIdle(r.clientBytes);
     SendToClient(r.clientBytes);
+    // Recorded last, when nothing needs the text any more: the recorder takes the buffer. Even
+    // an empty read is recorded, so that a replay logs it as this one did.
+    if (recorder_ && !recorder_->Take('S', r.clientBytes)) RecorderStopped();
     if (r.closeServer) {
         CloseServer();
         return false;
@@ -315,7 +317,10 @@ bool Relay::ServerRead(std::string_view raw) {
 }
 
 void Relay::Record(char kind, std::string_view bytes) {
-    if (!recorder_ || recorder_->Add(kind, bytes)) return;
+    if (recorder_ && !recorder_->Add(kind, bytes)) RecorderStopped();
+}
+
+void Relay::RecorderStopped() {
     log_.ELine("Session recording stopped: " + recorder_->Error() + " (" +
                text::FromUnicode(QString::fromStdString(recorder_->Path().string())) + ")");
     recorder_ = nullptr;

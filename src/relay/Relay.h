@@ -121,6 +121,7 @@ private:
     // The work of one read of the game's stream; false when it closed the connection.
     bool ServerRead(std::string_view raw);
     void Record(char kind, std::string_view bytes);
+    void RecorderStopped();
     bool ServerSocketActive() const;
     void CloseServer();                   // runs CSDisconnect at once
     void DiscardServerSocket();           // drops the server socket without any event

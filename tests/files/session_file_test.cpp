@@ -75,17 +75,25 @@ TEST(SessionFile, TheWriterWritesTheFormatAndStopsCleanlyOnAFullDisk) {
         SessionWriter w;
         ASSERT_TRUE(w.Open(file));
         EXPECT_TRUE(w.Add('E', "client connected"));
-        EXPECT_TRUE(w.Add('S', std::string(100 * 1024, 'x'))); // past the flush size
+        std::string big(100 * 1024, 'x');
+        const std::size_t capacity = big.capacity();
+        EXPECT_TRUE(w.Take('S', big)); // taken, not copied
+        EXPECT_TRUE(big.empty());
         EXPECT_TRUE(w.Add('C', "look\r\n"));
-        // Until flushed, only what passed the flush size is on the disk, all of it readable.
+        // Once flushed, everything handed over is on the disk, readable.
+        ASSERT_TRUE(w.Flush());
         const storage::SessionReadResult early = ReadSession(TempDir::Read(file));
         EXPECT_TRUE(early.ok());
-        EXPECT_EQ(early.records.size(), 2u);
+        EXPECT_EQ(early.records.size(), 3u);
+        // The writer's spent buffers come back for the next large record.
+        std::string next;
+        EXPECT_TRUE(w.Take('S', next));
+        EXPECT_GE(next.capacity(), capacity);
     }
     const storage::SessionReadResult r = ReadSession(TempDir::Read(file));
     ASSERT_TRUE(r.ok()) << r.error;
-    ASSERT_EQ(r.records.size(), 3u);
-    EXPECT_EQ(r.records[1].bytes.size(), 100u * 1024);
+    ASSERT_EQ(r.records.size(), 4u);
+    EXPECT_EQ(r.records[1].bytes, std::string(100 * 1024, 'x'));
     EXPECT_EQ(r.records[2].bytes, "look\r\n");
     EXPECT_LE(r.records[0].ms, r.records[2].ms);
 

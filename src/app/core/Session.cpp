@@ -66,13 +66,6 @@ Session::Session(Options options, AppUi& ui)
     tracking_ =
         std::make_unique<TrackingLink>(*map_, profile_, settings_, *relay_, log_, std::move(hooks));
     world_->BeforeSave = [this] { tracking_->Tracker().Settle(); };
-    recordFlush_.setInterval(1000);
-    recordFlush_.callOnTimeout([this] {
-        if (recorder_.Recording() && !recorder_.Flush()) {
-            log_.ELine("Session recording stopped: " + recorder_.Error());
-            relay_->SetRecorder(nullptr);
-        }
-    });
 }
 
 Session::~Session() {
@@ -112,7 +105,6 @@ void Session::UpdateRecording() {
     if (!wanted) {
         relay_->SetRecorder(nullptr);
         recorder_.Close();
-        recordFlush_.stop();
         return;
     }
     if (recorder_.Recording()) return;
@@ -129,13 +121,11 @@ void Session::UpdateRecording() {
         return;
     }
     relay_->SetRecorder(&recorder_);
-    recordFlush_.start();
 }
 
 bool Session::Shutdown() {
     relay_->SetRecorder(nullptr);
     recorder_.Close();
-    recordFlush_.stop();
     WriteIniFile(false);
     const bool saved = world_->Shutdown(); // which saves the object base when it has changes
     objects_->AskSaveOnClose();

@@ -17,7 +17,6 @@
 #include "world/ZoneLinks.h"
 #include "world/ZoneOperations.h"
 
-#include <QTimer>
 #include <memory>
 #include <string>
 
@@ -138,7 +137,6 @@ private:
     std::unique_ptr<SessionReportSink> reportSink_;
     std::string brokenRules_; // the report path rules last reported as broken
     storage::SessionWriter recorder_;
-    QTimer recordFlush_; // what was recorded reaches the disk within a second or two
 };
 
 } // namespace app
