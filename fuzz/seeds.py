@@ -78,6 +78,9 @@ def tracking():
     save("tracking", "markers", bytes([8]) + pieces(b"<n>", b"</n>#$0D#$0A", b"[Exits:", b"]",
                                                     b">look", marked, b">s", marked.replace(w("Зал"), w("Холл"))))
     save("tracking", "follow", bytes([4]) + pieces(b">look", a, w("Вы последовали за Вовой на север.\r\n") + b))
+    ga = b"\r\n> \xff\xf9"
+    save("tracking", "ga", bytes([16]) + pieces(b">look", a + ga, b">n\ne", w("Закрыто.") + ga + c + ga,
+                                                b">w", a + ga[:3], ga[3:] + w("Крыса пришла.") + ga))
 
 
 def report():

@@ -3,8 +3,10 @@
 //
 // Input: a flag byte (1 exits from the prompt, 2 exit words ignore case, 4 follow messages name
 // the direction on their line, 8 the four room markers come next as pieces: name start, name
-// end, exits start, exits end, written as in the profile), then pieces: ">" and commands split
-// at LF (queued as the intake queues them), "~" (tracing switched), or text from the server.
+// end, exits start, exits end, written as in the profile, 16 the game ends its answers with IAC
+// GA, whose ends in the server's text are handed over as the decoder finds them), then pieces: ">"
+// and commands split at LF (queued as the intake queues them), "~" (tracing switched), or text from
+// the server.
 //
 // Properties: no two rooms of the zone share a position, the player's room is in the zone, and
 // the text waiting for recognition stays within its limit.
@@ -94,6 +96,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         } else if (piece == "~") {
             host.ModeClick(!host.Tracing());
+        } else if (host.Tracing() && (flags & 16)) {
+            std::vector<std::size_t> prompts;
+            for (std::size_t at = piece.find("\xFF\xF9"); at != std::string::npos;
+                 at = piece.find("\xFF\xF9", at + 2))
+                prompts.push_back(at + 2);
+            tracker.TranslateCmd(piece, prompts, true);
         } else if (host.Tracing()) {
             tracker.TranslateCmd(piece);
         } else {
