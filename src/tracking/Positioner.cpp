@@ -58,6 +58,14 @@ void Positioner::LogSeen(const char* prefixUtf8) {
         host_.DLine(W(prefixUtf8) + s_.Seen.Name + "\r\n" + s_.Seen.Desc + "\r\n" + s_.Seen.Exits);
 }
 
+std::string_view MoveOfCommand(const WorldProfile& profile, std::string_view command) {
+    for (const std::string* prefix : {&profile.Sneakwalk, &profile.Fleewalk})
+        if (!prefix->empty() && command.size() > prefix->size() &&
+            command.substr(0, prefix->size()) == *prefix && command[prefix->size()] == ' ')
+            return command.substr(prefix->size() + 1);
+    return command;
+}
+
 bool Positioner::Parse() {
     return ParseRoom(s_.PendingText, profile_, s_.Seen);
 }
@@ -93,13 +101,7 @@ bool Positioner::RefusedMove() {
 void Positioner::Position() {
     BusyScope busy(depth_);
     std::string& cmd = s_.CurrentCmd;
-    for (const std::string* prefix : {&profile_.Sneakwalk, &profile_.Fleewalk}) {
-        std::string p = *prefix + " ";
-        if (!prefix->empty() && text::StartsWith(cmd, p)) {
-            cmd = cmd.substr(p.size());
-            break;
-        }
-    }
+    cmd = std::string(MoveOfCommand(profile_, cmd));
     const auto dir = map_.Words().FromMoveWord(cmd);
     // A command that needs the player's place settles an open choice first (a move follows it).
     if (judge_.Open() && !(dir && Current()) && OtherNeedsPlace(cmd)) Settle();

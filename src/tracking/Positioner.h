@@ -26,6 +26,10 @@ namespace tracking {
 
 using profile::WorldProfile;
 
+// A sneak or flee command ("подкрасться n") is tracked as the move it names: the text after
+// the profile's prefix and a blank; any other command as it stands.
+std::string_view MoveOfCommand(const WorldProfile& profile, std::string_view command);
+
 class Positioner {
 public:
     Positioner(TrackingState& state, map::MapModel& map, const WorldProfile& profile,

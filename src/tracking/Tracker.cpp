@@ -88,13 +88,8 @@ void Tracker::OpenAnswer() {
     answerOwner_ = state_.FrontChanges;
 }
 
-bool Tracker::AwaitsRoom(std::string cmd) const {
-    for (const std::string* prefix : {&profile_.Sneakwalk, &profile_.Fleewalk}) {
-        if (!prefix->empty() && text::StartsWith(cmd, *prefix + " ")) {
-            cmd.erase(0, prefix->size() + 1);
-            break;
-        }
-    }
+bool Tracker::AwaitsRoom(std::string_view command) const {
+    const std::string_view cmd = MoveOfCommand(profile_, command);
     if (map_.Words().FromMoveWord(cmd) || cmd == profile_.Look || cmd == profile_.Portal)
         return true;
     // The text that takes a link of the player's room.

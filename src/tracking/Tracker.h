@@ -66,7 +66,7 @@ private:
     void AnswerEnded();
     // A command whose answer is a room: a move (sneaking and fleeing too), a look, the portal,
     // the text that takes one of the player's room's links.
-    bool AwaitsRoom(std::string command) const;
+    bool AwaitsRoom(std::string_view command) const;
     void Pass();
     void TakeObjectBaseLines();
     void CheckRetreat();
