@@ -170,6 +170,18 @@ def session():
     save("session", "bad-length", head + b"S 1 99999999999\r\nx\r\n")
 
 
+def identity():
+    V, L, TO, TC = b"\x01", b"\x02", b"\x03", b"\x04"
+    msdp = (V + b"ROOM" + L + TO + V + b"VNUM" + L + b"6032" + V + b"NAME" + L + w("Площадь") + V + b"AREA" + L
+            + w("Заводь") + V + b"EXITS" + L + TO + V + b"n" + L + b"6033" + V + b"e" + L + b"6040" + TC + TC)
+    save("identity", "msdp-room", b"\x00" + msdp)
+    save("identity", "msdp-more", b"\x00" + V + b"HEALTH" + L + b"10" + V + b"L" + L + b"\x05" + L + b"a" + b"\x06" + msdp)
+    gmcp = ('Room.Info {"num": 6032, "name": "Площадь", "area": "Заводь", "environment": "city", '
+            '"exits": {"n": 6033, "e": "6040"}}').encode("utf-8")
+    save("identity", "gmcp-room", b"\x01" + gmcp)
+    save("identity", "gmcp-other", b"\x01" + b'Char.Vitals {"hp": 10}')
+
+
 DICTS = {
     "decoder": [b"\xff\xfb\x56", b"\xff\xfb\x55", b"\xff\xfa\x56\xff\xf0", b"\xff\xfa\x55\xfb\xf0",
                 b"\xff\xff", b"\xff\xf9", b"\xff\xfa", b"\xff\xf0", b"\xff\xfd"],
@@ -184,6 +196,8 @@ DICTS = {
                   "Note", "QuickList", "AutoMaps.Strings", "ImageIndex", "clRed"]]
                 + [b"\x0c\xff\xff\xff\xff", b"\x04\x00\x00\x00\x80"],
     "objects": [b"<node>\r\n", b"<end node>\r\n", b"\r\n0\r\n", b"\r\n1\r\n", b"\r\n-1\r\n", b"<Quarvelin v. "],
+    "identity": [b"\x01", b"\x02", b"\x03", b"\x04", b"\x05", b"\x06", b"ROOM", b"VNUM", b"NAME", b"AREA",
+                 b"EXITS", b"Room.Info ", b'"num"', b'"name"', b'"exits"', b"{", b"}", b":", b","],
     "session": [b"Quarvelin session 1\r\n", b"S ", b"C ", b"E ", b" 0 ", b"\r\n", b"client connected",
                 b"server closed", b"\xff\xf9"],
     "ini": [b"[Messages]", b"[Connect]", b"[Moves]", b"[Options]", b"[Leader Move]", b"[Can`t Move]", b"[Dark]",
@@ -209,5 +223,6 @@ if __name__ == "__main__":
     objects()
     ini()
     session()
+    identity()
     os.makedirs(os.path.join(ROOT, "dict"), exist_ok=True)
     dicts()
