@@ -2,6 +2,8 @@
 // consistent grid, and the rooms it prints must be byte for byte what the dump says.
 
 #include "support/EventLoop.h"
+#include "text/Cp1251.h"
+#include "tracking/RoomIdentity.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -173,4 +175,95 @@ TEST(DemoMud, PrintsRoomsExactlyAsTheDumpDescribesThem) {
     }
     server.kill();
     server.waitForFinished(5000);
+}
+
+// The demo tells the room's identity out of band when started so and asked: MSDP's ROOM after
+// REPORT ROOM, GMCP's Room.Info once Room is supported; never for the dark corner, never
+// without the switch. The payloads read with the program's own parsers.
+TEST(DemoMud, TellsTheRoomsIdentityOverMsdpAndGmcpWhenAsked) {
+    const QJsonObject world = DumpWorld();
+    std::map<int, QJsonObject> byVnum;
+    std::set<QString> areas;
+    for (const auto& value : world["rooms"].toArray()) {
+        byVnum.emplace(value.toObject()["vnum"].toInt(), value.toObject());
+        areas.insert(value.toObject()["area"].toString());
+    }
+    EXPECT_GE(areas.size(), 2u);
+
+    for (const char* protocol : {"msdp", "gmcp", "none"}) {
+        const bool msdp = std::string(protocol) == "msdp", gmcp = std::string(protocol) == "gmcp";
+        QProcess server;
+        QStringList args{"--port", "0", "--mccp", "0"};
+        if (msdp) args << "--msdp";
+        if (gmcp) args << "--gmcp";
+        if (!msdp && !gmcp)
+            args << "--msdp"
+                 << "--gmcp";
+        server.start(kDemo, args);
+        ASSERT_TRUE(server.waitForStarted(5000));
+        ASSERT_TRUE(WaitFor([&] { return server.canReadLine(); }, 5000));
+        const QByteArray line = server.readLine().trimmed();
+        QTcpSocket socket;
+        std::string received;
+        QObject::connect(&socket, &QTcpSocket::readyRead, [&] {
+            const QByteArray b = socket.readAll();
+            received.append(b.constData(), static_cast<std::size_t>(b.size()));
+        });
+        socket.connectToHost(QHostAddress::LocalHost,
+                             line.mid(line.lastIndexOf(':') + 1).toUShort());
+        ASSERT_TRUE(socket.waitForConnected(5000));
+        // "none": a client that refuses both offers and asks anyway gets nothing.
+        const char verb = std::string(protocol) == "none" ? '\xFE' : '\xFD';
+        const std::string option = gmcp ? "\xC9" : "\x45";
+        std::string hello = std::string("\xFF") + verb + option + "\xFF\xFA" + option;
+        hello += gmcp ? std::string("Core.Supports.Set [ \"Room 1\" ]")
+                      : std::string("\x01REPORT\x02ROOM");
+        hello += "\xFF\xF0";
+        socket.write(hello.data(), static_cast<qint64>(hello.size()));
+        for (const char* move : {"n", "s", "s", "s", "d", "e", "e"}) {
+            socket.write(move);
+            socket.write("\r\n");
+        }
+        // The identities, in order: the start after the request, then every lit room.
+        std::vector<std::string> ids, areasSeen;
+        WaitFor(
+            [&] {
+                ids.clear();
+                areasSeen.clear();
+                const std::string head = "\xFF\xFA" + option;
+                for (std::size_t at = received.find(head); at != std::string::npos;
+                     at = received.find(head, at + 1)) {
+                    const std::size_t end = received.find("\xFF\xF0", at);
+                    if (end == std::string::npos) break;
+                    std::string payload;
+                    for (std::size_t i = at + 3; i < end; ++i) {
+                        payload.push_back(received[i]);
+                        if (received[i] == '\xFF') ++i; // doubled inside
+                    }
+                    const auto room = gmcp ? tracking::ParseGmcpRoomInfo(payload)
+                                           : tracking::ParseMsdpRoom(payload);
+                    if (!room) continue;
+                    ids.push_back(room->id);
+                    areasSeen.push_back(room->area);
+                }
+                return ids.size() >= 7;
+            },
+            std::string(protocol) == "none" ? 1500 : 10000);
+        if (std::string(protocol) == "none") {
+            EXPECT_TRUE(ids.empty()) << ids.size();
+        } else {
+            // Start, north, back, south twice, down: the cellar; east, east: the dark corner
+            // sends nothing, so seven identities for eight rooms shown.
+            ASSERT_EQ(ids.size(), 7u) << protocol;
+            EXPECT_EQ(ids[0], std::to_string(world["start"].toInt() + 6000));
+            for (std::size_t i = 0; i < ids.size(); ++i) {
+                const QJsonObject& r = byVnum.at(std::stoi(ids[i]));
+                EXPECT_FALSE(r["dark"].toBool());
+                EXPECT_EQ(text::ToUnicode(areasSeen[i]), r["area"].toString()) << ids[i];
+            }
+            EXPECT_NE(areasSeen.front(), areasSeen.back()) << "the walk crosses into another area";
+        }
+        server.kill();
+        server.waitForFinished(5000);
+    }
 }

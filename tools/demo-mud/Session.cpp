@@ -12,7 +12,8 @@ namespace {
 constexpr char kIac = '\xFF';
 constexpr unsigned char kWill = 0xFB, kDo = 0xFD, kDont = 0xFE, kWont = 0xFC, kSb = 0xFA,
                         kSe = 0xF0, kGa = 0xF9;
-constexpr unsigned char kCompress = 0x55, kCompress2 = 0x56, kMsdp = 0x45;
+constexpr unsigned char kCompress = 0x55, kCompress2 = 0x56, kMsdp = 0x45, kGmcp = 0xC9;
+constexpr std::size_t kMaxSub = 64 * 1024;
 constexpr std::size_t kMaxLine = 4096;
 constexpr qint64 kMaxFloodKb = 1024 * 1024; // one gigabyte is more than any test needs
 constexpr qint64 kFloodChunk = 16 * 1024;
@@ -109,6 +110,8 @@ void Session::Greet() {
     Say("\x1B[1;32mДобро пожаловать в Тихую Заводь!\x1B[0;37m");
     Say("Это маленький мир для проверки картографа. Наберите 'помощь'.");
     PutRaw(std::string{kIac, static_cast<char>(kWill), static_cast<char>(kMsdp)});
+    if (options_.gmcp)
+        PutRaw(std::string{kIac, static_cast<char>(kWill), static_cast<char>(kGmcp)});
     OfferCompression();
     if (options_.flood > 0) {
         floodLeft_ = options_.flood;
@@ -166,6 +169,7 @@ void Session::OnReadyRead() {
                 telnet_ = Telnet::Verb;
             } else {
                 telnet_ = c == kSb ? Telnet::Sub : Telnet::Data;
+                sub_.clear();
             }
             break;
         case Telnet::Verb:
@@ -179,13 +183,27 @@ void Session::OnReadyRead() {
                 if (c == kCompress2) refused2_ = true;
                 if (c == kCompress) refused1_ = true;
             }
+            if (verb_ == kDo || verb_ == kDont) {
+                if (c == kMsdp) msdpOn_ = verb_ == kDo && options_.msdp;
+                if (c == kGmcp) gmcpOn_ = verb_ == kDo && options_.gmcp;
+            }
             MaybeStartFlood();
             break;
         case Telnet::Sub:
-            if (ch == kIac) telnet_ = Telnet::SubIac;
+            if (ch == kIac)
+                telnet_ = Telnet::SubIac;
+            else if (sub_.size() < kMaxSub)
+                sub_.push_back(ch);
             break;
         case Telnet::SubIac:
-            telnet_ = c == kSe ? Telnet::Data : Telnet::Sub;
+            if (c == kSe) {
+                telnet_ = Telnet::Data;
+                Subnegotiation(sub_);
+                sub_.clear();
+            } else {
+                if (ch == kIac && sub_.size() < kMaxSub) sub_.push_back(ch);
+                telnet_ = Telnet::Sub;
+            }
             break;
         }
         if (socket_->state() != QAbstractSocket::ConnectedState) return;
@@ -358,6 +376,77 @@ void Session::ShowRoom() {
     Put("\x1B[36m[ Exits:" + world_.ExitList(*room, closed_[room_]) + "]\r\n\x1B[0;37m");
     for (const std::string& line : room->extras)
         Put(line + "\r\n");
+    SendIdentity();
+}
+
+void Session::Subnegotiation(const std::string& sub) {
+    if (sub.empty()) return;
+    const auto option = static_cast<unsigned char>(sub[0]);
+    const std::string_view payload = std::string_view(sub).substr(1);
+    bool asked = false;
+    if (option == kMsdp && msdpOn_) {
+        // VAR "REPORT" VAL "ROOM" (the value may also be one of an array of names).
+        if (payload.find("\x01REPORT\x02") != std::string_view::npos &&
+            payload.find("ROOM") != std::string_view::npos)
+            asked = msdpRoom_ = true;
+    } else if (option == kGmcp && gmcpOn_) {
+        if ((payload.rfind("Core.Supports.Set", 0) == 0 ||
+             payload.rfind("Core.Supports.Add", 0) == 0) &&
+            payload.find("\"Room ") != std::string_view::npos)
+            asked = gmcpRoom_ = true;
+    }
+    if (asked) SendIdentity();
+}
+
+void Session::SendIdentity() {
+    const Room* room = world_.Find(room_);
+    if (room->dark) return; // the dark hides the room from mappers too
+    auto raw = [&](unsigned char option, const std::string& payload) {
+        std::string bytes{kIac, static_cast<char>(kSb), static_cast<char>(option)};
+        for (char ch : payload) {
+            bytes.push_back(ch);
+            if (ch == kIac) bytes.push_back(kIac);
+        }
+        bytes += std::string{kIac, static_cast<char>(kSe)};
+        PutRaw(bytes);
+    };
+    if (msdpOn_ && msdpRoom_) {
+        // VAR ROOM VAL { VNUM NAME AREA ZONE EXITS { dir vnum ... } }, in Windows-1251.
+        std::string p = "\x01ROOM\x02\x03\x01VNUM\x02" + std::to_string(room->vnum) +
+                        "\x01NAME\x02" + room->name +
+                        "\x01"
+                        "AREA\x02" +
+                        room->area + "\x01ZONE\x02" + std::to_string(room->vnum / 100) +
+                        "\x01"
+                        "EXITS\x02\x03";
+        for (int d = 0; d < kDirCount; ++d)
+            if (const int to = room->exits[d].to)
+                p += "\x01" + std::string(Info(static_cast<Dir>(d)).command) + "\x02" +
+                     std::to_string(world_.Find(to)->vnum);
+        p += "\x04\x04";
+        raw(kMsdp, p);
+    }
+    if (gmcpOn_ && gmcpRoom_) {
+        auto quoted = [](const std::string& utf8) {
+            std::string q = "\"";
+            for (char ch : utf8) {
+                if (ch == '"' || ch == '\\') q.push_back('\\');
+                q.push_back(ch);
+            }
+            return q + "\"";
+        };
+        std::string json =
+            "{\"num\": " + std::to_string(room->vnum) + ", \"name\": " + quoted(room->nameUtf8) +
+            ", \"area\": " + quoted(room->areaUtf8) + ", \"environment\": \"town\", \"exits\": {";
+        bool first = true;
+        for (int d = 0; d < kDirCount; ++d)
+            if (const int to = room->exits[d].to) {
+                json += std::string(first ? "" : ", ") + "\"" + Info(static_cast<Dir>(d)).command +
+                        "\": " + std::to_string(world_.Find(to)->vnum);
+                first = false;
+            }
+        raw(kGmcp, "Room.Info " + json + "}}");
+    }
 }
 
 void Session::Prompt() {

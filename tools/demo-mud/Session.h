@@ -19,6 +19,9 @@ struct Options {
     int mccp = 2;      // 0 none, 1 COMPRESS only, 2 COMPRESS2 then COMPRESS
     qint64 flood = 0;  // > 0: send this many bytes of room text, then hang up
     unsigned seed = 1; // the random walk of the flood
+    // The room's identity out of band: MSDP's ROOM after a client's REPORT ROOM, GMCP's
+    // Room.Info once a client supports Room. Neither is ever sent for a dark room.
+    bool msdp = false, gmcp = false;
 };
 
 class Session : public QObject {
@@ -42,6 +45,10 @@ private:
     void ShowRoom();
     void Prompt();
     void Say(const std::string& utf8); // one line of game text
+    // A whole subnegotiation from the client (option, then payload, 0xFF single).
+    void Subnegotiation(const std::string& sub);
+    // The room's identity, as the client asked for it.
+    void SendIdentity();
 
     // Output: text has 0xFF doubled, raw bytes go as they are; Flush compresses when on.
     void Put(std::string_view cp1251);
@@ -70,6 +77,8 @@ private:
     unsigned char verb_ = 0;
     std::string lineBuf_;
     bool lineTooLong_ = false;
+    std::string sub_; // the subnegotiation being read
+    bool msdpOn_ = false, msdpRoom_ = false, gmcpOn_ = false, gmcpRoom_ = false;
 
     bool offered2_ = false, offered1_ = false;
     bool refused2_ = false, refused1_ = false;

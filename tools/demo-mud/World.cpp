@@ -185,8 +185,8 @@ World::World() {
         2, 1, 0);
     Add(37, streetName, street, 2, 2, 0);
     Add(38, streetName, street, 2, 3, 0);
-    Add(39, "Угол квартала", {"   Здесь улица поворачивает к югу. Над входом висит фонарь."}, 2,
-        4, 0);
+    Add(39, "Угол квартала", {"   Здесь улица поворачивает к югу. Над входом висит фонарь."}, 2, 4,
+        0);
     Add(40, "Переулок", {"   Узкий переулок между глухими стенами."}, 3, 1, 0);
     Add(41, "Двор гончара", {"   На полках сохнут горшки и кувшины."}, 3, 2, 0);
     Add(42, "Двор ткача", {"   Во дворе стоит ткацкий стан, накрытый рогожей."}, 3, 3, 0);
@@ -195,13 +195,14 @@ World::World() {
     Add(45, streetName, street, 4, 2, 0);
     Add(46, streetName, street, 4, 3, 0);
     Add(47, "Колодезная площадка", {"   Маленькая площадка вокруг каменного колодца."}, 4, 4, 0);
-    Add(48, "Мастерская бондаря", {"   Пахнет дубовой стружкой. Повсюду обручи и клёпки."}, 5, 2, 0);
+    Add(48, "Мастерская бондаря", {"   Пахнет дубовой стружкой. Повсюду обручи и клёпки."}, 5, 2,
+        0);
     Add(49, "Мастерская столяра", {"   Верстак, рубанки и груда досок."}, 5, 3, 0);
     // A crooked loop north of the quarter: from the bend the way round is four steps, the way
     // back one, and the room it closes on looks like no other.
     Add(50, "Кривой переулок", {"   Переулок петляет между домами."}, 1, 4, 0);
-    Add(51, "Кривой перекрёсток", {"   Три кривые улочки сходятся у покосившегося столба."}, 0,
-        4, 0);
+    Add(51, "Кривой перекрёсток", {"   Три кривые улочки сходятся у покосившегося столба."}, 0, 4,
+        0);
     Add(52, "Кривая улочка", {"   Улочка круто забирает влево."}, 0, 5, 0);
     Add(53, "Глухой проулок", {"   Стены домов почти смыкаются над головой."}, -1, 5, 0);
     Add(54, "Горбатый мостик", {"   Мостик над сухой канавой. Доски скрипят."}, -2, 5, 0);
@@ -339,6 +340,13 @@ World::World() {
     }
 
     for (Room& room : rooms_) {
+        // The game's numbers and areas: the village with its upper floors and the hermit's
+        // cell, the underground, the craftsmen's quarter.
+        room.vnum = 6000 + room.id;
+        room.areaUtf8 = room.id >= 24 && room.id <= 34   ? "Подземелье"
+                        : room.id >= 36 && room.id <= 68 ? "Ремесленный квартал"
+                                                         : "Тихая Заводь";
+        room.area = Cp1251(room.areaUtf8);
         room.name = Cp1251(room.nameUtf8);
         for (const std::string& line : room.descUtf8)
             room.desc.push_back(Cp1251(line));
@@ -376,6 +384,8 @@ QJsonDocument World::Dump() const {
             exits.append(exit);
         }
         QJsonObject o{{"id", room.id},
+                      {"vnum", room.vnum},
+                      {"area", Q(room.areaUtf8)},
                       {"name", Q(room.nameUtf8)},
                       {"description", Q(desc)},
                       {"descriptionPlain", Q(plain)},

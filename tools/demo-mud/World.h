@@ -40,8 +40,11 @@ struct Room {
     std::array<Exit, kDirCount> exits;
     int portal = 0;                      // target of "войти", 0 = none
     std::vector<std::string> extrasUtf8; // object lines printed after the exit line
+    // The game's own number for the room and its area, as MSDP and GMCP tell them.
+    int vnum = 0;
+    std::string areaUtf8;
     // The same texts in Windows-1251, filled in once the world is built.
-    std::string name;
+    std::string name, area;
     std::vector<std::string> desc, extras;
 };
 

@@ -1,7 +1,7 @@
 // quarvelin-demo-mud: a small Russian game server for trying the mapper and for its tests.
 //
-//   quarvelin-demo-mud --port N [--mccp 0|1|2] [--flood BYTES] [--seed N] [--max-clients N]
-//   quarvelin-demo-mud --dump-world
+//   quarvelin-demo-mud --port N [--mccp 0|1|2] [--msdp] [--gmcp] [--flood BYTES] [--seed N]
+//   [--max-clients N] quarvelin-demo-mud --dump-world
 //
 // It listens on 127.0.0.1 only. --port 0 picks a free port; the port in use is printed as
 // "listening on 127.0.0.1:PORT" on standard output.
@@ -21,7 +21,8 @@ namespace {
 [[noreturn]] void Usage(const char* problem) {
     std::fprintf(stderr,
                  "quarvelin-demo-mud: %s\n"
-                 "usage: quarvelin-demo-mud --port N [--mccp 0|1|2] [--flood BYTES] [--seed N] "
+                 "usage: quarvelin-demo-mud --port N [--msdp] [--gmcp] [--mccp 0|1|2] [--flood "
+                 "BYTES] [--seed N] "
                  "[--max-clients N]\n"
                  "       quarvelin-demo-mud --dump-world\n",
                  problem);
@@ -58,6 +59,10 @@ int main(int argc, char** argv) {
             maxClients = static_cast<int>(Number(args, i, 1, 1000));
         else if (a == "--dump-world")
             dump = true;
+        else if (a == "--msdp")
+            options.msdp = true;
+        else if (a == "--gmcp")
+            options.gmcp = true;
         else if (a == "--help" || a == "-h")
             Usage("help");
         else
