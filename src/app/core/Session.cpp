@@ -70,6 +70,8 @@ Session::Session(Options options, AppUi& ui)
 
 Session::~Session() {
     world_->BeforeSave = nullptr;
+    // The recorder goes before the relay (members end in reverse order).
+    relay_->SetRecorder(nullptr);
 }
 
 void Session::Start() {
