@@ -43,6 +43,32 @@ std::string Wire(const QString& text) {
     return out;
 }
 
+// The demo server on a free port and a raw client connected to it, collecting all it receives.
+struct DemoConnection {
+    QProcess server;
+    QTcpSocket socket;
+    std::string received;
+
+    // False (after a test failure) when the server did not start or the client could not connect.
+    bool Start(QStringList extraArgs) {
+        server.start(kDemo, QStringList{"--port", "0", "--mccp", "0"} + extraArgs);
+        if (!server.waitForStarted(5000)) return false;
+        if (!WaitFor([&] { return server.canReadLine(); }, 5000)) return false;
+        const QByteArray line = server.readLine().trimmed();
+        QObject::connect(&socket, &QTcpSocket::readyRead, [this] {
+            const QByteArray b = socket.readAll();
+            received.append(b.constData(), static_cast<std::size_t>(b.size()));
+        });
+        socket.connectToHost(QHostAddress::LocalHost,
+                             line.mid(line.lastIndexOf(':') + 1).toUShort());
+        return socket.waitForConnected(5000);
+    }
+    ~DemoConnection() {
+        server.kill();
+        server.waitForFinished(5000);
+    }
+};
+
 using Cell = std::tuple<int, int, int>;
 
 } // namespace
@@ -129,18 +155,10 @@ TEST(DemoMud, PrintsRoomsExactlyAsTheDumpDescribesThem) {
     for (const auto& value : world["rooms"].toArray())
         byId.emplace(value.toObject()["id"].toInt(), value.toObject());
 
-    QProcess server;
-    server.start(kDemo, {"--port", "0", "--mccp", "0"});
-    ASSERT_TRUE(server.waitForStarted(5000));
-    ASSERT_TRUE(WaitFor([&] { return server.canReadLine(); }, 5000));
-    const QByteArray line = server.readLine().trimmed();
-    QTcpSocket socket;
-    std::string received;
-    QObject::connect(&socket, &QTcpSocket::readyRead, [&] {
-        const QByteArray b = socket.readAll();
-        received.append(b.constData(), static_cast<std::size_t>(b.size()));
-    });
-    socket.connectToHost(QHostAddress::LocalHost, line.mid(line.lastIndexOf(':') + 1).toUShort());
+    DemoConnection demo;
+    ASSERT_TRUE(demo.Start({}));
+    QTcpSocket& socket = demo.socket;
+    std::string& received = demo.received;
     auto prompts = [&] {
         std::size_t n = 0;
         for (std::size_t at = received.find("> \xFF\xF9"); at != std::string::npos;
@@ -173,8 +191,6 @@ TEST(DemoMud, PrintsRoomsExactlyAsTheDumpDescribesThem) {
             << "room " << room << " after " << move << ":\n"
             << answer;
     }
-    server.kill();
-    server.waitForFinished(5000);
 }
 
 // The demo tells the room's identity out of band when started so and asked: MSDP's ROOM after
@@ -192,26 +208,16 @@ TEST(DemoMud, TellsTheRoomsIdentityOverMsdpAndGmcpWhenAsked) {
 
     for (const char* protocol : {"msdp", "gmcp", "none"}) {
         const bool msdp = std::string(protocol) == "msdp", gmcp = std::string(protocol) == "gmcp";
-        QProcess server;
-        QStringList args{"--port", "0", "--mccp", "0"};
+        QStringList args;
         if (msdp) args << "--msdp";
         if (gmcp) args << "--gmcp";
         if (!msdp && !gmcp)
             args << "--msdp"
                  << "--gmcp";
-        server.start(kDemo, args);
-        ASSERT_TRUE(server.waitForStarted(5000));
-        ASSERT_TRUE(WaitFor([&] { return server.canReadLine(); }, 5000));
-        const QByteArray line = server.readLine().trimmed();
-        QTcpSocket socket;
-        std::string received;
-        QObject::connect(&socket, &QTcpSocket::readyRead, [&] {
-            const QByteArray b = socket.readAll();
-            received.append(b.constData(), static_cast<std::size_t>(b.size()));
-        });
-        socket.connectToHost(QHostAddress::LocalHost,
-                             line.mid(line.lastIndexOf(':') + 1).toUShort());
-        ASSERT_TRUE(socket.waitForConnected(5000));
+        DemoConnection demo;
+        ASSERT_TRUE(demo.Start(args));
+        QTcpSocket& socket = demo.socket;
+        std::string& received = demo.received;
         // "none": a client that refuses both offers and asks anyway gets nothing.
         const char verb = std::string(protocol) == "none" ? '\xFE' : '\xFD';
         const std::string option = gmcp ? "\xC9" : "\x45";
@@ -263,7 +269,5 @@ TEST(DemoMud, TellsTheRoomsIdentityOverMsdpAndGmcpWhenAsked) {
             }
             EXPECT_NE(areasSeen.front(), areasSeen.back()) << "the walk crosses into another area";
         }
-        server.kill();
-        server.waitForFinished(5000);
     }
 }
