@@ -295,7 +295,8 @@ struct QuietHooks : relay::RelayHooks {
     tracking::Tracker tracker;
     void ModeClick(bool) override {}
     void ClientBlock(const std::string& block) override { relay->SendToServer(block); }
-    void TranslateCmd(const std::string&, const std::vector<std::size_t>&, bool) override {}
+    void TranslateCmd(const std::string&, const std::vector<std::size_t>&, bool,
+                      const std::vector<tracking::IdentityAt>&) override {}
     bool WantsServerText() const override { return false; } // tracking off
     void TranslateIdle(std::string_view bytes) override { tracker.TranslateIdle(bytes); }
     void MccpStatus(const std::string&) override {}

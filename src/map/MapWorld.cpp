@@ -133,4 +133,36 @@ void MapWorld::RefreshProp(TMudRoom2* room, std::string_view name, std::string_v
     lists_.Reindex(room);
 }
 
+namespace {
+const std::string kNone;
+}
+
+const std::string& MapWorld::ZoneOfArea(std::string_view area) const {
+    if (area.empty()) return kNone;
+    for (const auto& [zone, a] : zoneAreas_)
+        if (a == area) return zone;
+    return kNone;
+}
+
+const std::string& MapWorld::AreaOfZone(std::string_view zone) const {
+    auto it = zoneAreas_.find(std::string(zone));
+    return it == zoneAreas_.end() ? kNone : it->second;
+}
+
+void MapWorld::BindZone(const std::string& zone, const std::string& area) {
+    zoneAreas_.erase(zone);
+    if (area.empty()) return;
+    for (auto it = zoneAreas_.begin(); it != zoneAreas_.end();)
+        it = it->second == area ? zoneAreas_.erase(it) : std::next(it);
+    zoneAreas_[zone] = area;
+}
+
+void MapWorld::RenameZoneBinding(const std::string& from, const std::string& to) {
+    auto it = zoneAreas_.find(from);
+    if (it == zoneAreas_.end() || from == to) return;
+    std::string area = std::move(it->second);
+    zoneAreas_.erase(it);
+    BindZone(to, area);
+}
+
 } // namespace map

@@ -11,6 +11,7 @@
 #include "map/RoomLists.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -78,6 +79,24 @@ public:
     TMudRoom2* GlobalFindRoomByTag(int tag, std::string_view zone) const {
         return lists_.FindInWorldByTag(tag, zone);
     }
+    // The room the game calls `id` (its MSDP VNUM or GMCP num), anywhere in the world.
+    TMudRoom2* FindRoomById(std::string_view id) const { return lists_.FindInWorldById(id); }
+    void SetGameId(TMudRoom2* room, std::string id) { lists_.SetGameId(room, std::move(id)); }
+
+    // ---- The game's areas and the zones made for them ----
+    // The zone bound to an area (empty: none), and the area of a zone (empty: none).
+    const std::string& ZoneOfArea(std::string_view area) const;
+    const std::string& AreaOfZone(std::string_view zone) const;
+    // Binds the zone to the area (one zone per area, one area per zone: older bindings of
+    // either go); an empty area unbinds the zone.
+    void BindZone(const std::string& zone, const std::string& area);
+    // A zone was renamed or deleted: its binding follows it or goes.
+    void RenameZoneBinding(const std::string& from, const std::string& to);
+    void ForgetZoneBinding(const std::string& zone) { BindZone(zone, std::string()); }
+    // Every binding, zone -> area.
+    const std::map<std::string, std::string>& ZoneAreas() const { return zoneAreas_; }
+    void ClearZoneAreas() { zoneAreas_.clear(); }
+
     // World list; rooms with an empty QuickList never match; Cyrillic letters fold too.
     TMudRoom2* FindRoomByAlias(std::string_view alias) const;
     // Current zone / whole world: Hint equal, description keys equal unless the profile's
@@ -98,6 +117,7 @@ private:
     const profile::WorldProfile& profile_;
     MapUi& ui_;
     RoomLists lists_;
+    std::map<std::string, std::string> zoneAreas_; // zone -> area
 };
 
 } // namespace map

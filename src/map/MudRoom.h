@@ -42,6 +42,11 @@ public:
     std::string QuickList;
     std::vector<std::string> AutoMaps;
     int ImageIndex = 0;
+    // What the game itself calls the room (out of band, MSDP or GMCP): its number, as text,
+    // and its area (Windows-1251). Empty for a room the game never named. Not part of the zone
+    // file; on a listed room the number is changed through MapWorld::SetGameId only.
+    std::string GameId;
+    std::string GameArea;
 
     const std::string& Exits() const { return exits_; }
     // Stores the exit list and recomputes the exit states with the profile's exit words.

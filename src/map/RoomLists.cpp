@@ -27,13 +27,49 @@ TMudRoom2* RoomLists::AddToWorld(std::unique_ptr<TMudRoom2> room, std::string_vi
     r->listing_.zone = ZoneId(zone);
     world_.push_back({std::move(room), r->listing_.zone});
     IndexInWorld(r);
+    IndexId(r);
     return r;
+}
+
+void RoomLists::IndexId(TMudRoom2* room) {
+    if (!room->GameId.empty()) worldId_.try_emplace(room->GameId, room);
+}
+
+void RoomLists::UnindexId(TMudRoom2* room) {
+    if (room->GameId.empty()) return;
+    auto it = worldId_.find(room->GameId);
+    if (it == worldId_.end() || it->second != room) return;
+    worldId_.erase(it);
+    // Another room of the same id (a copy) answers from now on.
+    for (const WorldEntry& e : world_)
+        if (e.room && e.room.get() != room && e.room->GameId == room->GameId) {
+            worldId_.emplace(room->GameId, e.room.get());
+            break;
+        }
+}
+
+TMudRoom2* RoomLists::FindInWorldById(std::string_view id) const {
+    if (id.empty()) return nullptr;
+    auto it = worldId_.find(std::string(id));
+    return it == worldId_.end() ? nullptr : it->second;
+}
+
+void RoomLists::SetGameId(TMudRoom2* room, std::string id) {
+    if (!InWorld(room)) {
+        room->GameId = std::move(id);
+        return;
+    }
+    if (room->GameId == id) return;
+    UnindexId(room);
+    room->GameId = std::move(id);
+    IndexId(room);
 }
 
 void RoomLists::Destroy(TMudRoom2* room) {
     if (!InWorld(room)) return;
     RemoveFromZone(room);
     UnindexInWorld(room);
+    UnindexId(room);
     auto& entry = world_[room->listing_.worldSlot];
     std::unique_ptr<TMudRoom2> owned = std::move(entry.room);
     room->listing_.worldSlot = -1;
@@ -46,6 +82,7 @@ void RoomLists::DestroyAll() {
     worldPos_.Clear();
     worldTag_.Clear();
     worldName_.Clear();
+    worldId_.clear();
     world_.clear();
     worldHoles_ = 0;
 }

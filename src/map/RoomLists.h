@@ -111,6 +111,13 @@ public:
                                              std::string_view exits, bool matchDescription,
                                              std::size_t limit) const;
 
+    // ---- The game's own room numbers ----
+    // The room the game calls `id`; nullptr when none (or the id is empty). With two rooms of
+    // one id the first one listed answers.
+    TMudRoom2* FindInWorldById(std::string_view id) const;
+    // Gives a listed room another id (empty: none) and refiles it.
+    void SetGameId(TMudRoom2* room, std::string id);
+
     // ---- Visit marks for walks over rooms (a fresh mark marks nothing yet) ----
     std::uint32_t NewMark() { return ++markCounter_; }
     static bool Marked(const TMudRoom2* room, std::uint32_t mark) {
@@ -151,6 +158,9 @@ private:
     bool zoneSorted_ = true;
     std::vector<std::string> zoneNames_;
     std::unordered_map<std::string, std::uint32_t> zoneIds_;
+    void IndexId(TMudRoom2* room);
+    void UnindexId(TMudRoom2* room);
+    std::unordered_map<std::string, TMudRoom2*> worldId_;
     RoomIndex worldPos_, worldTag_, worldName_;
     RoomIndex zonePos_, zoneTag_, zoneName_;
     std::uint32_t markCounter_ = 0;

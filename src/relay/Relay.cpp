@@ -302,7 +302,7 @@ bool Relay::ServerRead(std::string_view raw) {
     }
     if (log_.DebugActiv) log_.DLine("CSRead: " + r.recognitionText);
     if (wantText)
-        hooks_.TranslateCmd(r.recognitionText, r.prompts, decoder_.PromptsSeen());
+        hooks_.TranslateCmd(r.recognitionText, r.prompts, decoder_.PromptsSeen(), {});
     else
         hooks_.TranslateIdle(r.clientBytes);
     SendToClient(r.clientBytes);

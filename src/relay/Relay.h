@@ -7,6 +7,7 @@
 #include "relay/ServerStreamDecoder.h"
 
 #include "files/SessionFile.h"
+#include "tracking/RoomIdentity.h"
 
 #include <QHostAddress>
 #include <QObject>
@@ -36,8 +37,11 @@ public:
     virtual void ClientBlock(const std::string& block) = 0;
     // Decoded server text for recognition and tracking, once per read, while it is wanted, with
     // the ends of the game's prompts in it (IAC GA or EOR) and whether the game sends them.
+    // `identities`: what the game said out of band (MSDP, GMCP) about the player's room in this
+    // read, placed by offsets into `text`.
     virtual void TranslateCmd(const std::string& text, const std::vector<std::size_t>& prompts,
-                              bool promptsMarked) = 0;
+                              bool promptsMarked,
+                              const std::vector<tracking::IdentityAt>& identities) = 0;
     virtual bool WantsServerText() const { return true; }
     // A read while the text is not wanted: the bytes as they go to the client, so that the
     // hooks can look for the little they still need (and make the text only then).

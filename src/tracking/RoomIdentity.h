@@ -23,6 +23,13 @@ struct RoomIdentity {
     bool operator==(const RoomIdentity&) const = default;
 };
 
+// An identity as it arrived in a read of the game's stream: `offset` is where its
+// subnegotiation stood in that read's text for recognition (the text before it, in bytes).
+struct IdentityAt {
+    std::size_t offset = 0;
+    RoomIdentity identity;
+};
+
 // The payload of one MSDP subnegotiation (the bytes between IAC SB 69 and IAC SE, doubled 0xFF
 // already single), in the game's own encoding. The identity when the payload sets ROOM to a
 // table with a VNUM; nothing for other variables or a malformed payload.

@@ -37,7 +37,8 @@ void Tracker::Settle() {
 }
 
 void Tracker::TranslateCmd(const std::string& incoming, const std::vector<size_t>& prompts,
-                           bool promptsMarked) {
+                           bool promptsMarked, const std::vector<IdentityAt>& identities) {
+    (void)identities;
     // Without prompt commands from the game, the profile's prompt markers tell the ends.
     const std::vector<size_t>& ends = promptsMarked ? prompts : MarkedPrompts(incoming);
     size_t from = 0;

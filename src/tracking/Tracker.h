@@ -3,6 +3,7 @@
 // per room, and keeps the player's position on the map in step with the game.
 
 #include "tracking/Positioner.h"
+#include "tracking/RoomIdentity.h"
 #include "tracking/TrackerHost.h"
 #include "tracking/TrackingState.h"
 
@@ -37,8 +38,10 @@ public:
     // `promptsMarked` says whether the game sends such commands at all; without them the
     // profile's prompt markers are looked for. A prompt ends the answer to the oldest command:
     // a move whose answer ends without its room is a refused move.
+    // `identities` are what the game said out of band about the player's room in this read,
+    // in order, placed by their offsets in `text`.
     void TranslateCmd(const std::string& text, const std::vector<size_t>& prompts = {},
-                      bool promptsMarked = false);
+                      bool promptsMarked = false, const std::vector<IdentityAt>& identities = {});
     // A read while tracing is off, as the bytes go to the client (0xFF still doubled). The pass
     // then only takes object-base lines and reports and empties the rest, so the text is made
     // and the pass run only when the read can hold one of those.

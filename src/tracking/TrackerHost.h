@@ -31,6 +31,14 @@ public:
     virtual bool SwitchZone(const std::string& zone, bool saveFirst) = 0;
     // Centre on every speedwalk step.
     virtual bool NeedRepos() const = 0;
+    // The map zone for a game area: the zone bound to it, else the current zone when it is
+    // still empty and bound to nothing (it is bound and named after the area), else a new
+    // zone made and bound for it. Empty when there is none and none can be made. Does not
+    // switch zones.
+    virtual std::string ZoneForArea(const std::string& area) {
+        (void)area;
+        return {};
+    }
 };
 
 // A host with no one around: no view, no log, no object base, no speedwalk; tracing as set.

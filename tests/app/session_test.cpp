@@ -216,7 +216,7 @@ TEST(Session, ReportsAreFiledAndABrokenPathRuleIsReportedOnce) {
     s.Profile().StuffSeq = "1";
     const std::string report =
         "\r\n" + W("Вы узнали следующее:") + "\r\n" + W("Предмет \"меч\"") + "\r\nrest\r\n";
-    s.TranslateCmd(report, {}, false); // tracing is off: tells and reports are still taken
+    s.TranslateCmd(report, {}, false, {}); // tracing is off: tells and reports are still taken
     const auto& roots = s.Objects().Tree().Roots();
     ASSERT_EQ(roots.size(), 1u);
     EXPECT_EQ(roots[0]->Title(), W("Предметы"));
@@ -224,10 +224,10 @@ TEST(Session, ReportsAreFiledAndABrokenPathRuleIsReportedOnce) {
     EXPECT_EQ(roots[0]->Children()[0]->Title(), W("меч"));
 
     s.Profile().StuffSeq = "1,x";
-    EXPECT_THROW(s.TranslateCmd(report, {}, false), std::runtime_error);
-    EXPECT_NO_THROW(s.TranslateCmd(report, {}, false));
+    EXPECT_THROW(s.TranslateCmd(report, {}, false, {}), std::runtime_error);
+    EXPECT_NO_THROW(s.TranslateCmd(report, {}, false, {}));
     s.Profile().StuffSeq = "1,y";
-    EXPECT_THROW(s.TranslateCmd(report, {}, false), std::runtime_error);
+    EXPECT_THROW(s.TranslateCmd(report, {}, false, {}), std::runtime_error);
 }
 
 TEST(Session, GroupTellReachesTheGameWithEveryYaDoubledWhateverAddDoubleYaSays) {

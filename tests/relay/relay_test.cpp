@@ -15,8 +15,8 @@ struct RecordingHooks : relay::RelayHooks {
     relay::Relay* relay = nullptr;
     void ModeClick(bool on) override { modes.push_back(on); }
     void ClientBlock(const std::string& block) override { relay->SendToServer(block); }
-    void TranslateCmd(const std::string& text, const std::vector<std::size_t>& ends,
-                      bool marked) override {
+    void TranslateCmd(const std::string& text, const std::vector<std::size_t>& ends, bool marked,
+                      const std::vector<tracking::IdentityAt>&) override {
         for (std::size_t end : ends)
             prompts.push_back(translated.size() + end);
         translated += text;

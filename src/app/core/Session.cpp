@@ -235,8 +235,9 @@ void Session::ClientBlock(const std::string& block) {
 }
 
 void Session::TranslateCmd(const std::string& text, const std::vector<std::size_t>& prompts,
-                           bool promptsMarked) {
-    tracking_->TranslateCmd(text, prompts, promptsMarked);
+                           bool promptsMarked,
+                           const std::vector<tracking::IdentityAt>& identities) {
+    tracking_->TranslateCmd(text, prompts, promptsMarked, identities);
 }
 
 void Session::nSpeedWalkClick(SpeedwalkSender sender) {

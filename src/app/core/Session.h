@@ -62,7 +62,8 @@ public:
     void ModeClick(bool on) override;
     void ClientBlock(const std::string& block) override;
     void TranslateCmd(const std::string& text, const std::vector<std::size_t>& prompts,
-                      bool promptsMarked) override;
+                      bool promptsMarked,
+                      const std::vector<tracking::IdentityAt>& identities) override;
     // With tracing off a read changes nothing in tracking, so the relay spares the copy.
     bool WantsServerText() const override { return tracing_; }
     void TranslateIdle(std::string_view clientBytes) override;

@@ -54,8 +54,9 @@ public:
     void ClientBlock(const std::string& block) { intake_.SSClientRead(block); }
     // Decoded server text (once per read).
     void TranslateCmd(const std::string& text, const std::vector<std::size_t>& prompts = {},
-                      bool promptsMarked = false) {
-        tracker_.TranslateCmd(text, prompts, promptsMarked);
+                      bool promptsMarked = false,
+                      const std::vector<tracking::IdentityAt>& identities = {}) {
+        tracker_.TranslateCmd(text, prompts, promptsMarked, identities);
     }
     // Tracing went off: the queue and pending text are emptied, the player's room forgotten
     // (its last position stays highlighted).
