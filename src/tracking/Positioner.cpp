@@ -116,6 +116,8 @@ void Positioner::Position() {
         room->Selected = false;
     }
     if (dir && Current()) return Move(*dir);
+    // With no place on the map yet, a named room places the player as a look does.
+    if (dir && s_.Identity) return Look();
     Other();
 }
 
@@ -132,6 +134,13 @@ void Positioner::Look() {
     s_.Loop = true;
     LogSeen("TranslateCMD.look: Описатель комнаты:");
     const SeenRoom& seen = s_.Seen;
+    if (s_.Identity) {
+        if (judge_.Open()) Settle();
+        if (!host_.Tracing()) return;
+        LookByIdentity(seen, /*textSeen=*/true);
+        s_.Identity.reset();
+        return;
+    }
     const bool dark = IsDark(seen.Name);
 
     if (TMudRoom2* room = Current()) {

@@ -9,7 +9,9 @@
 #include "tracking/TrackerHost.h"
 #include "tracking/TrackingState.h"
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -48,6 +50,10 @@ public:
     // Tracing stopped: an open choice is forgotten and the map stays as it is.
     void Reset() { judge_.Clear(); }
     const MoveHypotheses& Hypotheses() const { return judge_; }
+    // The game named the room of the current command but printed nothing the profile
+    // recognises: the command is positioned by that name alone. False when it is not a move or
+    // look, or there is no name.
+    bool PositionByIdentityOnly();
 
 private:
     void Look();
@@ -60,6 +66,22 @@ private:
     void LinkKnown(map::TMudRoom2* from, map::TMudRoom2* room, const HeldMove& move);
     void NewGround(map::TMudRoom2* from, const HeldMove& move);
     void FlushJudgeLog();
+    // ---- By the game's own name for the room (s_.Identity) ----
+    void MoveByIdentity(map::Dir d, const std::string& cmd, const SeenRoom& seen, bool textSeen);
+    void LookByIdentity(const SeenRoom& seen, bool textSeen);
+    // Where the map says the move from `from` in d leads (a link line, a walked exit).
+    map::TMudRoom2* MappedTarget(map::TMudRoom2* from, map::Dir d) const;
+    std::optional<map::Dir> GameExitDir(std::string_view word) const;
+    void Name(map::TMudRoom2* room, const RoomIdentity& id);
+    // The zone for a room of the area: the current one when it is the area's (or the area is
+    // not told), else the area's own zone, made when needed.
+    std::string ZoneOfArea(const std::string& area);
+    // A free cell of the current zone for a room the grid cannot place by the move.
+    bool FreeCellFor(const RoomIdentity& id, int& x, int& y, int& l) const;
+    map::TMudRoom2* NewNamedRoom(const RoomIdentity& id, const SeenRoom& seen);
+    // Joins two rooms after a move: side by side on the grid, else by a link-line pair.
+    void LinkNamed(map::TMudRoom2* from, map::TMudRoom2* to, map::Dir d);
+    void Arrive(map::TMudRoom2* room, const SeenRoom& seen, bool textSeen);
     bool OtherNeedsPlace(const std::string& cmd) const;
     void Other();
     void Jump(const std::string& line);

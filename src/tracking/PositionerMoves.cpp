@@ -18,6 +18,14 @@ void Positioner::Move(map::Dir d) {
     if (RefusedMove()) return;
     if (!Parse()) return; // the command stays queued until its room arrives
     LogSeen("TranslateCMD.Moves: Описатель комнаты:");
+    if (s_.Identity) {
+        // The game named the room: its word decides, the look-alikes are not weighed.
+        if (judge_.Open()) Settle();
+        if (!host_.Tracing() || !Current()) return;
+        MoveByIdentity(d, cmd, s_.Seen, /*textSeen=*/true);
+        s_.Identity.reset();
+        return;
+    }
     Feed(HeldMove{cmd, d, s_.Seen});
 }
 

@@ -38,19 +38,46 @@ void Tracker::Settle() {
 
 void Tracker::TranslateCmd(const std::string& incoming, const std::vector<size_t>& prompts,
                            bool promptsMarked, const std::vector<IdentityAt>& identities) {
-    (void)identities;
     // Without prompt commands from the game, the profile's prompt markers tell the ends.
     const std::vector<size_t>& ends = promptsMarked ? prompts : MarkedPrompts(incoming);
+    if (!identities.empty()) identityMode_ = true;
+    // A game that names its rooms may do so after the room's text: where answers have a
+    // known end, an answer is read whole before it is positioned.
+    const bool answersEnd = promptsMarked || (!profile_.PromptExitStartDecoded.empty() &&
+                                              !profile_.PromptExitEndDecoded.empty());
+    const bool whole = identityMode_ && answersEnd && host_.Tracing();
+    const std::string_view all(incoming);
     size_t from = 0;
+    size_t next = 0; // the next identity
+    auto upTo = [&](size_t to) {
+        for (; next < identities.size() && identities[next].offset <= to; ++next) {
+            const size_t at = std::max(from, std::min(identities[next].offset, all.size()));
+            if (at > from) {
+                OpenAnswer();
+                Translate(all.substr(from, at - from), !whole);
+                from = at;
+            }
+            TakeIdentity(identities[next].identity);
+        }
+        if (to > from) {
+            OpenAnswer();
+            Translate(all.substr(from, to - from), !whole);
+            from = to;
+        }
+    };
     for (size_t end : ends) {
         if (end <= from || end > incoming.size()) continue;
+        upTo(end);
         OpenAnswer();
-        Translate(std::string_view(incoming).substr(from, end - from));
+        if (whole) Translate({}, true);
+        IdentityWithoutRoom();
         AnswerEnded();
-        from = end;
+        state_.Identity.reset();
     }
+    upTo(incoming.size());
     OpenAnswer();
-    if (from < incoming.size() || ends.empty()) Translate(std::string_view(incoming).substr(from));
+    // An empty read still runs the passes, as a read of text does.
+    if (!whole && incoming.empty() && ends.empty()) Translate({}, true);
     if (host_.Tracing() && state_.CommandQueue.empty() && host_.SpeedwalkPending())
         host_.SendSpeedwalkBurst();
 }
@@ -119,7 +146,29 @@ void Tracker::AnswerEnded() {
     host_.ClearSpeedwalk();
 }
 
-void Tracker::Translate(std::string_view incoming) {
+void Tracker::TakeIdentity(const RoomIdentity& identity) {
+    if (LogOn())
+        host_.DLine(W("TranslateCMD: номер комнаты от игры: ") + identity.id + " " + identity.name +
+                    (identity.area.empty() ? std::string() : " [" + identity.area + "]"));
+    state_.Identity = identity;
+}
+
+void Tracker::IdentityWithoutRoom() {
+    // The game named the room of a move or look but printed nothing the profile recognises:
+    // its word is taken, the text left alone.
+    if (!state_.Identity || !answerOpen_ || !host_.Tracing() || state_.FrontChanges != answerOwner_)
+        return;
+    auto& queue = state_.CommandQueue;
+    if (queue.empty() || !AwaitsRoom(queue.front())) return;
+    state_.CurrentCmd = queue.front();
+    if (positioner_.PositionByIdentityOnly()) {
+        if (state_.CurrentCmd == kTranslationDone && !queue.empty()) state_.PopFront();
+        // The answer is over: its command was taken.
+        answerOwner_ = state_.FrontChanges;
+    }
+}
+
+void Tracker::Translate(std::string_view incoming, bool run) {
     state_.PendingText += incoming;
     if (state_.PendingText.size() > kPendingLimit) {
         // A game that answers a move with something tracking does not know would otherwise
@@ -130,6 +179,7 @@ void Tracker::Translate(std::string_view incoming) {
             host_.DLine("TranslateCmd: PendingText > 64 KiB, only the last 64 KiB kept.");
         }
     }
+    if (!run) return;
     state_.Loop = true;
     state_.CurrentCmd.clear();
     for (int passes = 0; !state_.PendingText.empty() && state_.Loop && passes < kMaxPasses;

@@ -60,7 +60,13 @@ public:
 
 private:
     // The incoming text of one answer, or of a read without prompts.
-    void Translate(std::string_view text);
+    // `run` false: the text is only kept for the passes that the end of its answer runs.
+    void Translate(std::string_view text, bool run = true);
+    // What the game said about the room of the answer under way.
+    void TakeIdentity(const RoomIdentity& identity);
+    // At the end of an answer: a move or look whose room the game named but whose text the
+    // profile did not recognise is positioned by the name alone.
+    void IdentityWithoutRoom();
     // The ends of prompts that the profile's markers frame, as offsets into `incoming`.
     const std::vector<size_t>& MarkedPrompts(std::string_view incoming);
     // Text arrives for the first queued command: its answer begins (if it has not).
@@ -95,6 +101,8 @@ private:
     TrackingState state_;
     Positioner positioner_;
     bool trimLogged_ = false;
+    // The game has named rooms out of band: from now on answers are positioned whole.
+    bool identityMode_ = false;
     // The answer that text is arriving for, and the queue's FrontChanges when it began.
     bool answerOpen_ = false;
     std::uint64_t answerOwner_ = 0;

@@ -39,6 +39,9 @@ public:
         (void)area;
         return {};
     }
+    // A room of a zone other than the current one was changed (a link line written into it):
+    // the zone is to be saved with the next save.
+    virtual void ZoneTouched(const std::string& zone) { (void)zone; }
 };
 
 // A host with no one around: no view, no log, no object base, no speedwalk; tracing as set.

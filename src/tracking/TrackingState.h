@@ -1,10 +1,12 @@
 #pragma once
 // The state that the tracking pass and positioning share.
 
+#include "tracking/RoomIdentity.h"
 #include "tracking/RoomParser.h"
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 
 namespace tracking {
@@ -22,11 +24,15 @@ struct TrackingState {
     // queue, so that the end of an answer can tell whether the command it answers is still
     // waiting.
     std::uint64_t FrontChanges = 0;
+    // What the game said out of band about the room of the answer under way; taken by the
+    // first room that positioning places in that answer.
+    std::optional<RoomIdentity> Identity;
 
     void Clear() {
         PendingText.clear();
         CommandQueue.clear();
         CurrentCmd.clear();
+        Identity.reset();
         ++FrontChanges;
     }
     void PopFront() {
