@@ -82,6 +82,8 @@ public:
     // Writes these zones (the current one too when named); false when one could not be
     // written. The saved flag keeps telling about the current zone.
     bool SaveZones(const std::set<std::string>& zones);
+    // A zone other than the current one was changed in memory: it is saved with the next save.
+    void MarkUnsaved(const std::string& zone) { unsaved_.insert(zone); }
     // Saves every zone of the tree, then the object base when it changed. False when a zone
     // could not be written.
     bool nSaveWorldClick();

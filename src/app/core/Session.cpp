@@ -34,6 +34,7 @@ Session::Session(Options options, AppUi& ui)
     hooks.switchZone = [this](const std::string& zone, bool save) {
         return world_->SwitchZone(zone, save);
     };
+    hooks.zoneTouched = [this](const std::string& zone) { world_->MarkUnsaved(zone); };
     hooks.newZone = [this](const std::string& name, bool named) {
         zones_->NewZoneCommand(named ? std::optional<std::string_view>(name) : std::nullopt);
     };

@@ -79,6 +79,12 @@ void TrackingLink::Repaint() {
 bool TrackingLink::SwitchZone(const std::string& zone, bool saveFirst) {
     return hooks_.switchZone && hooks_.switchZone(zone, saveFirst);
 }
+std::string TrackingLink::ZoneForArea(const std::string& area) {
+    return hooks_.zoneForArea ? hooks_.zoneForArea(area) : std::string();
+}
+void TrackingLink::ZoneTouched(const std::string& zone) {
+    if (hooks_.zoneTouched) hooks_.zoneTouched(zone);
+}
 bool TrackingLink::NeedRepos() const {
     return settings_.NeedRepos;
 }

@@ -34,6 +34,8 @@ public:
         std::function<void()> centerBox;
         std::function<void()> repaint;
         std::function<bool(const std::string&, bool)> switchZone;
+        std::function<std::string(const std::string&)> zoneForArea;
+        std::function<void(const std::string&)> zoneTouched;
         std::function<void(const std::string&, bool)> newZone;
         std::function<void(map::TMudRoom2*)> aliasAdded;
         std::function<void(const std::string&)> objectLine;
@@ -79,6 +81,8 @@ public:
     void Repaint() override;
     bool SwitchZone(const std::string& zone, bool saveFirst) override;
     bool NeedRepos() const override;
+    std::string ZoneForArea(const std::string& area) override;
+    void ZoneTouched(const std::string& zone) override;
 
     // relay::IntakeHost
     void SendToServer(const std::string& bytes) override;
