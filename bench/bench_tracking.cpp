@@ -99,6 +99,43 @@ void BM_PassKnownRoom(benchmark::State& state) {
 }
 BENCHMARK(BM_PassKnownRoom)->Unit(benchmark::kMicrosecond);
 
+// The same walk with the game naming every room (MSDP or GMCP) and ending each answer with
+// IAC GA: every room of the world has a number, and each answer carries the room's.
+void BM_PassKnownRoomById(benchmark::State& state) {
+    Pipeline p;
+    Fill100k(p);
+    map::MapWorld& world = p.model.World();
+    int n = 0;
+    world.Lists().ForEachWorldRoom(
+        [&](map::TMudRoom2* r, const std::string&) { world.SetGameId(r, std::to_string(++n)); });
+    map::TMudRoom2* a = p.model.Linker().NewRoomAt(0, 0, 0, "West end", Description(-1), "E");
+    map::TMudRoom2* b = p.model.Linker().NewRoomAt(0, 1, 0, "East end", Description(-2), "W");
+    world.SetGameId(a, "west");
+    world.SetGameId(b, "east");
+    p.model.Linker().SetLink(a, b, map::East);
+    world.CurrentRoom = a;
+    const std::string prompt = "\r\n100H> \xFF\xF9";
+    const std::string toB = RoomText("East end", Description(-2), "W") + prompt;
+    const std::string toA = RoomText("West end", Description(-1), "E") + prompt;
+    const std::vector<std::size_t> endB{toB.size()}, endA{toA.size()};
+    const std::vector<tracking::IdentityAt> idB{
+        {toB.size() - prompt.size(), {"east", "East end", "", {{"w", "west"}}}}};
+    const std::vector<tracking::IdentityAt> idA{
+        {toA.size() - prompt.size(), {"west", "West end", "", {{"e", "east"}}}}};
+    bool east = true;
+    for (auto _ : state) {
+        p.tracker.State().CommandQueue.push_back(east ? "e" : "w");
+        if (east)
+            p.tracker.TranslateCmd(toB, endB, true, idB);
+        else
+            p.tracker.TranslateCmd(toA, endA, true, idA);
+        east = !east;
+    }
+    if (world.CurrentRoom != a && world.CurrentRoom != b) state.SkipWithError("lost the player");
+    if (world.Lists().WorldCount() != 100002) state.SkipWithError("rooms were made");
+}
+BENCHMARK(BM_PassKnownRoomById)->Unit(benchmark::kMicrosecond);
+
 void BM_PassNewRoom(benchmark::State& state) {
     Pipeline p;
     Fill100k(p);

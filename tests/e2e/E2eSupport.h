@@ -41,6 +41,8 @@ struct DemoRoom {
     std::string name, descriptionPlain, exitList;
     bool dark = false;
     int portal = 0;
+    int vnum = 0;              // the game's own number for the room (MSDP VNUM, GMCP num)
+    std::string area;          // Windows-1251
     std::map<char, int> exits; // direction letter -> room id
     std::map<char, bool> doors;
 };
@@ -67,6 +69,8 @@ struct DemoWorld {
             r.exitList = text::FromUnicode(o["exitList"].toString());
             r.dark = o["dark"].toBool();
             r.portal = o["portal"].toInt();
+            r.vnum = o["vnum"].toInt();
+            r.area = text::FromUnicode(o["area"].toString());
             for (const auto& e : o["exits"].toArray()) {
                 QJsonObject x = e.toObject();
                 char d = x["dir"].toString().toStdString()[0];
@@ -203,9 +207,10 @@ inline std::string TemplateWithPorts(quint16 clientPort, quint16 serverPort) {
 class DemoRig {
 public:
     enum class Start { Test, AsShipped };
+    // `serverArgs` go to the demo server besides its port and compression (--msdp, --gmcp).
     explicit DemoRig(int mccp,
                      const std::function<void(const std::filesystem::path&)>& prepare = {},
-                     Start start = Start::Test)
+                     Start start = Start::Test, const QStringList& serverArgs = {})
         : serverPort(FreePort()), clientPort(FreePort()) {
         if (start == Start::AsShipped) {
             TempDir::Write(dir.path() / "local.ini", TempDir::Read(TemplateProfile()));
@@ -226,8 +231,9 @@ public:
         }
 
         server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        server.start(DemoBinary(),
-                     {"--port", QString::number(serverPort), "--mccp", QString::number(mccp)});
+        server.start(DemoBinary(), QStringList{"--port", QString::number(serverPort), "--mccp",
+                                               QString::number(mccp)} +
+                                       serverArgs);
         server.waitForStarted(5000);
         if (prepare) prepare(dir.path());
         // The data directory as the session begins, to replay the session on it afterwards.
