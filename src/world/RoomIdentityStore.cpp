@@ -4,14 +4,13 @@ namespace storage {
 
 void RoomIdentityStore::Clear() {
     zones_.clear();
-    loadedBindings_.clear();
     onDisk_.reset();
     damaged = false;
 }
 
-void RoomIdentityStore::Loaded(RoomIdentities data, std::string bytes) {
-    zones_ = std::move(data.zones);
-    loadedBindings_ = std::move(data.zoneAreas);
+void RoomIdentityStore::Loaded(std::map<std::string, std::vector<RoomIdentityLine>> zones,
+                               std::string bytes) {
+    zones_ = std::move(zones);
     onDisk_ = std::move(bytes);
 }
 

@@ -19,10 +19,9 @@ class RoomIdentityStore {
 public:
     // Another world: nothing known, the file on disk unknown too.
     void Clear();
-    // What was read from the world's file (the bytes it holds).
-    void Loaded(RoomIdentities data, std::string bytes);
-    // Bindings read with the file, for the map's world to take.
-    const std::map<std::string, std::string>& LoadedBindings() const { return loadedBindings_; }
+    // The rooms' lines read from the world's file, and the bytes the file holds (its bindings
+    // go to the map's world).
+    void Loaded(std::map<std::string, std::vector<RoomIdentityLine>> zones, std::string bytes);
 
     // Gives rooms just read from the zone's file their numbers and areas.
     void Apply(const std::string& zone, std::span<map::TMudRoom2> rooms) const;
@@ -46,7 +45,6 @@ public:
 
 private:
     std::map<std::string, std::vector<RoomIdentityLine>> zones_;
-    std::map<std::string, std::string> loadedBindings_;
     std::optional<std::string> onDisk_;
 };
 

@@ -38,7 +38,7 @@ void WorldStore::LoadRoomIdentities() {
     }
     for (const auto& [zone, area] : read.data.zoneAreas)
         world.BindZone(zone, area);
-    identities_.Loaded(std::move(read.data), std::move(bytes));
+    identities_.Loaded(std::move(read.data.zones), std::move(bytes));
 }
 
 bool WorldStore::WriteRoomIdentities() {
