@@ -182,6 +182,15 @@ def identity():
     save("identity", "gmcp-other", b"\x01" + b'Char.Vitals {"hp": 10}')
 
 
+def gameids():
+    head = b"Quarvelin room identity 1\r\n"
+    save("gameids", "file", head + b"A|Village|" + w("Деревня") + b"\r\nA|A%2FB|A/B\r\n"
+         + b"R|Village|3|1204|" + w("Деревня") + b"\r\nR|Village|3:2|77|\r\nR|A%2FB|-1|a\\pb\\\\c|x\\r\\n\r\n")
+    save("gameids", "empty", head)
+    save("gameids", "bad-line", head + b"R|z|one|5|a\r\n")
+    save("gameids", "area-name", b"CON: the .tk2 caves?.")
+
+
 DICTS = {
     "decoder": [b"\xff\xfb\x56", b"\xff\xfb\x55", b"\xff\xfa\x56\xff\xf0", b"\xff\xfa\x55\xfb\xf0",
                 b"\xff\xff", b"\xff\xf9", b"\xff\xfa", b"\xff\xf0", b"\xff\xfd"],
@@ -198,6 +207,8 @@ DICTS = {
     "objects": [b"<node>\r\n", b"<end node>\r\n", b"\r\n0\r\n", b"\r\n1\r\n", b"\r\n-1\r\n", b"<Quarvelin v. "],
     "identity": [b"\x01", b"\x02", b"\x03", b"\x04", b"\x05", b"\x06", b"ROOM", b"VNUM", b"NAME", b"AREA",
                  b"EXITS", b"Room.Info ", b'"num"', b'"name"', b'"exits"', b"{", b"}", b":", b","],
+    "gameids": [b"Quarvelin room identity 1\r\n", b"A|", b"R|", b"|", b"\\p", b"\\\\", b"\\r", b"\\n", b"\r\n",
+                b":2", b"%2E", b".tk2", b"CON", b"COM1"],
     "session": [b"Quarvelin session 1\r\n", b"S ", b"C ", b"E ", b" 0 ", b"\r\n", b"client connected",
                 b"server closed", b"\xff\xf9"],
     "ini": [b"[Messages]", b"[Connect]", b"[Moves]", b"[Options]", b"[Leader Move]", b"[Can`t Move]", b"[Dark]",
@@ -224,5 +235,6 @@ if __name__ == "__main__":
     ini()
     session()
     identity()
+    gameids()
     os.makedirs(os.path.join(ROOT, "dict"), exist_ok=True)
     dicts()

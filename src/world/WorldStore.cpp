@@ -15,7 +15,25 @@ WorldStore::WorldStore(map::MapModel& model, profile::WorldProfile& profile,
                        const Language& language, WorldUi& ui, fs::path dataDir,
                        std::string versionText)
     : model_(model), profile_(profile), language_(language), ui_(ui), dataDir_(std::move(dataDir)),
-      versionText_(std::move(versionText)) {}
+      versionText_(std::move(versionText)) {
+    tree_.zoneCaption = [this](std::string_view zone) { return ZoneCaption(zone); };
+}
+
+// Zones saved one after another write "game-ids.txt" once, after the last of them.
+struct WorldStore::IdentityBatch {
+    explicit IdentityBatch(WorldStore& store) : store_(store) { ++store_.identityBatch_; }
+    ~IdentityBatch() {
+        if (--store_.identityBatch_ == 0 && store_.identityPending_) store_.WriteRoomIdentities();
+    }
+    IdentityBatch(const IdentityBatch&) = delete;
+    IdentityBatch& operator=(const IdentityBatch&) = delete;
+    WorldStore& store_;
+};
+
+void WorldStore::RoomIdentitiesChanged() {
+    identityPending_ = true;
+    if (identityBatch_ == 0) WriteRoomIdentities();
+}
 
 std::string WorldStore::Text(std::string_view section, std::string_view key) const {
     return language_.GetCaption(section, key);
@@ -112,6 +130,8 @@ bool WorldStore::SaveZone() {
 }
 
 bool WorldStore::SaveUnsavedZones() {
+    IdentityBatch batch(*this);
+    identityPending_ = true; // a write of the file that failed before is tried again too
     map::MapWorld& world = model_.World();
     const std::string remembered = world.CurrentZone;
     const std::vector<std::string> zones(unsaved_.begin(), unsaved_.end());
@@ -129,6 +149,7 @@ bool WorldStore::SaveUnsavedZones() {
 }
 
 bool WorldStore::SaveZones(const std::set<std::string>& zones) {
+    IdentityBatch batch(*this);
     map::MapWorld& world = model_.World();
     const std::string remembered = world.CurrentZone;
     const bool wasSaved = world.Saved;
@@ -177,6 +198,8 @@ bool WorldStore::SaveZoneRooms(const std::vector<const map::TMudRoom2*>& rooms) 
         return false;
     }
     unsaved_.erase(zone);
+    identities_.ZoneWritten(zone, rooms);
+    RoomIdentitiesChanged();
     if (toldNotWritable_ && unsaved_.empty()) {
         toldNotWritable_ = false;
         ui_.LogError(Text("MainForm", "MapSavedAgain"));
@@ -192,7 +215,19 @@ bool WorldStore::KeepDamagedOriginal(const std::string& zone, const fs::path& fi
         damaged_.erase(zone); // nothing left to keep
         return true;
     }
+    std::optional<fs::path> aside = MoveDamagedAside(file, "DamagedZoneKept");
+    if (!aside) return false;
+    damaged_.erase(zone);
+    // The game numbers of the rooms in the kept file stay with it, under its name.
+    if (std::optional<std::string> name = PathToTextExact(aside->filename()))
+        identities_.ZoneRenamed(zone, *name);
+    return true;
+}
+
+std::optional<fs::path> WorldStore::MoveDamagedAside(const fs::path& file,
+                                                     std::string_view messageKey) {
     // Never replace an earlier copy: each one is a map the player may still want back.
+    std::error_code ec;
     fs::path aside = file;
     aside += ".damaged";
     for (int i = 1; fs::exists(fs::symlink_status(aside, ec)); ++i) {
@@ -200,17 +235,18 @@ bool WorldStore::KeepDamagedOriginal(const std::string& zone, const fs::path& fi
         aside += ".damaged." + std::to_string(i);
     }
     fs::rename(file, aside, ec);
-    if (ec) return false;
-    damaged_.erase(zone);
+    if (ec) return std::nullopt;
     const std::string message =
-        Text("MainForm", "DamagedZoneKept") + " <" + PathToText(aside.filename()) + ">";
+        Text("MainForm", messageKey) + " <" + PathToText(aside.filename()) + ">";
     ui_.LogError(message);
     ui_.ShowError(message);
-    return true;
+    return aside;
 }
 
 bool WorldStore::nSaveWorldClick() {
     if (BeforeSave) BeforeSave();
+    IdentityBatch batch(*this);
+    identityPending_ = true;
     map::MapWorld& world = model_.World();
     // One pass over the world sorts the rooms into their zones, in world-list order.
     ZoneRooms byZone;

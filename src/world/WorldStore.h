@@ -9,11 +9,13 @@
 
 #include "files/ZoneFile.h"
 #include "map/MapModel.h"
+#include "world/RoomIdentityStore.h"
 #include "world/WorldUi.h"
 #include "world/ZoneTree.h"
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -101,11 +103,29 @@ public:
     ZoneTreeNode* CreateZone();
 
     // A zone was renamed (its file with it): a damaged file is still kept before the next save,
-    // a zone not yet saved is still saved.
-    void ZoneRenamed(const std::string& from, const std::string& to) {
-        if (damaged_.erase(from)) damaged_.insert(to);
-        if (unsaved_.erase(from)) unsaved_.insert(to);
-    }
+    // a zone not yet saved is still saved; its rooms' game numbers and its area follow it.
+    void ZoneRenamed(const std::string& from, const std::string& to);
+    // A zone was deleted with its file: its rooms' game numbers and its area go too.
+    void ZoneDeleted(const std::string& zone);
+
+    // ---- The game's areas (kept in "game-ids.txt" with the rooms' game numbers) ----
+    // The zone for the game's area: the zone bound to it; else the current zone, when it holds
+    // no room and is bound to nothing, renamed after the area and bound to it; else a new,
+    // empty zone named after the area and bound to it. The current zone stays current (only its
+    // name may change). Empty when no zone can be had: no world, an empty area name.
+    std::string ZoneForArea(const std::string& area);
+    // Binds a zone to an area (an empty area unbinds it; an area has one zone: another zone
+    // bound to it loses it) and writes the file at once. False when the file was not written.
+    bool BindZoneToArea(const std::string& zone, const std::string& area);
+    // The areas the world's rooms carry and the zones are bound to, sorted, each once.
+    std::vector<std::string> KnownAreas() const;
+    // What the zone tree shows for a zone named after its area when the area's name had to be
+    // written otherwise to be a file name: the area's own name (with the zone's number, if
+    // any). Empty for every other zone.
+    std::string ZoneCaption(std::string_view zone) const;
+    // Writes "game-ids.txt" when what it should hold differs from what it holds; no file is
+    // made while there is nothing to write. False (after a line in the log) when it could not.
+    bool WriteRoomIdentities();
 
     // ---- Start and end ----
     // First activation: the named world is loaded; when no world results, a new one is offered.
@@ -122,6 +142,19 @@ private:
     bool SaveZoneRooms(const std::vector<const map::TMudRoom2*>& rooms);
     // Moves a damaged zone file aside under a name of its own; false when it could not.
     bool KeepDamagedOriginal(const std::string& zone, const std::filesystem::path& file);
+    // Moves a file aside as "<name>.damaged" (".damaged.1" ... when taken) and tells the player
+    // with the message of `messageKey`; the name it now has, or nullopt when it could not.
+    std::optional<std::filesystem::path> MoveDamagedAside(const std::filesystem::path& file,
+                                                          std::string_view messageKey);
+    // Reads the world's "game-ids.txt": the bindings go to the map's world, the rooms' lines
+    // wait for the zone files. A file that makes no sense is left out (and kept aside later).
+    void LoadRoomIdentities();
+    std::filesystem::path RoomIdentityFile() const;
+    // Writes of "game-ids.txt" wait while zones are saved one after another.
+    struct IdentityBatch;
+    void RoomIdentitiesChanged();
+    // The zone name for an area's file name, with a number when taken; empty when none is free.
+    std::string UniqueZoneName(const std::string& base) const;
     std::vector<const map::TMudRoom2*> RoomsOfZone(std::string_view zone) const;
     std::string ProposeWorldName() const;
     bool ZoneNameTaken(std::string_view zone) const;
@@ -147,6 +180,9 @@ private:
     // directory takes no files (told once until a save works again).
     std::unordered_set<std::string> unsaved_;
     bool toldNotWritable_ = false;
+    RoomIdentityStore identities_;
+    int identityBatch_ = 0;
+    bool identityPending_ = false;
     ZoneTree tree_;
 };
 

@@ -32,6 +32,7 @@ void WorldStore::ReadZoneFiles(ZoneFixups fixups, OnRoom onRoom, AfterFile after
         if (IsLocked(*zone)) node->stateImage = kLockedStateImage;
 
         ZoneReadResult read = ReadZoneFile(file, profile_, fixups);
+        identities_.Apply(*zone, read.rooms);
         for (map::TMudRoom2& room : read.rooms) {
             onRoom(*zone, room);
             map::TMudRoom2* added =
@@ -80,6 +81,7 @@ void WorldStore::LoadWorld() {
 
     ui_.ReadProfile();
     RemoveLeftoverTemporaries(WorldDir()); // saves that a crash cut short
+    LoadRoomIdentities();
     world.ReturnRoom = nullptr;
     const std::string remembered =
         profile_.Zone.empty() ? Text("MainForm", "nNewZone") : profile_.Zone;
@@ -166,6 +168,8 @@ void WorldStore::nNewWorldClick() {
     if (!worldName_.empty()) nSaveWorldClick();
     ClearZone();
     ForgetRooms();
+    identities_.Clear();
+    world.ClearZoneAreas();
     tree_.Clear();
     world.HighestRoomNumber = 0;
     worldName_ = name;
@@ -230,6 +234,10 @@ void WorldStore::nSaveWorldAsClick() {
 
     const fs::path oldDir = WorldDir();
     worldName_ = name;
+    // The copy gets every room's game number and every binding, in a file of its own; a damaged
+    // file stays behind in the old world.
+    identities_.ForgetDisk();
+    identities_.damaged = false;
     tree_.SetText(tree_.Root(), name);
     std::error_code ec;
     fs::create_directories(WorldDir(), ec);

@@ -172,6 +172,11 @@ bool ZoneLinks::nMergeZone(Dir d) {
         world.Lists().SetZoneOf(r, zone);
     }
 
+    // The joined zone's area comes along unless this zone has one: the game's rooms of that
+    // area are found here from now on.
+    const std::string joinedArea = world.AreaOfZone(line.zone);
+    if (!joinedArea.empty() && world.AreaOfZone(zone).empty()) world.BindZone(zone, joinedArea);
+
     store_.nSaveWorldClick();
     // Selecting a zone that is not in the tree selects nothing, and then nothing is deleted.
     tree.Select(tree.FindZone(line.zone));

@@ -144,6 +144,7 @@ void ZoneOperations::nnDeleteZoneClick(bool ask) {
     });
     // A later zone of the same name starts unlocked.
     store_.SetLocked(zone, false);
+    store_.ZoneDeleted(zone);
 
     if (current) world.CurrentZone.clear();
     store_.Tree().Remove(node);

@@ -44,6 +44,15 @@ ZoneTreeNode* ZoneTree::FindZone(std::string_view zone) const {
     return nullptr;
 }
 
+std::string ZoneTree::Shown(const ZoneTreeNode* node) const {
+    if (!node) return {};
+    if (node->Level() == 1 && zoneCaption) {
+        std::string caption = zoneCaption(node->text);
+        if (!caption.empty()) return caption;
+    }
+    return node->text;
+}
+
 ZoneTreeNode* ZoneTree::AddZone(std::string_view zone, int image) {
     if (!root_) return nullptr;
     auto node = std::make_unique<ZoneTreeNode>();

@@ -74,6 +74,13 @@ public:
     void RemoveQuickListNodes(const map::TMudRoom2* room, ZoneTreeNode* zone = nullptr);
     void SetQuickListNodeImage(const map::TMudRoom2* room, int image);
 
+    // What a node shows: its text, or for a zone what `zoneCaption` gives when not empty (the
+    // text stays the zone's name, which is also what editing starts from).
+    std::function<std::string(std::string_view zone)> zoneCaption;
+    std::string Shown(const ZoneTreeNode* node) const;
+    // Tells the tree widget that what nodes show changed without a change of the model.
+    void Refresh() { Changed(); }
+
     // The tree widget follows the model through this: called after every change.
     std::function<void()> onChanged;
     // Asked to start editing a node's text (a new zone made from the menu is named at once).

@@ -15,7 +15,9 @@
 #include "view/objects/ObjectPage.h"
 #include "view/window/QuarvelinForm.h"
 #include "view/window/RoomSearch.h"
+#include "view/window/ZoneTreeMenu.h"
 
+#include <QInputDialog>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -32,6 +34,14 @@ void OpenEveryWindow(TQuarvelinForm& form, const std::function<void(QWidget&)>& 
     see(&form);
     see(form.MapPage()->ContextMenu().PopupMenu1());
     see(form.ObjectPage()->Menu());
+    // The zone tree's menu as a zone shows it, and the dialog of its bind item.
+    if (storage::ZoneTreeNode* zone = session.World().Tree().FindZone(session.ZoneName())) {
+        session.World().Tree().Select(zone);
+        form.ZoneTreeMenu()->PopupMenu2Popup();
+        see(form.ZoneTreeMenu()->PopupMenu2());
+        std::unique_ptr<QInputDialog> bind = form.ZoneTreeMenu()->MakeBindDialog(zone->text);
+        see(bind.get());
+    }
 
     // The find dialogs: the room search and the object page's find and replace.
     form.RoomSearch()->Open(storage::SearchField::Name);

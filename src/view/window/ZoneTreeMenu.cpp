@@ -6,6 +6,7 @@
 #include "view/window/ZoneTreePanel.h"
 
 #include <QAction>
+#include <QInputDialog>
 #include <QMenu>
 
 namespace view {
@@ -39,6 +40,16 @@ TZoneTreeMenu::TZoneTreeMenu(app::Session& session, TZoneTreePanel* tree, TRoomS
         zones.nnLockZoneClick();
     });
     lock->setCheckable(true);
+    bindCaption_ = caption("BindZoneCaption");
+    bindLabel_ = caption("BindZoneLabel");
+    unbindCaption_ = caption("nnUnbindZone");
+    bindOk_ = caption("BindZoneOk");
+    bindCancel_ = caption("BindZoneCancel");
+    Add("nnBindZone", caption("nnBindZone"), [this] { BindZone(); });
+    Add("nnUnbindZone", unbindCaption_, [this] {
+        if (const storage::ZoneTreeNode* node = session_.World().Tree().Selected())
+            session_.World().BindZoneToArea(node->text, std::string());
+    });
     menu_->addSeparator();
     Add("nnShowOnMap", caption("nnShowOnMap"), [&quickList] { quickList.nnShowOnMapClick(); });
     Add("nnSpeedWalk", caption("nSpeedWalk"),
@@ -84,6 +95,13 @@ bool TZoneTreeMenu::PopupMenu2Popup() {
     for (const char* name : {"nnRenameZone", "nnDeleteZone", "nnLoadZone", "nnLockZone"})
         show(name, level == 1);
     items_.at("nnLockZone")->setChecked(level == 1 && session_.Zones().LockChecked());
+    show("nnBindZone", level == 1);
+    // The unbind item names the area, so that the player sees the binding before undoing it.
+    const std::string& area =
+        level == 1 ? session_.Map().World().AreaOfZone(node->text) : std::string();
+    show("nnUnbindZone", !area.empty());
+    if (!area.empty())
+        items_.at("nnUnbindZone")->setText(text::ToUnicode(unbindCaption_ + " <" + area + ">"));
     show("nnShowOnMap", level == 2);
     show("nnRemoveRoom", level == 2);
 
@@ -95,6 +113,44 @@ bool TZoneTreeMenu::PopupMenu2Popup() {
     show("nnSpeedWalkNT", walkable && here && here != room);
     show("nnSpeedWalkNTD", walkable && here && here != room);
     return true;
+}
+
+std::unique_ptr<QInputDialog> TZoneTreeMenu::MakeBindDialog(const std::string& zone) {
+    storage::WorldStore& world = session_.World();
+    QStringList areas;
+    for (const std::string& area : world.KnownAreas())
+        areas << text::ToUnicode(area);
+    auto dialog = std::make_unique<QInputDialog>(tree_);
+    dialog->setObjectName("BindZoneDialog");
+    dialog->setWindowTitle(text::ToUnicode(bindCaption_));
+    const storage::ZoneTreeNode* node = world.Tree().FindZone(zone);
+    dialog->setLabelText(
+        text::ToUnicode(bindLabel_ + " <" + (node ? world.Tree().Shown(node) : zone) + ">:"));
+    dialog->setOkButtonText(text::ToUnicode(bindOk_));
+    dialog->setCancelButtonText(text::ToUnicode(bindCancel_));
+    dialog->setComboBoxItems(areas);
+    // Any area may be typed: the game may not have shown a room of it yet.
+    dialog->setComboBoxEditable(true);
+    dialog->setTextValue(text::ToUnicode(session_.Map().World().AreaOfZone(zone)));
+    dialog->resize(qMax(dialog->sizeHint().width(), 360), dialog->sizeHint().height());
+    return dialog;
+}
+
+void TZoneTreeMenu::BindZone() {
+    storage::WorldStore& world = session_.World();
+    const storage::ZoneTreeNode* node = world.Tree().Selected();
+    if (!node || node->Level() != 1) return;
+    const std::string zone = node->text;
+    std::unique_ptr<QInputDialog> dialog = MakeBindDialog(zone);
+    if (dialog->exec() != QDialog::Accepted) return;
+    // Blanks typed around a name go; an area chosen from the list is taken as the game wrote it.
+    const QString chosen = dialog->textValue();
+    const QString area = dialog->comboBoxItems().contains(chosen) ? chosen : chosen.trimmed();
+    bool representable = false;
+    const std::string bytes = text::FromUnicode(area, &representable);
+    // The zone may have gone while the dialog was open.
+    if (!representable || !world.Tree().FindZone(zone)) return;
+    world.BindZoneToArea(zone, bytes);
 }
 
 } // namespace view

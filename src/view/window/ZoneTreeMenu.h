@@ -7,8 +7,11 @@
 #include <QString>
 #include <functional>
 #include <map>
+#include <memory>
+#include <string>
 
 class QAction;
+class QInputDialog;
 class QMenu;
 
 namespace app {
@@ -32,14 +35,20 @@ public:
     QAction* Item(const QString& name) const;
     // Shows, hides and checks the items for the selected node; false with no node selected.
     bool PopupMenu2Popup();
+    // The dialog of the bind item for a zone, filled in and not yet shown.
+    std::unique_ptr<QInputDialog> MakeBindDialog(const std::string& zone);
 
 private:
     QAction* Add(const char* name, const std::string& caption, std::function<void()> click);
+    // Asks for the area whose rooms go into the selected zone: one that rooms of the world
+    // carry, or any typed; an empty one unbinds the zone.
+    void BindZone();
 
     app::Session& session_;
     TZoneTreePanel* tree_;
     QMenu* menu_ = nullptr;
     std::map<QString, QAction*> items_;
+    std::string bindCaption_, bindLabel_, unbindCaption_, bindOk_, bindCancel_;
 };
 
 } // namespace view

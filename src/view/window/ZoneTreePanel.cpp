@@ -47,6 +47,15 @@ QIcon Locked(const QIcon& base) {
 class NodeEditDelegate : public QStyledItemDelegate {
 public:
     explicit NodeEditDelegate(TZoneTreePanel* tree) : QStyledItemDelegate(tree), tree_(tree) {}
+    // A zone that shows its area's name is still renamed from its own name.
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        auto* node = static_cast<storage::ZoneTreeNode*>(index.data(kNodeRole).value<void*>());
+        if (line && node)
+            line->setText(text::ToUnicode(node->text));
+        else
+            QStyledItemDelegate::setEditorData(editor, index);
+    }
     void setModelData(QWidget* editor, QAbstractItemModel*,
                       const QModelIndex& index) const override {
         auto* line = qobject_cast<QLineEdit*>(editor);
@@ -174,7 +183,7 @@ QTreeWidgetItem* TZoneTreePanel::ItemOf(const storage::ZoneTreeNode* node) const
 }
 
 void TZoneTreePanel::AddItems(storage::ZoneTreeNode* node, QTreeWidgetItem* item) {
-    item->setText(0, text::ToUnicode(node->text));
+    item->setText(0, text::ToUnicode(model_.Shown(node)));
     item->setData(0, kNodeRole, QVariant::fromValue(static_cast<void*>(node)));
     item->setIcon(0, Picture(node->image, node->stateImage));
     if (node->Level() > 0) item->setFlags(item->flags() | Qt::ItemIsEditable);

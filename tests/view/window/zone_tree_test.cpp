@@ -12,6 +12,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -21,6 +23,8 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace fs = std::filesystem;
 using text::W;
@@ -155,7 +159,8 @@ TEST(ZoneTree, MenuItemsFollowTheLevelOfTheNode) {
 
     tree->setCurrentItem(ItemOf(form, "Beta"));
     ASSERT_TRUE(menu->PopupMenu2Popup());
-    EXPECT_EQ(visible(), "nnNewZone nnLoadZone nnRenameZone nnDeleteZone nnLockZone" + find);
+    EXPECT_EQ(visible(),
+              "nnNewZone nnLoadZone nnRenameZone nnDeleteZone nnLockZone nnBindZone" + find);
     EXPECT_FALSE(menu->Item("nnLockZone")->isChecked());
     menu->Item("nnLockZone")->trigger();
     EXPECT_EQ(s.World().Tree().FindZone("Beta")->stateImage, storage::kLockedStateImage);
@@ -267,4 +272,81 @@ TEST(ZoneTree, RoomSearchByShortcutFindsRoomsInOtherZones) {
     EXPECT_FALSE(findName->isEnabled());
     form.Pages()->setCurrentIndex(0);
     EXPECT_TRUE(findName->isEnabled());
+}
+
+// Answers the bind dialog once it is open: checks what it offers, then types or picks `area`
+// and presses OK (or Cancel when `area` is null).
+static void AnswerBindDialog(QStringList* offered, QString* label, std::optional<QString> area) {
+    QTimer::singleShot(0, [=] {
+        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->objectName(), "BindZoneDialog");
+        *offered = dialog->comboBoxItems();
+        *label = dialog->labelText();
+        if (!area) return dialog->reject();
+        dialog->setTextValue(*area);
+        dialog->accept();
+    });
+}
+
+TEST(ZoneTree, ZonesAreBoundToGameAreasByHand) {
+    TempDir dir;
+    const fs::path world = MakeWorld(dir, {"Alpha", "A%2FB"});
+    view::TQuarvelinForm form({dir.path(), W("Мир"), false});
+    Start(form);
+    app::Session& s = form.Session();
+    map::MapWorld& map = s.Map().World();
+    view::TZoneTreeMenu* menu = form.ZoneTreeMenu();
+    AddRoom(form, 1, "Alpha")->GameArea = W("Деревня");
+    AddRoom(form, 2, "Alpha")->GameArea = "A/B";
+    auto open = [&](const std::string& zone) {
+        form.ZoneTree()->setCurrentItem(ItemOf(form, zone));
+        ASSERT_TRUE(menu->PopupMenu2Popup());
+    };
+
+    open("Alpha");
+    EXPECT_TRUE(menu->Item("nnBindZone")->isVisible());
+    EXPECT_FALSE(menu->Item("nnUnbindZone")->isVisible());
+    QStringList offered;
+    QString label;
+    AnswerBindDialog(&offered, &label, QString::fromUtf8("Деревня"));
+    menu->Item("nnBindZone")->trigger();
+    EXPECT_EQ(offered, (QStringList{"A/B", QString::fromUtf8("Деревня")}));
+    EXPECT_TRUE(label.contains("<Alpha>")) << label.toStdString();
+    EXPECT_EQ(map.AreaOfZone("Alpha"), W("Деревня"));
+    EXPECT_EQ(TempDir::Read(world / "game-ids.txt"),
+              "Quarvelin room identity 1\r\nA|Alpha|" + W("Деревня") + "\r\n");
+
+    // The unbind item names the area; Cancel in the dialog changes nothing.
+    open("Alpha");
+    ASSERT_TRUE(menu->Item("nnUnbindZone")->isVisible());
+    EXPECT_TRUE(menu->Item("nnUnbindZone")->text().contains(QString::fromUtf8("<Деревня>")));
+    AnswerBindDialog(&offered, &label, std::nullopt);
+    menu->Item("nnBindZone")->trigger();
+    EXPECT_EQ(map.AreaOfZone("Alpha"), W("Деревня"));
+    menu->Item("nnUnbindZone")->trigger();
+    EXPECT_EQ(map.AreaOfZone("Alpha"), "");
+    EXPECT_EQ(TempDir::Read(world / "game-ids.txt"), "Quarvelin room identity 1\r\n");
+
+    // A zone named after an area that had to be written otherwise shows the area's name, and
+    // is still renamed from its own.
+    open("A%2FB");
+    AnswerBindDialog(&offered, &label, "A/B");
+    menu->Item("nnBindZone")->trigger();
+    ASSERT_NE(ItemOf(form, "A%2FB"), nullptr);
+    EXPECT_EQ(ItemOf(form, "A%2FB")->text(0), "A/B");
+    form.ZoneTree()->StartEditing(s.World().Tree().FindZone("A%2FB"));
+    auto* editor = form.ZoneTree()->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), "A%2FB");
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(editor, &escape);
+    Process();
+
+    // Typed blanks around a new area go.
+    open("Alpha");
+    AnswerBindDialog(&offered, &label, "  Docks ");
+    menu->Item("nnBindZone")->trigger();
+    EXPECT_EQ(map.AreaOfZone("Alpha"), "Docks");
+    EXPECT_EQ(map.AreaOfZone("A%2FB"), "A/B");
 }
