@@ -35,6 +35,7 @@ Session::Session(Options options, AppUi& ui)
         return world_->SwitchZone(zone, save);
     };
     hooks.zoneTouched = [this](const std::string& zone) { world_->MarkUnsaved(zone); };
+    hooks.zoneForArea = [this](const std::string& area) { return world_->ZoneForArea(area); };
     hooks.newZone = [this](const std::string& name, bool named) {
         zones_->NewZoneCommand(named ? std::optional<std::string_view>(name) : std::nullopt);
     };
