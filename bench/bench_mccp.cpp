@@ -145,12 +145,17 @@ std::size_t InflateWithZlib(const Recordings& r, std::string& out) {
     return total;
 }
 
-std::size_t DecodeReused(const Recordings& r) {
+// `outOfBand`: with MSDP and GMCP looked for, as the relay runs by default.
+std::size_t DecodeReused(const Recordings& r, bool outOfBand = false) {
     relay::ServerStreamDecoder decoder;
     relay::DecodeResult result;
+    relay::DebugLog log;
+    relay::OutOfBand oob(log);
+    oob.SetEnabled(true, true);
     std::size_t total = 0;
     for (std::size_t pos = 0; pos < r.compressed.size(); pos += kRead) {
-        decoder.Feed(std::string_view(r.compressed).substr(pos, kRead), true, true, result);
+        decoder.Feed(std::string_view(r.compressed).substr(pos, kRead), true, true, result, true,
+                     outOfBand ? &oob : nullptr);
         total += result.clientBytes.size() + result.recognitionText.size() / 1024;
     }
     return total;
@@ -179,6 +184,37 @@ void BM_DecoderFeed(benchmark::State& state) {
     const Recordings& r = Data();
     for (auto _ : state)
         benchmark::DoNotOptimize(DecodeReused(r));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * r.text));
+}
+
+// The same walk without compression: the telnet scan alone, with and without MSDP and GMCP
+// looked for.
+std::size_t DecodePlain(const Recordings& r, bool outOfBand) {
+    relay::ServerStreamDecoder decoder;
+    relay::DecodeResult result;
+    relay::DebugLog log;
+    relay::OutOfBand oob(log);
+    oob.SetEnabled(true, true);
+    std::size_t total = 0;
+    for (std::size_t pos = 0; pos < r.plain.size(); pos += kRead) {
+        decoder.Feed(std::string_view(r.plain).substr(pos, kRead), true, true, result, true,
+                     outOfBand ? &oob : nullptr);
+        total += result.clientBytes.size() + result.recognitionText.size() / 1024;
+    }
+    return total;
+}
+
+void BM_DecoderPlain(benchmark::State& state) {
+    const Recordings& r = Data();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DecodePlain(r, state.range(0) != 0));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * r.plain.size()));
+}
+
+void BM_DecoderFeedOutOfBand(benchmark::State& state) {
+    const Recordings& r = Data();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DecodeReused(r, true));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * r.text));
 }
 
@@ -532,6 +568,19 @@ BENCHMARK(BM_ZlibInflate)
     ->Repetitions(kRepetitions)
     ->ReportAggregatesOnly(true);
 BENCHMARK(BM_DecoderFeed)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(kRepetitions)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_DecoderFeedOutOfBand)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(kRepetitions)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_DecoderPlain)
+    ->ArgName("outOfBand")
+    ->Arg(0)
+    ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
     ->Repetitions(kRepetitions)

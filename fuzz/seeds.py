@@ -191,6 +191,27 @@ def gameids():
     save("gameids", "area-name", b"CON: the .tk2 caves?.")
 
 
+def outofband():
+    V, L, TO, TC = b"\x01", b"\x02", b"\x03", b"\x04"
+
+    def sb(option, payload):
+        return bytes([IAC, SB, option]) + payload.replace(b"\xff", b"\xff\xff") + bytes([IAC, SE])
+    will = bytes([IAC, WILL, 69, IAC, WILL, 201])
+    do = bytes([IAC, DO, 69, IAC, DO, 201])
+    room = sb(69, V + b"ROOM" + L + TO + V + b"VNUM" + L + b"6032" + V + b"NAME" + L + w("Двор я") + V + b"EXITS"
+              + L + TO + V + b"n" + L + b"6033" + TC + TC)
+    info = sb(201, 'Room.Info {"num": 6032, "name": "Двор", "exits": {"n": 6033}}'.encode("utf-8"))
+    text = w("Двор я\r\n").replace(b"\xff", b"\xff\xff") + b"> " + bytes([IAC, GA])
+    client = (do + sb(69, V + b"REPORT" + L + b"ROOM" + L + b"HEALTH") + sb(69, V + b"UNREPORT" + L + b"ROOM")
+              + sb(201, b'Core.Supports.Set ["Char 1"]') + sb(201, b'Core.Supports.Remove ["Room"]') + b"look\r\n")
+    save("outofband", "game-first", bytes([0x07]) + pieces(client, will + room + text + info + text)
+         + bytes([3, 1, 7, 2, 0, 1, 0, 2]))
+    save("outofband", "client-first", bytes([0x0F]) + pieces(client, b"Hi\r\n" + will + info + room + text))
+    save("outofband", "silent", bytes([0x03]) + pieces(b"n\r\n", will + room + text + sb(24, b"\x01"))
+         + bytes([0] * 12))
+    save("outofband", "off", bytes([0x04]) + pieces(client, will + room + text) + bytes([1, 0, 0]))
+
+
 DICTS = {
     "decoder": [b"\xff\xfb\x56", b"\xff\xfb\x55", b"\xff\xfa\x56\xff\xf0", b"\xff\xfa\x55\xfb\xf0",
                 b"\xff\xff", b"\xff\xf9", b"\xff\xfa", b"\xff\xf0", b"\xff\xfd"],
@@ -209,6 +230,10 @@ DICTS = {
                  b"EXITS", b"Room.Info ", b'"num"', b'"name"', b'"exits"', b"{", b"}", b":", b","],
     "gameids": [b"Quarvelin room identity 1\r\n", b"A|", b"R|", b"|", b"\\p", b"\\\\", b"\\r", b"\\n", b"\r\n",
                 b":2", b"%2E", b".tk2", b"CON", b"COM1"],
+    "outofband": [b"\xff\xfb\x45", b"\xff\xfb\xc9", b"\xff\xfd\x45", b"\xff\xfd\xc9", b"\xff\xfe\x45",
+                  b"\xff\xfa\x45", b"\xff\xfa\xc9", b"\xff\xf0", b"\xff\xff", b"\x01REPORT\x02ROOM",
+                  b"\x01UNREPORT", b"\x01ROOM\x02\x03\x01VNUM\x02", b"\x04", b"Core.Supports.Set [",
+                  b"Core.Supports.Remove [", b'"Room 1"', b"Room.Info {", b'"num": ', b"]"],
     "session": [b"Quarvelin session 1\r\n", b"S ", b"C ", b"E ", b" 0 ", b"\r\n", b"client connected",
                 b"server closed", b"\xff\xf9"],
     "ini": [b"[Messages]", b"[Connect]", b"[Moves]", b"[Options]", b"[Leader Move]", b"[Can`t Move]", b"[Dark]",
@@ -236,5 +261,6 @@ if __name__ == "__main__":
     session()
     identity()
     gameids()
+    outofband()
     os.makedirs(os.path.join(ROOT, "dict"), exist_ok=True)
     dicts()

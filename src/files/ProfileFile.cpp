@@ -35,6 +35,8 @@ void ReadProfile(profile::WorldProfile& p, const IniFile& ini) {
     p.AddDoubleYa = ini.ReadBool("Options", "AddDoubleYa", d.AddDoubleYa);
     p.AddDoubleYaLor = ini.ReadBool("Options", "AddDoubleYaLor", d.AddDoubleYaLor);
     p.MccpEnabled = ini.ReadBool("Options", "MccpEnabled", p.MccpEnabled);
+    p.MsdpEnabled = ini.ReadBool("Options", "MsdpEnabled", d.MsdpEnabled);
+    p.GmcpEnabled = ini.ReadBool("Options", "GmcpEnabled", d.GmcpEnabled);
     p.NoDescription = ini.ReadBool("Options", "NoDescription", d.NoDescription);
     p.Zone = ini.ReadString("Options", "Zone", p.Zone);
 
@@ -101,6 +103,8 @@ void WriteWholeProfile(const profile::WorldProfile& p, IniFile& ini) {
     ini.WriteBool("Options", "AddDoubleYaLor", p.AddDoubleYaLor);
     ini.WriteBool("Options", "NoDescription", p.NoDescription);
     ini.WriteBool("Options", "MccpEnabled", p.MccpEnabled);
+    ini.WriteBool("Options", "MsdpEnabled", p.MsdpEnabled);
+    ini.WriteBool("Options", "GmcpEnabled", p.GmcpEnabled);
     ini.WriteString("Options", "Zone", p.Zone);
 
     ini.WriteBool("Exits", "AutoexitsIgnoreCase", p.AutoexitsIgnoreCase);

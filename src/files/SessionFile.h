@@ -5,8 +5,9 @@
 //   "Quarvelin session 1" CR LF, then one record after another:
 //   kind SP milliseconds SP length CR LF, then `length` bytes, then CR LF
 //
-// where kind is "S" (the game's text as the client received it: MCCP inflated, the compression
-// offer taken out, telnet commands and doubled 0xFF as sent), "C" (the client's bytes as read)
+// where kind is "S" (the game's text as decoded: MCCP inflated, the compression offer taken
+// out, telnet commands and doubled 0xFF as sent, MSDP and GMCP subnegotiations in place even
+// where the client did not get them), "C" (the client's bytes as read)
 // or "E" (an event of the connections: "client connected", "client closed", "server
 // connected", "server closed", "server error"); milliseconds count from the start of the
 // recording. Numbers are decimal ASCII.

@@ -27,6 +27,9 @@ struct WorldProfile {
     bool AddDoubleYa = false;
     bool AddDoubleYaLor = true;
     bool MccpEnabled = false;
+    // The program asks the game for the player's room out of band (MSDP, GMCP) when offered.
+    bool MsdpEnabled = true;
+    bool GmcpEnabled = true;
     bool NoDescription = false;
     std::string Zone;
 

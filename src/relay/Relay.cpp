@@ -16,7 +16,7 @@ std::string VersionText() {
 }
 
 Relay::Relay(DebugLog& log, RelayHooks& hooks, const profile::WorldProfile& profile)
-    : log_(log), hooks_(hooks), profile_(profile) {
+    : log_(log), hooks_(hooks), profile_(profile), outOfBand_(log) {
     connect(&server_, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket* c = server_.nextPendingConnection())
             Guard([&] { SSClientConnect(c); });
@@ -216,15 +216,30 @@ void Relay::SSClientConnect(QTcpSocket* client) {
     client->write(welcome.data(), static_cast<qint64>(welcome.size()));
     log_.DLine("SSClientWrite");
     decoder_.ResetOffer();
+    ResetNegotiations();
     Record('E', "client connected");
+}
+
+void Relay::ResetNegotiations() {
+    outOfBand_.Reset();
 }
 
 void Relay::SSClientRead(QTcpSocket* client) {
     QByteArray bytes = client->readAll();
     if (bytes.isEmpty()) return;
     std::string block(bytes.constData(), static_cast<size_t>(bytes.size()));
+    // Recorded as read: a replay merges it again.
     Record('C', block);
-    hooks_.ClientBlock(block);
+    ClientRead(block);
+}
+
+void Relay::ClientRead(const std::string& block) {
+    outOfBand_.SetEnabled(profile_.MsdpEnabled, profile_.GmcpEnabled);
+    std::string after;
+    const std::string filtered = outOfBand_.FromClient(block, after);
+    // A block that was all negotiation the program answered itself is no command.
+    if (!filtered.empty()) hooks_.ClientBlock(filtered);
+    SendToServer(after);
 }
 
 void Relay::SSClientDisconnect(QTcpSocket*) {
@@ -239,6 +254,7 @@ void Relay::SSClientDisconnect(QTcpSocket*) {
     }
     // The inflater is released here too, not only on the server's disconnect.
     decoder_.Reset();
+    ResetNegotiations();
 }
 
 void Relay::SSClientError(QTcpSocket* client) {
@@ -287,7 +303,8 @@ bool Relay::ServerRead(std::string_view raw) {
     // One result reused from read to read keeps its buffers.
     DecodeResult& r = readResult_;
     const bool wantText = hooks_.WantsServerText() || log_.DebugActiv;
-    decoder_.Feed(raw, profile_.MccpEnabled, profile_.NoDoubleYa, r, wantText);
+    outOfBand_.SetEnabled(profile_.MsdpEnabled, profile_.GmcpEnabled);
+    decoder_.Feed(raw, profile_.MccpEnabled, profile_.NoDoubleYa, r, wantText, &outOfBand_);
     if (!r.toServer.empty()) SendToServer(r.toServer);
     for (const auto& notice : r.notices)
         ClientMsg(notice, false);
@@ -302,13 +319,14 @@ bool Relay::ServerRead(std::string_view raw) {
     }
     if (log_.DebugActiv) log_.DLine("CSRead: " + r.recognitionText);
     if (wantText)
-        hooks_.TranslateCmd(r.recognitionText, r.prompts, decoder_.PromptsSeen(), {});
+        hooks_.TranslateCmd(r.recognitionText, r.prompts, decoder_.PromptsSeen(), r.identities);
     else
         hooks_.TranslateIdle(r.clientBytes);
     SendToClient(r.clientBytes);
     // Recorded last, when nothing needs the text any more: the recorder takes the buffer. Even
-    // an empty read is recorded, so that a replay logs it as this one did.
-    if (recorder_ && !recorder_->Take('S', r.clientBytes)) RecorderStopped();
+    // an empty read is recorded, so that a replay logs it as this one did. The stream is
+    // recorded whole, so that a replay finds the identities where this read did.
+    if (recorder_ && !recorder_->Take('S', r.Stream())) RecorderStopped();
     if (r.closeServer) {
         CloseServer();
         return false;
@@ -331,7 +349,7 @@ void Relay::Replay(const storage::SessionRecord& rec) {
     Guard([&] {
         switch (rec.kind) {
         case 'C':
-            hooks_.ClientBlock(rec.bytes);
+            ClientRead(rec.bytes);
             break;
         case 'S':
             ServerRead(rec.bytes);
@@ -343,6 +361,7 @@ void Relay::Replay(const storage::SessionRecord& rec) {
                 clientConnected_ = true;
                 log_.DLine("SSClientWrite");
                 decoder_.ResetOffer();
+                ResetNegotiations();
             } else if (rec.bytes == "client closed") {
                 SSClientDisconnect(nullptr);
             } else if (rec.bytes == "server connected") {
@@ -368,6 +387,7 @@ void Relay::CSDisconnect() {
         ActivateListener();
     }
     decoder_.Reset();
+    ResetNegotiations();
     lastStatus_ = decoder_.StatusText();
     hooks_.MccpStatus(lastStatus_);
 }
@@ -385,6 +405,7 @@ void Relay::CSError() {
     DiscardServerSocket();
     serverConnected_ = false;
     decoder_.Reset();
+    ResetNegotiations();
     lastStatus_ = decoder_.StatusText();
     hooks_.MccpStatus(lastStatus_);
 }

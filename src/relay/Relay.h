@@ -4,6 +4,7 @@
 // the client's stream, and the hand-over of server text to recognition and of client text to
 // the command intake.
 
+#include "relay/OutOfBand.h"
 #include "relay/ServerStreamDecoder.h"
 
 #include "files/SessionFile.h"
@@ -95,6 +96,8 @@ public:
     void ClientMsg(const std::string& text, bool withPrefix);
 
     const ServerStreamDecoder& Decoder() const { return decoder_; }
+    // MSDP and GMCP between the game, the client and the program.
+    const OutOfBand& OutOfBandState() const { return outOfBand_; }
 
     // Recording: from now on every read of the game (as the client gets it), every block of the
     // client and every event of the connections go to `writer` (null: no recording). A writer
@@ -124,6 +127,10 @@ public:
 private:
     // The work of one read of the game's stream; false when it closed the connection.
     bool ServerRead(std::string_view raw);
+    // The work of one block from the client: its out-of-band part merged, the rest to the hooks.
+    void ClientRead(const std::string& block);
+    // A new game connection, or none: negotiations start afresh.
+    void ResetNegotiations();
     void Record(char kind, std::string_view bytes);
     void RecorderStopped();
     bool ServerSocketActive() const;
@@ -147,6 +154,7 @@ private:
     bool serverConnected_ = false;
     bool clientConnected_ = false;
     ServerStreamDecoder decoder_;
+    OutOfBand outOfBand_;
     DecodeResult readResult_;
     std::string lastStatus_;
     bool reading_ = false; // inside CSRead (a client's progress must not start another)

@@ -1,5 +1,7 @@
 #include "relay/ServerStreamDecoder.h"
 
+#include "relay/OutOfBand.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -71,10 +73,11 @@ struct ServerStreamDecoder::Impl {
     std::unique_ptr<Bytef[]> outBuf{new Bytef[kMaxOutStep]};
 
     TelnetState state = TelnetState::Data;
-    std::string held;           // an incomplete telnet command at the end of the last read
-    std::string joined;         // held bytes + the new read, reused between reads
-    bool recognitionFf = false; // the last recognition byte was an unpaired 0xFF
-    bool promptsSeen = false;   // IAC GA or IAC EOR since the connection opened
+    std::string held;                // an incomplete telnet command at the end of the last read
+    std::string joined;              // held bytes + the new read, reused between reads
+    bool recognitionFf = false;      // the last recognition byte was an unpaired 0xFF
+    bool promptsSeen = false;        // IAC GA or IAC EOR since the connection opened
+    OutOfBand::ServerPass outOfBand; // reused from read to read
 
     ~Impl() { EndInflater(); }
 
@@ -267,11 +270,15 @@ struct ServerStreamDecoder::Impl {
     // Russian text is full of the letter, so the scan goes 16 bytes at a time where it can.
     // An unpaired 0xFF followed by GA or EOR is the game's prompt command: its end is noted in
     // `prompts` (offsets into t).
-    void Collapse(const std::string& d, std::string& t, std::vector<std::size_t>& prompts) {
-        t.resize(d.size() + 16); // room for the last whole-block store
-        const char* p = d.data();
-        const char* const end = p + d.size();
-        char* w = t.data();
+    // The collapsed bytes are written into t from `at` on; returns where they end (t is longer:
+    // the caller cuts it).
+    std::size_t Collapse(const char* p, std::size_t n, std::string& t, std::size_t at,
+                         std::vector<std::size_t>& prompts) {
+        // Room for the last whole-block store. Not shrunk first: bytes already there spare
+        // the zero fill.
+        if (t.size() < at + n + 16) t.resize(at + n + 16);
+        const char* const end = p + n;
+        char* w = t.data() + at;
         bool pending = recognitionFf;
         auto step = [&](char c) {
             const auto u = static_cast<unsigned char>(c);
@@ -337,8 +344,8 @@ struct ServerStreamDecoder::Impl {
         while (p < end)
             step(*p++);
         recognitionFf = pending;
-        t.resize(w - t.data());
         if (!prompts.empty()) promptsSeen = true;
+        return static_cast<std::size_t>(w - t.data());
     }
 
     // The prompt commands of text that is not collapsed (offsets into d itself); `prompts` may
@@ -380,9 +387,11 @@ DecodeResult ServerStreamDecoder::Feed(std::string_view raw, bool mccpEnabled, b
 }
 
 void ServerStreamDecoder::Feed(std::string_view raw, bool mccpEnabled, bool noDoubleYa,
-                               DecodeResult& out, bool wantText) {
+                               DecodeResult& out, bool wantText, OutOfBand* outOfBand) {
     Impl& s = *impl_;
     out.clientBytes.clear();
+    out.streamDiffers = false;
+    out.identities.clear();
     // recognitionText is rewritten below; its old bytes only spare Collapse a zero fill.
     out.toServer.clear();
     out.notices.clear();
@@ -418,16 +427,65 @@ void ServerStreamDecoder::Feed(std::string_view raw, bool mccpEnabled, bool noDo
         out.recognitionText.clear();
         return;
     }
+    OutOfBand::ServerPass& pass = s.outOfBand;
+    pass.cuts.clear();
+    if (outOfBand) {
+        outOfBand->FromServer(out.clientBytes, wantText, pass);
+        out.toServer += pass.toServer;
+        if (pass.ClientCut()) {
+            // The client gets the stream without what it did not take up.
+            out.streamBytes.swap(out.clientBytes);
+            out.streamDiffers = true;
+            out.clientBytes.clear();
+            std::size_t from = 0;
+            for (const auto& cut : pass.cuts) {
+                if (cut.toClient) continue;
+                out.clientBytes.append(out.streamBytes, from, cut.begin - from);
+                from = cut.end;
+            }
+            out.clientBytes.append(out.streamBytes, from);
+        }
+    }
+    const std::string& stream = out.Stream();
     if (!wantText) {
         out.recognitionText.clear();
         // Until the game is known to end its answers with a prompt command, look for one.
-        if (!s.promptsSeen) s.FindPrompts(out.clientBytes, nullptr);
+        if (!s.promptsSeen) s.FindPrompts(stream, nullptr);
         s.recognitionFf = false;
-    } else if (noDoubleYa) {
-        s.Collapse(out.clientBytes, out.recognitionText, out.prompts);
+    } else if (pass.cuts.empty()) {
+        if (noDoubleYa) {
+            out.recognitionText.resize(
+                s.Collapse(stream.data(), stream.size(), out.recognitionText, 0, out.prompts));
+        } else {
+            out.recognitionText = stream;
+            s.FindPrompts(out.recognitionText, &out.prompts);
+        }
     } else {
-        out.recognitionText = out.clientBytes;
-        s.FindPrompts(out.recognitionText, &out.prompts);
+        // Recognition never sees the subnegotiations: the text between them, each identity
+        // placed where its subnegotiation was taken out.
+        std::string& t = out.recognitionText;
+        std::size_t length = 0, from = 0, next = 0;
+        auto segment = [&](std::size_t to) {
+            if (noDoubleYa) {
+                length = s.Collapse(stream.data() + from, to - from, t, length, out.prompts);
+            } else {
+                t.resize(length);
+                t.append(stream, from, to - from);
+                length = t.size();
+            }
+        };
+        for (const auto& cut : pass.cuts) {
+            segment(cut.begin);
+            for (; next < pass.identities.size() && pass.identities[next].offset == cut.begin;
+                 ++next) {
+                out.identities.push_back(std::move(pass.identities[next]));
+                out.identities.back().offset = length;
+            }
+            from = cut.end;
+        }
+        segment(stream.size());
+        t.resize(length);
+        if (!noDoubleYa) s.FindPrompts(t, &out.prompts);
     }
 }
 

@@ -48,7 +48,7 @@ TEST(Profile, DefaultsAreTheRussianGameDefaults) {
 TEST(Profile, ReadsListsDirectionsEscapesAndTemplates) {
     TempDir dir;
     TempDir::Write(dir / "local.ini", "[Connect]\r\nClient Port=abc\r\nServer Name=0mud\r\n"
-                                      "[Options]\r\nMccpEnabled=1\r\n"
+                                      "[Options]\r\nMccpEnabled=1\r\nGmcpEnabled=0\r\n"
                                       "[Messages]\r\nRoomNameStart=#$1b[1m\r\nAutoexitEnd=]#$\r\n"
                                       "StuffTem=line1#$0D#$0Aline2\r\n"
                                       "[Moves]\r\nDirections=N|S|W\r\n"
@@ -61,6 +61,8 @@ TEST(Profile, ReadsListsDirectionsEscapesAndTemplates) {
     EXPECT_EQ(p.ClientPort, 4999); // malformed integer
     EXPECT_EQ(p.ServerName, "0mud");
     EXPECT_TRUE(p.MccpEnabled);
+    EXPECT_TRUE(p.MsdpEnabled); // asking the game for the room is on unless switched off
+    EXPECT_FALSE(p.GmcpEnabled);
     EXPECT_EQ(p.RoomNameStartDecoded, "#$1b[1m"); // lower-case digits are not an escape
     EXPECT_EQ(p.AutoexitEndDecoded, "]#$");
     EXPECT_EQ(p.StuffTem, "line1\r\nline2");
@@ -96,6 +98,7 @@ TEST(Profile, WholeWriteRoundTripsAndListsAreRenumbered) {
     EXPECT_NE(bytes.find("[Dark]\r\nDark0=dark1\r\n"), std::string::npos);
     EXPECT_NE(bytes.find("StuffTem=a#$0D#$0Ab\r\n"), std::string::npos);
     EXPECT_NE(bytes.find("AutoexitStart=#$1B[36m[ Exits:\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("MccpEnabled=0\r\nMsdpEnabled=1\r\nGmcpEnabled=1\r\n"), std::string::npos);
     EXPECT_EQ(bytes.find("foo="), std::string::npos);
     EXPECT_EQ(bytes.find("RequestCommand"), std::string::npos); // never written to the profile
 

@@ -2,6 +2,7 @@
 #include "relay/DebugLog.h"
 #include "relay/Relay.h"
 #include "support/FakePeers.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +17,18 @@ struct RecordingHooks : relay::RelayHooks {
     void ModeClick(bool on) override { modes.push_back(on); }
     void ClientBlock(const std::string& block) override { relay->SendToServer(block); }
     void TranslateCmd(const std::string& text, const std::vector<std::size_t>& ends, bool marked,
-                      const std::vector<tracking::IdentityAt>&) override {
+                      const std::vector<tracking::IdentityAt>& told) override {
         for (std::size_t end : ends)
             prompts.push_back(translated.size() + end);
+        for (tracking::IdentityAt id : told) {
+            id.offset += translated.size();
+            identities.push_back(std::move(id));
+        }
         translated += text;
         promptsMarked = marked;
     }
-    std::vector<std::size_t> prompts; // ends of prompts in `translated`
+    std::vector<std::size_t> prompts;             // ends of prompts in `translated`
+    std::vector<tracking::IdentityAt> identities; // placed in `translated`
     bool promptsMarked = false;
     void MccpStatus(const std::string& text) override { statuses.push_back(text); }
     void AppException(const std::string& m) override { exceptions.push_back(m); }
@@ -187,4 +193,69 @@ TEST(DebugLog, CapsAtFiveHundredLinesAndOnlyELineWritesWhenOff) {
     EXPECT_EQ(dropped, 201u);
     log.DLine("a\r\nb"); // a text with a line break is two lines of the pane
     EXPECT_EQ(log.Lines().back(), "b");
+}
+
+TEST(Relay, AsksForTheRoomOutOfBandAndRecordsItForReplay) {
+    TempDir dir;
+    storage::SessionWriter writer;
+    ASSERT_TRUE(writer.Open(dir / "session.txt"));
+    RelayRig rig;
+    rig.relay.SetRecorder(&writer);
+    FakeClient client(rig.port());
+    ASSERT_TRUE(WaitFor([&] { return rig.relay.ServerConnected() && rig.game.last(); }));
+
+    const std::string willMsdp = "\xFF\xFB\x45", doMsdp = "\xFF\xFD\x45";
+    const std::string report = "\xFF\xFA\x45\x01REPORT\x02ROOM\xFF\xF0";
+    const std::string room = "\xFF\xFA\x45\x01ROOM\x02\x03\x01VNUM\x02"
+                             "42\x01NAME\x02Hall\x01"
+                             "EXITS\x02\x03\x01n\x02"
+                             "43\x04\x04\xFF\xF0";
+    rig.game.Send("Hi\r\n" + willMsdp);
+    ASSERT_TRUE(WaitFor([&] { return rig.game.received == doMsdp + report; }));
+    ASSERT_TRUE(client.WaitReceived(willMsdp));
+
+    // The client has not answered: it gets the text without the room's subnegotiation, and
+    // tracking gets the identity where it stood.
+    rig.game.Send("Hall\r\n" + room + "> \xFF\xF9");
+    ASSERT_TRUE(client.WaitReceived("> \xFF\xF9"));
+    EXPECT_EQ(client.received, kWelcome + "Hi\r\n" + willMsdp + "Hall\r\n> \xFF\xF9");
+    ASSERT_TRUE(WaitFor([&] { return !rig.hooks.identities.empty(); }));
+    EXPECT_EQ(rig.hooks.translated, "Hi\r\n" + willMsdp + "Hall\r\n> \xFF\xF9");
+    EXPECT_EQ(rig.hooks.identities[0].offset, ("Hi\r\n" + willMsdp + "Hall\r\n").size());
+    EXPECT_EQ(rig.hooks.identities[0].identity.id, "42");
+    EXPECT_TRUE(rig.Logged("MSDP ROOM: 42 Hall []"));
+
+    // Its late DO is swallowed (the game heard the program's), its command goes on; from then
+    // on it gets the subnegotiations too.
+    client.Send(doMsdp + "look\r\n");
+    ASSERT_TRUE(WaitFor([&] { return rig.game.received == doMsdp + report + "look\r\n"; }));
+    rig.game.Send(room + "end");
+    ASSERT_TRUE(client.WaitReceived(room + "end"));
+    ASSERT_TRUE(WaitFor([&] { return rig.hooks.identities.size() == 2; }));
+    rig.relay.SetRecorder(nullptr);
+    writer.Close();
+
+    // The recording holds the game's stream whole, so a replay finds what the live run found.
+    const storage::SessionReadResult read =
+        storage::ReadSession(TempDir::Read(dir / "session.txt"));
+    ASSERT_TRUE(read.ok()) << read.error;
+    std::string recorded;
+    for (const auto& rec : read.records)
+        if (rec.kind == 'S') recorded += rec.bytes;
+    EXPECT_EQ(recorded, "Hi\r\n" + willMsdp + "Hall\r\n" + room + "> \xFF\xF9" + room + "end");
+    profile::WorldProfile profile;
+    relay::DebugLog log;
+    RecordingHooks again;
+    relay::Relay replay(log, again, profile);
+    again.relay = &replay;
+    replay.BeginReplay();
+    for (const auto& rec : read.records)
+        replay.Replay(rec);
+    EXPECT_EQ(again.translated, rig.hooks.translated);
+    ASSERT_EQ(again.identities.size(), 2u);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(again.identities[i].offset, rig.hooks.identities[i].offset);
+        EXPECT_EQ(again.identities[i].identity, rig.hooks.identities[i].identity);
+    }
+    EXPECT_TRUE(replay.OutOfBandState().ClientAccepted(69));
 }

@@ -97,6 +97,8 @@ ConfigValues FillConfig(Session& session) {
     v.noDoubleYa = p.NoDoubleYa;
     v.addDoubleYa = p.AddDoubleYa;
     v.addDoubleYaLor = p.AddDoubleYaLor;
+    v.msdpEnabled = p.MsdpEnabled;
+    v.gmcpEnabled = p.GmcpEnabled;
 
     v.moveWords = p.MoveWords;
     v.sneakwalk = p.Sneakwalk;
@@ -187,6 +189,8 @@ void ApplyConfig(Session& session, ConfigValues& v, ConfigUi& ui) {
     p.NoDoubleYa = v.noDoubleYa;
     p.AddDoubleYa = v.addDoubleYa;
     p.AddDoubleYaLor = v.addDoubleYaLor;
+    p.MsdpEnabled = v.msdpEnabled;
+    p.GmcpEnabled = v.gmcpEnabled;
     p.UsePromptExit = v.usePromptExit;
     p.AutoexitsIgnoreCase = v.autoexitsIgnoreCase;
     p.FollowLine = v.followLine;

@@ -21,6 +21,7 @@ struct ConfigValues {
     bool connectionOpen = false;
     std::string clientPort, serverName, serverPort;
     bool noDoubleYa = true, addDoubleYa = false, addDoubleYaLor = true;
+    bool msdpEnabled = true, gmcpEnabled = true;
 
     // "Движение". Six-word arrays are in the profile's order: north, south, east, west, up, down.
     std::array<std::string, 6> moveWords;

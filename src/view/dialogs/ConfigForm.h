@@ -109,6 +109,7 @@ private:
     QGroupBox *gbClient_ = nullptr, *gbServer_ = nullptr;
     QLineEdit *editSP_ = nullptr, *edit1_ = nullptr, *editCN_ = nullptr, *editCP_ = nullptr;
     QCheckBox *cbNoDoubleYa_ = nullptr, *cbAddDoubleYa_ = nullptr, *cbAddDoubleYaLor_ = nullptr;
+    QCheckBox *cbMsdpEnabled_ = nullptr, *cbGmcpEnabled_ = nullptr;
     // "Движение"
     std::array<QLineEdit*, 6> moveEdits_{};
     QLineEdit *editSneak_ = nullptr, *editFlee_ = nullptr, *editLook_ = nullptr,

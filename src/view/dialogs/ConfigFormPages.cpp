@@ -62,10 +62,14 @@ QWidget* TConfigForm::ConnectionPage() {
     cbNoDoubleYa_ = Check("cbNoDoubleYa", "Убирать удвоенную «я» из текста игры при разборе");
     cbAddDoubleYa_ = Check("cbAddDoubleYa", "Удваивать «я» в сообщениях клиенту");
     cbAddDoubleYaLor_ = Check("cbAddDoubleYaLor", "Удваивать «я» при обмене объектами");
+    cbMsdpEnabled_ = Check("cbMsdpEnabled", "Узнавать комнату у игры по MSDP");
+    cbGmcpEnabled_ = Check("cbGmcpEnabled", "Узнавать комнату у игры по GMCP");
     auto* boxes = new QVBoxLayout(processing);
     boxes->addWidget(cbNoDoubleYa_);
     boxes->addWidget(cbAddDoubleYa_);
     boxes->addWidget(cbAddDoubleYaLor_);
+    boxes->addWidget(cbMsdpEnabled_);
+    boxes->addWidget(cbGmcpEnabled_);
 
     auto* top = new QHBoxLayout;
     top->addWidget(gbClient_, 1);
@@ -201,6 +205,8 @@ void TConfigForm::FillFirstPages(const app::ConfigValues& v) {
     cbNoDoubleYa_->setChecked(v.noDoubleYa);
     cbAddDoubleYa_->setChecked(v.addDoubleYa);
     cbAddDoubleYaLor_->setChecked(v.addDoubleYaLor);
+    cbMsdpEnabled_->setChecked(v.msdpEnabled);
+    cbGmcpEnabled_->setChecked(v.gmcpEnabled);
 
     for (std::size_t i = 0; i < 6; ++i) {
         moveEdits_[i]->setText(U(v.moveWords[i]));
@@ -236,6 +242,8 @@ void TConfigForm::CollectFirstPages(app::ConfigValues& v) const {
     v.noDoubleYa = cbNoDoubleYa_->isChecked();
     v.addDoubleYa = cbAddDoubleYa_->isChecked();
     v.addDoubleYaLor = cbAddDoubleYaLor_->isChecked();
+    v.msdpEnabled = cbMsdpEnabled_->isChecked();
+    v.gmcpEnabled = cbGmcpEnabled_->isChecked();
 
     for (std::size_t i = 0; i < 6; ++i) {
         v.moveWords[i] = B(moveEdits_[i]->text());
