@@ -216,17 +216,19 @@ TEST(RanvierPeer, AWalkThroughARanvierGameIsMappedWithTheGamesOwnRoomNumbers) {
     storage::ReadProfile(profile, storage::IniFile(worldDir / "local.ini"));
     struct Mapped {
         map::TMudRoom2 room;
-        std::string zone; // the zone file's name without .tk2
+        std::string zone; // the zone's name (its file's name without .tk2)
     };
     std::map<std::string, Mapped> byName;
     std::set<std::string> zones;
     for (const fs::path& file : storage::ListZoneFiles(worldDir)) {
         storage::ZoneReadResult zone = storage::ReadZoneFile(file, profile);
         ASSERT_TRUE(zone.ok()) << zone.LogLine();
-        zones.insert(file.stem().string());
+        const auto zoneName = storage::ZoneNameOfFile(file.filename(), false);
+        ASSERT_TRUE(zoneName) << file;
+        zones.insert(*zoneName);
         for (const auto& r : zone.rooms)
             if (!r.Pipe) {
-                EXPECT_TRUE(byName.emplace(r.Hint, Mapped{r, file.stem().string()}).second)
+                EXPECT_TRUE(byName.emplace(r.Hint, Mapped{r, *zoneName}).second)
                     << "twice: " << r.Hint;
             }
     }
