@@ -12,6 +12,11 @@ module.exports = {
       const server = new Telnet.TelnetServer(rawSocket => {
         const telnetSocket = new Telnet.TelnetSocket();
         telnetSocket.attach(rawSocket);
+        // ranvier-telnet reads a first packet that starts with IAC at once, even without a line
+        // end, and then drops the rest of it: a client's (or a relay's) IAC DO GMCP sent in one
+        // packet with the player's name would lose the name. Without the flag, negotiation waits
+        // for the first line and is read with it.
+        rawSocket.fresh = false;
 
         const stream = new TelnetStream();
         stream.attach(telnetSocket);
