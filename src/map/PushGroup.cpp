@@ -126,14 +126,16 @@ bool MapLinker::ExpandRooms(TMudRoom2* a, TMudRoom2* b, Dir d) {
     // A group that holds the other room takes it along and opens nothing between them.
     const bool canMoveB = std::find(groupB.begin(), groupB.end(), a) == groupB.end();
     const bool canMoveA = std::find(groupA.begin(), groupA.end(), b) == groupA.end();
-    if (canMoveB && (groupA.size() >= groupB.size() || !canMoveA)) {
-        world_.ContextRoom = b;
-        MoveRoomTo(d);
-        return true;
-    }
-    if (!canMoveA) return false;
-    world_.ContextRoom = a;
-    MoveRoomTo(OppositeDir(d));
+    if (!canMoveB && !canMoveA) return false;
+    // The push acts on the context room; the player's own context room (where an alias or a
+    // menu command goes) is left as it was.
+    // (A corridor room may be shortened away by the push: such a context is not kept.)
+    TMudRoom2* const context =
+        world_.ContextRoom && !world_.ContextRoom->Pipe ? world_.ContextRoom : nullptr;
+    const bool moveB = canMoveB && (groupA.size() >= groupB.size() || !canMoveA);
+    world_.ContextRoom = moveB ? b : a;
+    MoveRoomTo(moveB ? d : OppositeDir(d));
+    world_.ContextRoom = context;
     return true;
 }
 

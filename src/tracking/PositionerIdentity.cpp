@@ -126,14 +126,10 @@ bool Positioner::FreeCellFor(const RoomIdentity& id, int& x, int& y, int& l) con
 }
 
 TMudRoom2* Positioner::NewNamedRoom(const RoomIdentity& id, const SeenRoom& seen) {
-    map::MapWorld& world = map_.World();
     int x = 0, y = 0, l = 0;
     FreeCellFor(id, x, y, l);
     TMudRoom2* room = map_.Linker().NewRoomAt(x, y, l, seen.Name, seen.Desc, seen.Exits);
-    if (room) {
-        Name(room, id);
-        world.ContextRoom = room;
-    }
+    if (room) Name(room, id);
     return room;
 }
 
@@ -332,7 +328,6 @@ void Positioner::LookByIdentity(const SeenRoom& seen, bool textSeen) {
         }
         Log(W("TranslateCMD.look: по номеру игры, новая комната ") + id.id);
     }
-    world.ContextRoom = known;
     Arrive(known, seen, textSeen);
 }
 

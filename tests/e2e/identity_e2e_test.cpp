@@ -127,9 +127,10 @@ TEST_P(IdentityWalkE2e, EveryOrderMapsEveryRoomOnceInTheZoneOfItsArea) {
     const std::vector<char> way = walk.PathTo(target);
     const int prompts = client.prompts;
     client.SendQuiet(W("гоу цель"));
-    ASSERT_TRUE(client.WaitPrompts(prompts + static_cast<int>(way.size()), 20000))
-        << "the speedwalk did not arrive: " << rig.LogTail(80);
-    walk.at = target;
+    const bool arrived = client.WaitPrompts(prompts + static_cast<int>(way.size()), 20000);
+    EXPECT_TRUE(arrived) << "the speedwalk sent " << client.prompts - prompts << " of "
+                         << way.size() << " moves";
+    if (arrived) walk.at = target;
     ASSERT_TRUE(client.Send({"look"}));
     EXPECT_EQ(client.Count("Tracing now \x1b[1;31mOFF"), 0u) << rig.LogTail(80);
     ASSERT_TRUE(rig.Stop()) << rig.output;
@@ -185,7 +186,7 @@ TEST_P(IdentityWalkE2e, EveryOrderMapsEveryRoomOnceInTheZoneOfItsArea) {
     for (const auto& r : saved.rooms)
         if (r.room.Selected) here = &r;
     ASSERT_TRUE(here);
-    EXPECT_EQ(here->id, std::to_string(world.rooms.at(target).vnum));
+    if (arrived) EXPECT_EQ(here->id, std::to_string(world.rooms.at(target).vnum));
     if (HasFailure()) std::cerr << rig.LogTail(200);
 }
 

@@ -226,16 +226,20 @@ TEST_F(MapTest, PushingMovesTheWholeLinkedGroupInOnePiece) {
     EXPECT_EQ(world.FindRoom(0, 1, 0), R('A'));
 }
 
-TEST_F(MapTest, ExpandRoomsMovesTheSmallerGroup) {
+TEST_F(MapTest, ExpandRoomsMovesTheSmallerGroupAndLeavesTheContextRoom) {
+    // The player's context room is where an alias or a menu command goes: a push that tracking
+    // makes must not move it to one of the pushed rooms.
     Build({"A B"});
+    world.ContextRoom = nullptr;
     linker.ExpandRooms(R('A'), R('B'), East); // tie: B moves
     EXPECT_EQ(Picture(0, 0, 0, 2), Lines({"A . B"}));
-    EXPECT_EQ(world.ContextRoom, R('B'));
+    EXPECT_EQ(world.ContextRoom, nullptr);
 
     Build({"C D-E"}, 5, 0);
+    world.ContextRoom = R('E');
     linker.ExpandRooms(R('C'), R('D'), East); // D drags E along: C is smaller
     EXPECT_EQ(Picture(5, -1, 5, 2), Lines({"C . D-E"}));
-    EXPECT_EQ(world.ContextRoom, R('C'));
+    EXPECT_EQ(world.ContextRoom, R('E'));
 }
 
 TEST_F(MapTest, VerticalPushTakesTheRoomsInTheWay) {
