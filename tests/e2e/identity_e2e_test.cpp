@@ -133,6 +133,13 @@ TEST_P(IdentityWalkE2e, EveryOrderMapsEveryRoomOnceInTheZoneOfItsArea) {
     if (arrived) walk.at = target;
     ASSERT_TRUE(client.Send({"look"}));
     EXPECT_EQ(client.Count("Tracing now \x1b[1;31mOFF"), 0u) << rig.LogTail(80);
+    // The client never answered the game's offer: it never sees a subnegotiation of it.
+    EXPECT_EQ(client.Count("\xFF\xFA\x45"), 0u);
+    EXPECT_EQ(client.Count("\xFF\xFA\xC9"), 0u);
+    EXPECT_EQ(client.Count(std::string("\xFF\xFB") +
+                           (std::string(protocol) == "--msdp" ? "\x45" : "\xC9")),
+              1u)
+        << "the offer itself reaches the client";
     ASSERT_TRUE(rig.Stop()) << rig.output;
 
     const SavedWorld saved = SavedWorld::Load(rig.dir.path() / "Maps" / "Demo");
