@@ -44,11 +44,15 @@ const std::string kStartV2 = "\xFF\xFA\x56\xFF\xF0";
 // ---------------------------------------------------------------------------------------------
 // Recording the demo server.
 
-std::string Record(int mccp) {
+// `msdp`: the game offers MSDP and the recorder takes it up and asks for the room, so that
+// every room of the walk is followed by its MSDP ROOM subnegotiation.
+std::string Record(int mccp, bool msdp = false) {
     QProcess server;
-    server.start(QUARVELIN_BINARY_DIR "/tools/demo-mud/quarvelin-demo-mud",
-                 {"--port", "0", "--mccp", QString::number(mccp), "--flood",
-                  QString::number(kTextBytes), "--seed", "1"});
+    QStringList args{
+        "--port", "0", "--mccp", QString::number(mccp), "--flood", QString::number(kTextBytes),
+        "--seed", "1"};
+    if (msdp) args << "--msdp";
+    server.start(QUARVELIN_BINARY_DIR "/tools/demo-mud/quarvelin-demo-mud", args);
     if (!server.waitForStarted(5000) || !server.waitForReadyRead(5000)) {
         std::fprintf(stderr, "bench_mccp: the demo game server (quarvelin-demo-mud) did not "
                              "start; build it first\n");
@@ -69,7 +73,12 @@ std::string Record(int mccp) {
         const QByteArray b = socket.readAll();
         stream.append(b.constData(), static_cast<std::size_t>(b.size()));
         if (!answered && stream.find("\xFF\xFB\x55") != std::string::npos) {
-            // As the relay answers: the newer version taken, the older one declined.
+            // As the relay answers: MSDP taken up and the room asked for first, then the
+            // newer compression taken, the older one declined.
+            if (msdp) {
+                const char take[] = "\xFF\xFD\x45\xFF\xFA\x45\x01REPORT\x02ROOM\xFF\xF0";
+                socket.write(take, sizeof take - 1);
+            }
             socket.write(mccp == 2 ? "\xFF\xFD\x56\xFF\xFE\x55" : "\xFF\xFD\x55");
             answered = true;
         }
@@ -88,6 +97,36 @@ struct Recordings {
     std::string plain;      // the same walk without compression
     std::size_t text = 0;   // bytes of text inside the compressed stream
 };
+
+// The compressed walk with an MSDP ROOM subnegotiation after every room, made only when a
+// benchmark asks for it.
+const std::string& MsdpData() {
+    static const std::string stream = [] {
+        std::string s = Record(2, /*msdp=*/true);
+        std::size_t rooms = 0;
+        z_stream zs{};
+        inflateInit(&zs);
+        const std::size_t at = s.find(kStartV2) + kStartV2.size();
+        std::string out(1 << 20, '\0');
+        zs.next_in = reinterpret_cast<Bytef*>(s.data() + at);
+        zs.avail_in = static_cast<uInt>(s.size() - at);
+        int rc;
+        do {
+            zs.next_out = reinterpret_cast<Bytef*>(out.data());
+            zs.avail_out = static_cast<uInt>(out.size());
+            rc = inflate(&zs, Z_SYNC_FLUSH);
+            const std::string_view got(out.data(), out.size() - zs.avail_out);
+            for (std::size_t p = got.find("\xFF\xFA\x45"); p != std::string_view::npos;
+                 p = got.find("\xFF\xFA\x45", p + 1))
+                ++rooms;
+        } while (rc == Z_OK);
+        inflateEnd(&zs);
+        std::fprintf(stderr, "recorded with MSDP: %zu bytes compressed, %zu room subnegotiations\n",
+                     s.size(), rooms);
+        return s;
+    }();
+    return stream;
+}
 
 const Recordings& Data() {
     static const Recordings r = [] {
@@ -377,10 +416,11 @@ private:
 class MiddleThread : public QThread {
 public:
     // `recordTo`: the relay records the session to this file.
+    // `outOfBand` false: the relay's profile turns MSDP and GMCP off.
     MiddleThread(bool useRelay, quint16 listenPort, quint16 upstreamPort,
-                 std::filesystem::path recordTo = {})
+                 std::filesystem::path recordTo = {}, bool outOfBand = true)
         : useRelay_(useRelay), listen_(listenPort), upstream_(upstreamPort),
-          recordTo_(std::move(recordTo)) {}
+          recordTo_(std::move(recordTo)), outOfBand_(outOfBand) {}
     void StartAndWait() {
         start();
         ready_.get_future().wait();
@@ -395,6 +435,7 @@ protected:
         if (useRelay_) {
             profile::WorldProfile profile;
             profile.MccpEnabled = true;
+            profile.MsdpEnabled = profile.GmcpEnabled = outOfBand_;
             // "Вы узнали следующее:" CR LF ...
             profile.StuffTem = "\xC2\xFB \xF3\xE7\xED\xE0\xEB\xE8 "
                                "\xF1\xEB\xE5\xE4\xF3\xFE\xF9\xE5\xE5:\r\n/$\r\n";
@@ -420,6 +461,7 @@ private:
     bool useRelay_;
     quint16 listen_, upstream_;
     std::filesystem::path recordTo_;
+    bool outOfBand_;
     std::promise<void> ready_;
 };
 
@@ -508,6 +550,40 @@ void BM_RelayOverBound(benchmark::State& state) {
     relayThread.Stop();
     forwarderThread.Stop();
     state.counters["relay_over_bound"] = relaySeconds / boundSeconds;
+}
+
+// The relay looking for MSDP and GMCP (and taking the game's room subnegotiations out of the
+// stream of a client that never took them up) against the same relay with both turned off, on
+// the walk with an MSDP ROOM after every room, alternately in each iteration; the counter is
+// the first one's wall time over the second's.
+void BM_OutOfBandOverRelay(benchmark::State& state) {
+    const std::string& stream = MsdpData();
+    ReplayServer onGame(&stream), offGame(&stream);
+    const quint16 onPort = FreePort(), offPort = FreePort();
+    MiddleThread on(true, onPort, onGame.Port());
+    MiddleThread off(true, offPort, offGame.Port(), {}, /*outOfBand=*/false);
+    on.StartAndWait();
+    off.StartAndWait();
+    double onSeconds = 0, offSeconds = 0;
+    qint64 onBytes = 0, offBytes = 0;
+    bool onFirst = false;
+    for (auto _ : state) {
+        std::pair<double, qint64> a, b;
+        if (onFirst) a = RunClient(onPort);
+        b = RunClient(offPort);
+        if (!onFirst) a = RunClient(onPort);
+        onFirst = !onFirst;
+        onSeconds += a.first;
+        offSeconds += b.first;
+        onBytes = a.second;
+        offBytes = b.second;
+        state.SetIterationTime(a.first);
+    }
+    on.Stop();
+    off.Stop();
+    // The client of the first never took MSDP up: it gets less (no subnegotiations).
+    if (onBytes >= offBytes) state.SkipWithError("no subnegotiation was taken out");
+    state.counters["outofband_over_relay"] = onSeconds / offSeconds;
 }
 
 // The relay recording the session against the same relay not recording, alternately in each
@@ -624,7 +700,13 @@ BENCHMARK(BM_RelayOverBound)
     ->UseManualTime()
     ->Iterations(4)
     ->Repetitions(kRepetitions)
-    ->ReportAggregatesOnly(true);
+    ->DisplayAggregatesOnly(true);
+BENCHMARK(BM_OutOfBandOverRelay)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(4)
+    ->Repetitions(kRepetitions)
+    ->DisplayAggregatesOnly(true);
 BENCHMARK(BM_RecordingOverRelay)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()

@@ -58,6 +58,42 @@ bool MayHoldNegotiation(const char* p, std::size_t n) {
     return false;
 }
 
+// Where the next negotiation or subnegotiation command begins in p[from, n): the index of the
+// byte after its IAC (SB, WILL, WONT, DO or DONT), the IAC itself not doubled (an odd run of
+// 0xFF before it, counted from `from`, where no command is under way). n when there is none.
+// Pairs of 0xFF are the letter "я", everywhere in Russian text: they are passed over sixteen
+// bytes at a time.
+std::size_t NextCommand(const char* p, std::size_t from, std::size_t n) {
+    auto real = [&](std::size_t k) {
+        std::size_t run = 0;
+        while (k - run > from && At(p, k - 1 - run) == kIac)
+            ++run;
+        return run % 2 == 1;
+    };
+    std::size_t i = from + 1;
+#if defined(__SSE2__) || defined(_M_X64)
+    const __m128i iac = _mm_set1_epi8(static_cast<char>(kIac));
+    const __m128i first = _mm_set1_epi8(static_cast<char>(kSb));
+    const __m128i span = _mm_set1_epi8(kDont - kSb);
+    for (; i + 16 <= n; i += 16) {
+        const __m128i cur = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i prev = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i - 1));
+        const __m128i d = _mm_sub_epi8(cur, first);
+        const __m128i command = _mm_cmpeq_epi8(_mm_min_epu8(d, span), d);
+        unsigned mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(prev, iac), command)));
+        while (mask) {
+            const std::size_t k = i + static_cast<std::size_t>(__builtin_ctz(mask));
+            if (real(k)) return k;
+            mask &= mask - 1;
+        }
+    }
+#endif
+    for (; i < n; ++i)
+        if (At(p, i - 1) == kIac && At(p, i) >= kSb && At(p, i) <= kDont && real(i)) return i;
+    return n;
+}
+
 std::string JsonQuoted(std::string_view s) {
     std::string q = "\"";
     for (char c : s) {
@@ -234,6 +270,7 @@ void OutOfBand::Reset() {
     subTooLong_ = clientSubPassing_ = false;
     payload_.clear();
     payload_.shrink_to_fit();
+    payloadLength_ = 0;
     carry_.clear();
     clientPayload_.clear();
     clientPayload_.shrink_to_fit();
@@ -354,7 +391,8 @@ void OutOfBand::ScanServer(std::string& stream, bool parse, ServerPass& out) {
     std::size_t cutFrom = 0; // where the subnegotiation being read began in this read
     auto addPayload = [&](const char* p, std::size_t len) {
         if (subTooLong_) return;
-        if (payload_.size() + len > kMaxSubnegotiation) {
+        payloadLength_ += len;
+        if (payloadLength_ > kMaxSubnegotiation) {
             subTooLong_ = true;
             payload_.clear();
             payload_.shrink_to_fit();
@@ -362,19 +400,28 @@ void OutOfBand::ScanServer(std::string& stream, bool parse, ServerPass& out) {
                        " subnegotiation over 64 KiB dropped");
             return;
         }
-        payload_.append(p, len);
+        // Only tracking reads the payload: while it does not, the bytes are only counted.
+        if (parse) payload_.append(p, len);
     };
     while (i < n) {
         switch (scan_) {
         case Scan::Data: {
-            const void* hit = std::memchr(b + i, kIac, n - i);
-            if (!hit) {
-                i = n;
+            const std::size_t k = NextCommand(b, i, n);
+            if (k < n) {
+                command = k - 1;
+                i = k;
+                scan_ = Scan::Iac;
                 break;
             }
-            command = static_cast<std::size_t>(static_cast<const char*>(hit) - b);
-            i = command + 1;
-            scan_ = Scan::Iac;
+            // None: an unpaired IAC at the very end waits for the byte after it.
+            std::size_t run = 0;
+            while (run < n - i && At(b, n - 1 - run) == kIac)
+                ++run;
+            if (run % 2 == 1) {
+                command = n - 1;
+                scan_ = Scan::Iac;
+            }
+            i = n;
             break;
         }
         case Scan::Iac: {
@@ -399,6 +446,7 @@ void OutOfBand::ScanServer(std::string& stream, bool parse, ServerPass& out) {
                 subToClient_ = sub_->client == ClientAnswer::Accepted;
                 subTooLong_ = false;
                 payload_.clear();
+                payloadLength_ = 0;
                 cutFrom = command;
             }
             break;

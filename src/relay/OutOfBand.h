@@ -105,7 +105,8 @@ private:
     bool subToClient_ = false;
     bool subTooLong_ = false;
     std::string payload_;
-    std::string carry_; // a command cut off at the end of the last read
+    std::size_t payloadLength_ = 0; // of the subnegotiation being read, kept or not
+    std::string carry_;             // a command cut off at the end of the last read
 
     // The client's side.
     Scan clientScan_ = Scan::Data;
