@@ -52,6 +52,24 @@ TEST(Session, StartsWithoutAWorldOnTheBuiltInPort) {
     EXPECT_TRUE(ui.errors.empty());
 }
 
+TEST(Session, ListensOnlyOnceTheWorldsProfileHasToldThePort) {
+    // Another program holding the built-in port must not matter to a world that uses another.
+    QTcpServer squatter;
+    const bool squatting = squatter.listen(QHostAddress::LocalHost, 4000);
+    TempDir dir;
+    FakeGameServer game;
+    WriteProfile(dir, "World", game.port());
+    TempDir::Write(dir.path() / "quarvelin.ini", "[Options]\r\nDebugActiv=1\r\n");
+    FakeUi ui;
+    app::Session s({dir.path(), "World", false}, ui);
+    s.Start();
+    EXPECT_FALSE(s.Relay().Listening()) << "listening before the profile was read";
+    s.FirstActivation();
+    ASSERT_TRUE(s.Relay().Listening());
+    EXPECT_NE(s.Relay().ActualListenPort(), 4000);
+    EXPECT_EQ(s.Log().Text().find("Cannot listen"), std::string::npos) << squatting;
+}
+
 TEST(Session, LoadsACyrillicWorldFromTheFirstRunAndWritesSettingsBack) {
     TempDir dir;
     FakeGameServer game;
@@ -64,6 +82,7 @@ TEST(Session, LoadsACyrillicWorldFromTheFirstRunAndWritesSettingsBack) {
     EXPECT_EQ(text::ToUnicode(ui.caption), QString::fromUtf8("[Тест.Новая зона] Quarvelin v. ") +
                                                QString::fromStdString(relay::VersionText()));
     EXPECT_TRUE(s.Relay().Listening());
+    EXPECT_NE(s.Relay().ActualListenPort(), 4000);
     storage::IniFile settings(dir.path() / "quarvelin.ini");
     EXPECT_EQ(settings.ReadString("Options", "World", ""), W("Тест"));
     EXPECT_EQ(settings.ReadInteger("Window", "Width", 0), 444);

@@ -86,7 +86,8 @@ void Session::Start() {
     world_->SetWorldName(options_.world.empty() ? settings_.World : options_.world);
     ModeClick(false);
     if (options_.replay) relay_->BeginReplay();
-    relay_->ActivateListener();
+    // The listener opens once the world's profile has told its port (FirstActivation): opening
+    // it on the default port first would take a port the player may use for something else.
 }
 
 void Session::FirstActivation() {
@@ -100,6 +101,8 @@ void Session::FirstActivation() {
                        storage::PathToText(world_->WorldDirOf(name)));
     }
     world_->Startup();
+    // Without a world (or a profile) the relay still listens, on the port it has.
+    if (!relay_->Listening()) relay_->ActivateListener();
     UpdateRecording();
 }
 
