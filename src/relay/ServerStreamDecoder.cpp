@@ -56,6 +56,33 @@ enum class TelnetState {
     SubIac, // inside a subnegotiation, right after IAC
 };
 
+// Whether p[0, n) may hold a prompt command: an 0xFF followed by GA or EOR (a doubled 0xFF
+// before the letter "щ" or "п" is also taken: the caller then reads the bytes one by one), or
+// GA or EOR first when the previous read ended on an unpaired 0xFF. Russian text doubles 0xFF
+// in every letter "я", so looking for 0xFF alone would stop all the time.
+bool MayHoldPrompt(const char* p, std::size_t n, bool pending) {
+    if (n == 0) return false;
+    const auto first = static_cast<unsigned char>(p[0]);
+    if (pending && (first == kGa || first == kEor)) return true;
+    std::size_t i = 1; // the byte at i and the one before it
+#if defined(__SSE2__) || defined(_M_X64)
+    const __m128i iac = _mm_set1_epi8(static_cast<char>(kIac));
+    const __m128i ga = _mm_set1_epi8(static_cast<char>(kGa));
+    const __m128i eor = _mm_set1_epi8(static_cast<char>(kEor));
+    for (; i + 16 <= n; i += 16) {
+        const __m128i cur = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i prev = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i - 1));
+        const __m128i end = _mm_or_si128(_mm_cmpeq_epi8(cur, ga), _mm_cmpeq_epi8(cur, eor));
+        if (_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(prev, iac), end)) != 0) return true;
+    }
+#endif
+    for (; i < n; ++i) {
+        const auto u = static_cast<unsigned char>(p[i]);
+        if (static_cast<unsigned char>(p[i - 1]) == kIac && (u == kGa || u == kEor)) return true;
+    }
+    return false;
+}
+
 } // namespace
 
 struct ServerStreamDecoder::Impl {
@@ -354,6 +381,14 @@ struct ServerStreamDecoder::Impl {
         bool pending = recognitionFf;
         const char* const base = d.data();
         const std::size_t n = d.size();
+        if (!MayHoldPrompt(base, n, pending)) {
+            // Only the unpaired 0xFF at the end matters: the length of the last run of them.
+            std::size_t run = 0;
+            while (run < n && static_cast<unsigned char>(base[n - 1 - run]) == kIac)
+                ++run;
+            recognitionFf = run == n ? pending != (run % 2 == 1) : run % 2 == 1;
+            return;
+        }
         for (std::size_t i = 0; i < n;) {
             if (!pending) {
                 const void* hit = std::memchr(base + i, kIac, n - i);

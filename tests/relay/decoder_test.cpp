@@ -545,3 +545,36 @@ TEST(ServerStreamDecoder, FindsTheEndsOfTheGamesPromptsInTheRecognitionText) {
     EXPECT_EQ(r.recognitionText, longText + "> \xFF\xF9" + longText + "\xF9");
     EXPECT_EQ(r.prompts, std::vector<std::size_t>{longText.size() + 4});
 }
+
+// A game whose "я" pairs are left as they are for recognition: its prompts are found in long
+// Russian text however the reads cut it, even between the 0xFF and the GA, and pairs before
+// "щ" or "п" are never taken for one, with tracing on or off.
+TEST(ServerStreamDecoder, FindsPromptsInUncollapsedTextAcrossEveryCut) {
+    const std::string ya = "\xFF\xFF";
+    std::string russian;
+    for (int i = 0; i < 12; ++i)
+        russian += ya + "\xF9\xE1" + ya + "\xEF" + ya + ya + " ";
+    const std::string first = russian + "> \xFF\xF9";
+    const std::string stream = first + russian + ya + "> \xFF\xEF" + russian;
+    const std::vector<std::size_t> ends{first.size(), stream.size() - russian.size()};
+    for (bool compressed : {false, true})
+        for (bool wantText : {true, false})
+            for (std::size_t cut = 1; cut < stream.size(); ++cut) {
+                ServerStreamDecoder d;
+                DecodeResult r;
+                std::vector<std::size_t> prompts;
+                Deflater z;
+                if (compressed) d.Feed(kWillCompress2 + kStartV2, true, false, r, wantText);
+                auto wire = [&](const std::string& s) { return compressed ? z.Chunk(s) : s; };
+                d.Feed(wire(stream.substr(0, cut)), true, false, r, wantText);
+                const bool seenEarly = d.PromptsSeen();
+                prompts = r.prompts;
+                const std::size_t before = r.recognitionText.size(); // a byte may be held back
+                d.Feed(wire(stream.substr(cut)), true, false, r, wantText);
+                for (std::size_t end : r.prompts)
+                    prompts.push_back(before + end);
+                ASSERT_EQ(seenEarly, cut >= ends[0]) << cut;
+                ASSERT_TRUE(d.PromptsSeen()) << cut;
+                if (wantText) ASSERT_EQ(prompts, ends) << cut;
+            }
+}
