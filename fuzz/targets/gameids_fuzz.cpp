@@ -35,6 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(name.find_first_of("\\/:*?\"<>|") == std::string::npos);
     FUZZ_CHECK(name.back() != '.' && name.back() != ' ');
     const std::string back = storage::AreaOfFileName(name);
-    FUZZ_CHECK(back == bytes || (name.size() >= 60 && bytes.starts_with(back)));
+    // Only an area of 60 bytes or more can outgrow a file name (an escape takes 3 bytes on
+    // disk); a cut name may then end well before its limit, where dots and blanks were dropped.
+    FUZZ_CHECK(back == bytes || (bytes.size() >= 60 && bytes.starts_with(back)));
     return 0;
 }

@@ -29,7 +29,8 @@ std::vector<std::string_view> Cut(std::string_view s, const std::vector<std::siz
     std::vector<std::string_view> reads;
     std::size_t pos = 0;
     for (std::size_t i = 0; pos < s.size(); ++i) {
-        const std::size_t n = i < sizes.size() ? std::min(sizes[i], s.size() - pos) : s.size() - pos;
+        const std::size_t n =
+            i < sizes.size() ? std::min(sizes[i], s.size() - pos) : s.size() - pos;
         reads.push_back(s.substr(pos, n));
         pos += n;
     }
@@ -86,7 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // No compression offers: the decoder passes the rest of plain telnet as it stands.
     std::string game = in.Piece(16384);
     for (std::size_t i = 0; i + 2 < game.size(); ++i)
-        if (game[i] == '\xFF' && (game[i + 2] == '\x55' || game[i + 2] == '\x56')) game[i + 2] = 'U';
+        if (game[i] == '\xFF' && (game[i + 2] == '\x55' || game[i + 2] == '\x56'))
+            game[i + 2] = 'X';
     std::vector<std::size_t> clientSizes, gameSizes;
     for (std::size_t total = 0; !in.Empty() && total < client.size();) {
         clientSizes.push_back(1 + std::size_t{in.Byte()} % 64);

@@ -8,6 +8,9 @@
 #include <QTimer>
 #include <algorithm>
 #include <exception>
+#if defined(Q_OS_LINUX)
+#include <sys/socket.h>
+#endif
 
 namespace relay {
 
@@ -96,6 +99,20 @@ void Relay::SendToServer(std::string_view bytes) {
 void Relay::SendToClient(std::string_view bytes) {
     if (clients_.empty() || bytes.empty()) return;
     QTcpSocket* client = clients_.front();
+#if defined(Q_OS_LINUX)
+    // While nothing waits in the socket's own buffer, the text goes to the system at once: Qt
+    // would first copy every byte of it into that buffer. What the system does not take now
+    // (or an error, which Qt then meets on its own write) goes the usual way, behind it.
+    if (client->bytesToWrite() == 0 && client->state() == QAbstractSocket::ConnectedState) {
+        const qintptr fd = client->socketDescriptor();
+        if (fd >= 0) {
+            const ssize_t sent = ::send(static_cast<int>(fd), bytes.data(), bytes.size(),
+                                        MSG_NOSIGNAL | MSG_DONTWAIT);
+            if (sent > 0) bytes.remove_prefix(static_cast<std::size_t>(sent));
+            if (bytes.empty()) return;
+        }
+    }
+#endif
     client->write(bytes.data(), static_cast<qint64>(bytes.size()));
     // Hand the text to the system at once, so that the client reads while the next block is
     // inflated, instead of after the whole burst.

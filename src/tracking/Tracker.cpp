@@ -2,6 +2,7 @@
 
 #include "map/MapModel.h"
 #include "profile/WorldProfile.h"
+#include "text/ByteSearch.h"
 #include "text/Cp1251.h"
 #include "text/Text.h"
 #include "tracking/ReportTemplate.h"
@@ -209,16 +210,9 @@ const Tracker::IdleNeedles& Tracker::Needles() {
 }
 
 namespace {
+// These run over every byte the game sends while tracing is off.
 bool Holds(std::string_view hay, const std::string& needle) {
-    // These run over every byte the game sends while tracing is off: the C library's memmem
-    // (vectorised) where there is one, else a skip-table search.
-#if defined(__GLIBC__) || defined(__APPLE__)
-    return needle.empty() || memmem(hay.data(), hay.size(), needle.data(), needle.size());
-#else
-    return std::search(hay.begin(), hay.end(),
-                       std::boyer_moore_horspool_searcher(needle.begin(), needle.end())) !=
-           hay.end();
-#endif
+    return text::FindBytes(hay, needle) != std::string_view::npos;
 }
 } // namespace
 

@@ -1,7 +1,10 @@
+#include "text/ByteSearch.h"
 #include "text/Cp1251.h"
 #include "text/Text.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 using namespace text;
 
@@ -98,4 +101,32 @@ TEST(Text, NormalisedDescriptionStaysAsItIs) {
         const std::string once = NormaliseDescription(s);
         EXPECT_EQ(NormaliseDescription(once), once) << s;
     }
+}
+
+// The sixteen-bytes-at-a-time search finds what std::string_view::find finds, on a small
+// alphabet (so that near misses abound), with 0xFF and NUL bytes, needles of every length up to
+// past the hay, from every offset, hits at either end of each block.
+TEST(Text, FindBytesAgreesWithTheStandardSearch) {
+    std::mt19937 rng(7);
+    const char alphabet[] = {'a', 'b', '\xFF', '\0'};
+    auto random = [&](std::size_t n) {
+        std::string s(n, 'a');
+        for (char& c : s)
+            c = alphabet[rng() % 4];
+        return s;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        const std::string hay = random(rng() % 70);
+        std::string needle = random(rng() % 8);
+        if (!hay.empty() && rng() % 2 && needle.size() <= hay.size()) {
+            // Often a piece of the hay itself, so that there is something to find.
+            const std::size_t at = rng() % (hay.size() - needle.size() + 1);
+            needle = hay.substr(at, needle.size());
+        }
+        for (std::size_t from = 0; from <= hay.size() + 1; ++from)
+            ASSERT_EQ(text::FindBytes(hay, needle, from), std::string_view(hay).find(needle, from))
+                << round << " from " << from;
+    }
+    const std::string russian(100000, '\xE0');
+    EXPECT_EQ(text::FindBytes(russian + "\xC2\xFB \xF3\xE7", "\xC2\xFB \xF3\xE7"), 100000u);
 }

@@ -1,0 +1,57 @@
+#include "text/ByteSearch.h"
+
+#include <cstring>
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
+
+namespace text {
+
+namespace {
+unsigned LowestBit(unsigned mask) {
+#if defined(_MSC_VER)
+    unsigned long index;
+    _BitScanForward(&index, mask);
+    return static_cast<unsigned>(index);
+#else
+    return static_cast<unsigned>(__builtin_ctz(mask));
+#endif
+}
+} // namespace
+
+std::size_t FindBytes(std::string_view hay, std::string_view needle, std::size_t from) {
+    const std::size_t n = hay.size(), k = needle.size();
+    if (from > n) return std::string_view::npos;
+    if (k == 0) return from;
+    if (k > n - from) return std::string_view::npos;
+    if (k == 1) {
+        const void* hit = std::memchr(hay.data() + from, needle[0], n - from);
+        return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - hay.data())
+                   : std::string_view::npos;
+    }
+    const char* const p = hay.data();
+    const char* const q = needle.data();
+    const std::size_t last = n - k; // the last position the needle can start at
+    std::size_t i = from;
+#if defined(__SSE2__) || defined(_M_X64)
+    const __m128i head = _mm_set1_epi8(q[0]);
+    const __m128i tail = _mm_set1_epi8(q[k - 1]);
+    for (; i + 15 <= last; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + k - 1));
+        unsigned mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, head), _mm_cmpeq_epi8(b, tail))));
+        while (mask != 0) {
+            const unsigned bit = LowestBit(mask);
+            if (std::memcmp(p + i + bit + 1, q + 1, k - 2) == 0) return i + bit;
+            mask &= mask - 1;
+        }
+    }
+#endif
+    for (; i <= last; ++i)
+        if (p[i] == q[0] && p[i + k - 1] == q[k - 1] && std::memcmp(p + i + 1, q + 1, k - 2) == 0)
+            return i;
+    return std::string_view::npos;
+}
+
+} // namespace text
