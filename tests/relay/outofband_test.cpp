@@ -432,3 +432,23 @@ TEST(OutOfBand, DisabledOptionsPassUntouched) {
         EXPECT_EQ(rig.Client(kDoMsdp + kReportRoom + kDoGmcp), kDoMsdp + kReportRoom);
     }
 }
+
+// The offer found wherever it lies in a long read of Russian text full of "я" pairs (the fast
+// scans go 16 and 32 bytes at a time), and a pair right before a WILL is not taken for an IAC.
+TEST(OutOfBand, AnOfferIsFoundAtEveryPlaceOfALongRead) {
+    const std::string ya = "\xFF\xFF";
+    std::string russian;
+    for (int i = 0; i < 30; ++i)
+        russian += ya + "\xE1\xE2 ";
+    for (std::size_t at = 0; at <= 80; ++at) {
+        if (at % 5 == 1) continue; // inside a pair: "я" then "ыE", see below
+        Rig rig;
+        rig.Game(russian.substr(0, at) + kWillMsdp + russian);
+        const Joined j = rig.Take();
+        ASSERT_EQ(j.toServer, kDoMsdp + kReportRoom) << at;
+        ASSERT_EQ(j.client, russian.substr(0, at) + kWillMsdp + russian) << at;
+    }
+    Rig plain;
+    plain.Game(russian + ya + "\xFB\x45" + russian); // "яыE": letters only
+    EXPECT_EQ(plain.Take().toServer, "");
+}
