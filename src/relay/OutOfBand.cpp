@@ -473,6 +473,48 @@ void OutOfBand::ScanServer(std::string& stream, bool parse, ServerPass& out) {
             const std::size_t k = NextCommand(b, i, n);
             if (k < n) {
                 command = k - 1;
+                // The common case at once: a whole subnegotiation of an option of ours inside
+                // this read (0xFF doubled in its payload, as in every "я" of a room's name).
+                // Anything else goes step by step below.
+                if (At(b, k) == kSb && k + 1 < n) {
+                    if (Option* o = Find(At(b, k + 1))) {
+                        const std::size_t from = k + 2;
+                        std::size_t at = from, end = n;
+                        std::size_t pairs = 0;
+                        while (at < n) {
+                            const void* hit = std::memchr(b + at, kIac, n - at);
+                            if (!hit || static_cast<const char*>(hit) + 1 == b + n) break;
+                            const std::size_t h =
+                                static_cast<std::size_t>(static_cast<const char*>(hit) - b);
+                            if (At(b, h + 1) == kIac) {
+                                ++pairs;
+                                at = h + 2;
+                                continue;
+                            }
+                            if (At(b, h + 1) == kSe) end = h;
+                            break;
+                        }
+                        if (end < n && end - from - pairs <= kMaxSubnegotiation) {
+                            subToClient_ = o->client == ClientAnswer::Accepted;
+                            subTooLong_ = false;
+                            payloadLength_ = end - from - pairs;
+                            payload_.clear();
+                            if (parse) {
+                                for (std::size_t p = from; p < end; ++p) {
+                                    payload_.push_back(b[p]);
+                                    if (At(b, p) == kIac) ++p; // the pair's second byte
+                                }
+                            }
+                            out.cuts.push_back({command, end + 2, subToClient_});
+                            sub_ = o;
+                            GameSubnegotiation(*o, command, parse, out);
+                            sub_ = nullptr;
+                            payload_.clear();
+                            i = end + 2;
+                            break;
+                        }
+                    }
+                }
                 i = k;
                 scan_ = Scan::Iac;
                 break;
