@@ -65,6 +65,8 @@ private:
     bool NewRoomPossible(map::TMudRoom2* from, map::Dir d) const;
     void LinkKnown(map::TMudRoom2* from, map::TMudRoom2* room, const HeldMove& move);
     void NewGround(map::TMudRoom2* from, const HeldMove& move);
+    // A new room the grid has no cell for: into a new zone beside the current one.
+    void NewZoneGround(map::TMudRoom2* from, const HeldMove& move);
     void FlushJudgeLog();
     // ---- By the game's own name for the room (s_.Identity) ----
     void MoveByIdentity(map::Dir d, const std::string& cmd, const SeenRoom& seen, bool textSeen);

@@ -151,7 +151,8 @@ void Positioner::LinkNamed(TMudRoom2* from, TMudRoom2* to, map::Dir d) {
         to->L == from->L + step.dl) {
         from->Ch(d) = true;
         if (twoWay) to->Ch(back) = true;
-        Log(W("TranslateCMD.Moves: по номеру игры, связали соседние комнаты"));
+        Log(W(s_.Identity ? "TranslateCMD.Moves: по номеру игры, связали соседние комнаты"
+                          : "TranslateCMD.Moves: связали соседние комнаты"));
         return;
     }
     // Elsewhere on the grid or in another zone: a link line, the way a player joins zones.
@@ -180,8 +181,10 @@ void Positioner::LinkNamed(TMudRoom2* from, TMudRoom2* to, map::Dir d) {
     for (const std::string* zone : {&fromZone, &toZone})
         if (*zone != world.CurrentZone) host_.ZoneTouched(*zone);
     world.Saved = false;
-    Log(W("TranslateCMD.Moves: по номеру игры, линия связи ") + fromZone + "/" +
-        std::to_string(from->Tag) + " -> " + toZone + "/" + std::to_string(to->Tag));
+    Log(W(s_.Identity ? "TranslateCMD.Moves: по номеру игры, линия связи "
+                      : "TranslateCMD.Moves: линия связи ") +
+        fromZone + "/" + std::to_string(from->Tag) + " -> " + toZone + "/" +
+        std::to_string(to->Tag));
 }
 
 void Positioner::Arrive(TMudRoom2* room, const SeenRoom& seen, bool textSeen) {

@@ -188,8 +188,7 @@ void Positioner::NewGround(TMudRoom2* from, const HeldMove& move) {
     // the gap it opened), tracking stops rather than corrupt the map.
     if (occupant && (!map_.Linker().ExpandRooms(from, occupant, d) ||
                      world.FindRoom(from->X + step.dx, from->Y + step.dy, from->L + step.dl))) {
-        Log(W("TranslateCMD.Moves: нет места для новой комнаты"));
-        host_.ModeClick(false);
+        NewZoneGround(from, move);
         return;
     }
     words.SetCheck(*from, cmd, true);
@@ -201,6 +200,33 @@ void Positioner::NewGround(TMudRoom2* from, const HeldMove& move) {
     s_.Done();
     host_.CenterBox();
     s_.Loop = true;
+}
+
+void Positioner::NewZoneGround(TMudRoom2* from, const HeldMove& move) {
+    map::MapWorld& world = map_.World();
+    const SeenRoom& seen = move.seen;
+    // The grid has no cell for the room: it begins a zone of its own beside this one, joined
+    // by a link-line pair, as a player would do by hand.
+    const std::string zone = host_.NewZoneBeside(world.CurrentZone);
+    if (zone.empty()) {
+        Log(W("TranslateCMD.Moves: нет места для новой комнаты"));
+        host_.ModeClick(false);
+        return;
+    }
+    Log(W("TranslateCMD.Moves: нет места для новой комнаты, ставим ее в новую зону ") + zone);
+    from->Selected = false;
+    if (!host_.SwitchZone(zone, /*saveFirst=*/true)) {
+        Log(W("TranslateCMD.Moves: зона не открылась: ") + zone);
+        host_.ModeClick(false);
+        return;
+    }
+    TMudRoom2* room = map_.Linker().NewRoomAt(0, 0, 0, seen.Name, seen.Desc, seen.Exits);
+    if (!room) {
+        host_.ModeClick(false);
+        return;
+    }
+    LinkNamed(from, room, move.dir);
+    Arrive(room, seen, /*textSeen=*/true);
 }
 
 void Positioner::FlushJudgeLog() {

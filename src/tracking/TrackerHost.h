@@ -39,6 +39,13 @@ public:
         (void)area;
         return {};
     }
+    // A new zone beside `zone` for rooms the grid of `zone` has no cell for: named after it
+    // with a number ("Лес 2"), bound to no area. Empty when none can be made. Does not switch
+    // zones.
+    virtual std::string NewZoneBeside(const std::string& zone) {
+        (void)zone;
+        return {};
+    }
     // A room of a zone other than the current one was changed (a link line written into it):
     // the zone is to be saved with the next save.
     virtual void ZoneTouched(const std::string& zone) { (void)zone; }

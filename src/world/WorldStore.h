@@ -114,6 +114,10 @@ public:
     // empty zone named after the area and bound to it. The current zone stays current (only its
     // name may change). Empty when no zone can be had: no world, an empty area name.
     std::string ZoneForArea(const std::string& area);
+    // A new zone beside `zone` for rooms its grid has no cell for: "<zone> 2" (the number after
+    // a numbered zone's base name), added to the tree and saved empty. Empty when the world has
+    // no tree or no free name.
+    std::string ZoneBeside(const std::string& zone);
     // Binds a zone to an area (an empty area unbinds it; an area has one zone: another zone
     // bound to it loses it) and writes the file at once. False when the file was not written.
     bool BindZoneToArea(const std::string& zone, const std::string& area);

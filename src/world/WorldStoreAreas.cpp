@@ -151,4 +151,21 @@ std::string WorldStore::ZoneForArea(const std::string& area) {
     return name;
 }
 
+std::string WorldStore::ZoneBeside(const std::string& zone) {
+    if (zone.empty() || worldName_.empty() || !tree_.Root()) return {};
+    std::string base = zone;
+    // "Лес 2" makes "Лес 3", not "Лес 2 2".
+    if (const auto blank = base.rfind(' ');
+        blank != std::string::npos && blank > 0 && blank + 1 < base.size() &&
+        base.find_first_not_of("0123456789", blank + 1) == std::string::npos)
+        base.resize(blank);
+    std::string name;
+    for (int i = 2; i < 10000 && name.empty(); ++i)
+        if (!ZoneNameTaken(base + " " + std::to_string(i))) name = base + " " + std::to_string(i);
+    if (name.empty()) return {};
+    tree_.AddZone(name);
+    SaveZones({name});
+    return name;
+}
+
 } // namespace storage

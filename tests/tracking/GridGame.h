@@ -8,6 +8,7 @@
 
 #include "TrackingRig.h"
 #include "map/Direction.h"
+#include "text/Text.h"
 
 #include <algorithm>
 #include <map>
@@ -136,7 +137,30 @@ struct GridWalk {
     }
 };
 
+// Where the map says a move leads: a link line of that direction (into any zone), else the
+// walked exit along the grid through corridor rooms of the room's own zone.
+template <typename Rig> map::TMudRoom2* FollowOnMap(Rig& rig, map::TMudRoom2* from, char d) {
+    map::MapWorld& world = rig.world();
+    const map::Dir dir = *rig.map.Words().FromMoveWord(std::string(1, d));
+    const std::string& phrase = map::Phrase(rig.profile, dir);
+    for (const auto& line : from->AutoMaps)
+        if (!text::GetField(line, 1).empty() && text::GetField(line, 2) == phrase)
+            return world.GlobalFindRoomByTag(std::stoi(text::GetField(line, 3)),
+                                             text::GetField(line, 1));
+    if (!from->Ch(dir)) return nullptr;
+    const auto& s = map::Info(dir);
+    const std::uint32_t zone = world.Lists().ZoneIdOf(from);
+    int x = from->X, y = from->Y, l = from->L;
+    for (int guard = 0; guard < 50; ++guard) {
+        x += s.dx, y += s.dy, l += s.dl;
+        map::TMudRoom2* next = world.Lists().FindInWorldZone(x, y, l, zone);
+        if (!next || !next->Pipe) return next;
+    }
+    return nullptr;
+}
+
 // What is wrong with the map as a picture of the walked part of the game; empty when nothing.
+// Moves are followed through links and link lines, over every zone of the world.
 inline std::string CheckMap(const GridGame& game, const GridWalk& walk, int start,
                             map::TMudRoom2* startRoom) {
     map::MapWorld& world = walk.rig.world();
@@ -147,24 +171,18 @@ inline std::string CheckMap(const GridGame& game, const GridWalk& walk, int star
         for (const auto& [from, d] : walk.walked) {
             if (!image.count(from)) continue;
             map::TMudRoom2* m = image[from];
-            map::Dir dir = *walk.rig.map.Words().FromMoveWord(std::string(1, d));
-            const auto& s = map::Info(dir);
-            if (!m->Ch(dir)) problems += game.Name(from) + " exit " + d + " not linked; ";
-            int x = m->X, y = m->Y, l = m->L;
-            map::TMudRoom2* next = nullptr;
-            for (int guard = 0; guard < 50; ++guard) {
-                x += s.dx, y += s.dy, l += s.dl;
-                next = world.FindRoom(x, y, l);
-                if (!next || !next->Pipe) break;
-            }
+            map::TMudRoom2* next = FollowOnMap(walk.rig, m, d);
             const int to = game.rooms[from].exits.at(d);
-            if (!next || next->Pipe) {
+            if (!next) {
                 problems += "nothing behind " + game.Name(from) + " exit " + d + "; ";
                 continue;
             }
             if (next->Hint != game.Name(to))
                 problems += game.Name(from) + " exit " + d + " leads to " + next->Hint + "; ";
-            if (!next->Ch(s.opposite)) problems += next->Hint + " has no link back; ";
+            const auto back = game.rooms[to].exits.find(GridGame::Back(d));
+            if (back != game.rooms[to].exits.end() && back->second == from &&
+                FollowOnMap(walk.rig, next, GridGame::Back(d)) != m)
+                problems += next->Hint + " has no link back; ";
             if (auto [it, added] = image.emplace(to, next); added)
                 grew = true;
             else if (it->second != next)
@@ -175,7 +193,8 @@ inline std::string CheckMap(const GridGame& game, const GridWalk& walk, int star
     for (const auto& [id, room] : image)
         if (!used.insert(room).second) problems += room->Hint + " stands for two rooms; ";
     std::size_t real = 0;
-    world.Lists().ForEachZoneRoom([&](map::TMudRoom2* r) { real += r->Pipe ? 0 : 1; });
+    world.Lists().ForEachWorldRoom(
+        [&](map::TMudRoom2* r, const std::string&) { real += r->Pipe ? 0 : 1; });
     if (real != image.size())
         problems += std::to_string(real) + " rooms on the map for " + std::to_string(image.size()) +
                     " rooms walked; ";

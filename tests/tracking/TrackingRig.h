@@ -7,6 +7,7 @@
 #include "text/Cp1251.h"
 #include "tracking/Tracker.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,22 @@ struct RecordingHost : tracking::TrackerHost {
         return true;
     }
     bool NeedRepos() const override { return false; }
+    // Zones beside others, numbered as the world store numbers them.
+    std::vector<std::string> madeZones;
+    std::string NewZoneBeside(const std::string& zone) override {
+        std::string base = zone;
+        if (const auto blank = base.rfind(' ');
+            blank != std::string::npos && blank + 1 < base.size() &&
+            base.find_first_not_of("0123456789", blank + 1) == std::string::npos)
+            base.resize(blank);
+        for (int n = 2;; ++n) {
+            std::string name = base + " " + std::to_string(n);
+            if (std::find(madeZones.begin(), madeZones.end(), name) == madeZones.end()) {
+                madeZones.push_back(name);
+                return name;
+            }
+        }
+    }
 
     bool Logged(const std::string& line) const {
         for (const auto& l : log)

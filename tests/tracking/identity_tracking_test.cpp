@@ -111,26 +111,8 @@ struct NamedWalk {
     }
 };
 
-// Where the map says a move leads: a link line of that direction, else the walked exit along
-// the grid through corridor rooms.
 map::TMudRoom2* Follow(IdRig& rig, map::TMudRoom2* from, char d) {
-    map::MapWorld& world = rig.world();
-    const map::Dir dir = *rig.map.Words().FromMoveWord(std::string(1, d));
-    const std::string& phrase = map::Phrase(rig.profile, dir);
-    for (const auto& line : from->AutoMaps)
-        if (!text::GetField(line, 1).empty() && text::GetField(line, 2) == phrase)
-            return world.GlobalFindRoomByTag(std::stoi(text::GetField(line, 3)),
-                                             text::GetField(line, 1));
-    if (!from->Ch(dir)) return nullptr;
-    const auto& s = map::Info(dir);
-    const std::uint32_t zone = world.Lists().ZoneIdOf(from);
-    int x = from->X, y = from->Y, l = from->L;
-    for (int guard = 0; guard < 50; ++guard) {
-        x += s.dx, y += s.dy, l += s.dl;
-        map::TMudRoom2* next = world.Lists().FindInWorldZone(x, y, l, zone);
-        if (!next || !next->Pipe) return next;
-    }
-    return nullptr;
+    return FollowOnMap(rig, from, d);
 }
 
 // What is wrong with the map as a picture of the walk; empty when nothing.

@@ -397,3 +397,23 @@ TEST(ZoneForArea, BindingByHandAndTheAreasToChooseFrom) {
     ASSERT_TRUE(e.store.nSaveWorldClick());
     EXPECT_EQ(e.OnDisk().zones["A"], (Lines{{1, 1, "1", "village"}, {2, 1, "2", "village"}}));
 }
+
+// Rooms that have no cell on a zone's grid begin a zone beside it, numbered after its name; the
+// zone exists on disk at once and is bound to no area.
+TEST(ZoneBeside, NumberedAfterTheZonesOwnNameAndSavedEmpty) {
+    Env e;
+    EXPECT_EQ(e.store.ZoneBeside("Forest"), ""); // no world
+    e.ui.choices.push_back(std::string("W"));
+    e.store.nNewWorldClick();
+    TempDir::Write(e.Dir() / "forest 2.tk2", ""); // taken in another letter case
+    e.Load(W("Новая зона"));
+    EXPECT_EQ(e.store.ZoneBeside("Forest"), "Forest 3");
+    EXPECT_EQ(e.store.ZoneBeside("Forest 3"), "Forest 4");
+    EXPECT_EQ(e.store.ZoneBeside("2"), "2 2"); // a name that is only a number keeps it
+    const std::string forest = W("Лес");
+    EXPECT_EQ(e.store.ZoneBeside(forest), forest + " 2");
+    EXPECT_TRUE(fs::exists(e.Dir() / "Forest 3.tk2"));
+    EXPECT_TRUE(fs::exists(*storage::ZoneFilePath(e.Dir(), forest + " 2")));
+    EXPECT_TRUE(e.store.Tree().FindZone("Forest 4"));
+    EXPECT_TRUE(e.Map().AreaOfZone("Forest 3").empty());
+}

@@ -36,6 +36,7 @@ Session::Session(Options options, AppUi& ui)
     };
     hooks.zoneTouched = [this](const std::string& zone) { world_->MarkUnsaved(zone); };
     hooks.zoneForArea = [this](const std::string& area) { return world_->ZoneForArea(area); };
+    hooks.zoneBeside = [this](const std::string& zone) { return world_->ZoneBeside(zone); };
     hooks.newZone = [this](const std::string& name, bool named) {
         zones_->NewZoneCommand(named ? std::optional<std::string_view>(name) : std::nullopt);
     };

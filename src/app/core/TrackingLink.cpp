@@ -82,6 +82,10 @@ bool TrackingLink::SwitchZone(const std::string& zone, bool saveFirst) {
 std::string TrackingLink::ZoneForArea(const std::string& area) {
     return hooks_.zoneForArea ? hooks_.zoneForArea(area) : std::string();
 }
+
+std::string TrackingLink::NewZoneBeside(const std::string& zone) {
+    return hooks_.zoneBeside ? hooks_.zoneBeside(zone) : std::string();
+}
 void TrackingLink::ZoneTouched(const std::string& zone) {
     if (hooks_.zoneTouched) hooks_.zoneTouched(zone);
 }

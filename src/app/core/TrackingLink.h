@@ -35,6 +35,7 @@ public:
         std::function<void()> repaint;
         std::function<bool(const std::string&, bool)> switchZone;
         std::function<std::string(const std::string&)> zoneForArea;
+        std::function<std::string(const std::string&)> zoneBeside;
         std::function<void(const std::string&)> zoneTouched;
         std::function<void(const std::string&, bool)> newZone;
         std::function<void(map::TMudRoom2*)> aliasAdded;
@@ -82,6 +83,7 @@ public:
     bool SwitchZone(const std::string& zone, bool saveFirst) override;
     bool NeedRepos() const override;
     std::string ZoneForArea(const std::string& area) override;
+    std::string NewZoneBeside(const std::string& zone) override;
     void ZoneTouched(const std::string& zone) override;
 
     // relay::IntakeHost
