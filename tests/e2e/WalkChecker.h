@@ -206,3 +206,22 @@ inline WalkFigures CheckWalk(const WalkPlan& walk, const SavedMap& saved, const 
     f.merges = static_cast<int>(f.merged.size());
     return f;
 }
+
+// Where the faults lie, area by area, and how many of the copied rooms read otherwise by night
+// (UTF-8, for a report).
+inline std::string FaultsByArea(const WalkFigures& f, const DemoWorld& world) {
+    std::map<std::string, int> copies, merges;
+    int timed = 0;
+    for (int id : f.duplicated) {
+        ++copies[world.rooms.at(id).area];
+        timed += !world.rooms.at(id).descriptionNightPlain.empty();
+    }
+    for (const std::set<int>& rooms : f.merged)
+        ++merges[world.rooms.at(*rooms.begin()).area];
+    std::ostringstream out;
+    out << "duplicates that read otherwise by night " << timed;
+    for (const auto& [what, areas] : {std::pair{"duplicates", &copies}, {"merges", &merges}})
+        for (const auto& [area, n] : *areas)
+            out << "; " << what << " in " << text::ToUnicode(area).toStdString() << " " << n;
+    return out.str();
+}

@@ -100,20 +100,23 @@ const Room* World::Find(int id) const {
     return &rooms_[index_[id] - 1];
 }
 
-std::vector<std::string> Room::Description(bool daytime) const {
-    std::vector<std::string> lines = desc;
-    const std::string& timed = daytime ? day : night;
-    if (timedAt >= 0 && !timed.empty())
-        lines.insert(lines.begin() + std::min<std::size_t>(timedAt, lines.size()), timed);
+namespace {
+
+std::vector<std::string> WithTimedLine(std::vector<std::string> lines, int at,
+                                       const std::string& timed) {
+    if (at >= 0 && !timed.empty())
+        lines.insert(lines.begin() + std::min<std::size_t>(at, lines.size()), timed);
     return lines;
 }
 
+} // namespace
+
+std::vector<std::string> Room::Description(bool daytime) const {
+    return WithTimedLine(desc, timedAt, daytime ? day : night);
+}
+
 std::vector<std::string> Room::DescriptionUtf8(bool daytime) const {
-    std::vector<std::string> lines = descUtf8;
-    const std::string& timed = daytime ? dayUtf8 : nightUtf8;
-    if (timedAt >= 0 && !timed.empty())
-        lines.insert(lines.begin() + std::min<std::size_t>(timedAt, lines.size()), timed);
-    return lines;
+    return WithTimedLine(descUtf8, timedAt, daytime ? dayUtf8 : nightUtf8);
 }
 
 void World::Finish() {

@@ -71,7 +71,8 @@ struct Clock {
     // Movement points the player gets back each game hour.
     int movesPerHour = 0;
 
-    // The hour after `commands` commands, the first command being number 1.
+    // The hour while the player's command number `commands` is carried out (the first is 1;
+    // 0 is before any).
     int HourAfter(long long commands) const {
         return static_cast<int>((startHour + commands / commandsPerHour) % 24);
     }
