@@ -70,12 +70,13 @@ public:
         const auto it = byCell_.find({zone, x, y, l});
         return it == byCell_.end() ? nullptr : it->second;
     }
-    // The room where the mapper began: Tag 1 of its zone, when only one zone has one.
-    const MapRoom* FirstRoom() const {
+    // The room where the mapper began: Tag 1 of its zone, when only one zone has one; else
+    // Tag 1 of the zone named `zone` (the mapper names a zone after the game's area).
+    const MapRoom* FirstRoom(const std::string& zone = {}) const {
         const MapRoom* first = nullptr;
         for (const MapRoom& r : rooms_)
             if (r.room.Tag == 1) {
-                if (first) return nullptr;
+                if (first) return ByTag(zone, 1);
                 first = &r;
             }
         return first;
