@@ -16,6 +16,7 @@
 #include <QTcpSocket>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -45,21 +46,35 @@ struct DemoRoom {
     std::string area;          // Windows-1251
     std::map<char, int> exits; // direction letter -> room id
     std::map<char, bool> doors;
+    int x = 0, y = 0, level = 0;
+    std::set<char> oneWay;  // exits with no way straight back
+    std::set<char> offGrid; // exits whose target does not lie that way on the grid
+    // By night, in a world with a clock; empty when the room reads the same day and night.
+    std::string descriptionNightPlain;
 };
 
 struct DemoWorld {
     int start = 0;
     std::string darkText;
     std::map<int, DemoRoom> rooms;
+    // The game's clock (commandsPerHour 0: the world keeps none).
+    struct {
+        int startHour = 0, commandsPerHour = 0, dayFrom = 0, nightFrom = 0;
+    } clock;
 
-    static DemoWorld Load() {
+    // `world`: the demo's --world (village, region); empty for its default.
+    static DemoWorld Load(const QString& world = {}) {
         QProcess p;
-        p.start(DemoBinary(), {"--dump-world"});
+        p.start(DemoBinary(), world.isEmpty() ? QStringList{"--dump-world"}
+                                              : QStringList{"--world", world, "--dump-world"});
         p.waitForFinished(10000);
         QJsonObject root = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
         DemoWorld w;
         w.start = root["start"].toInt();
         w.darkText = text::FromUnicode(root["darkText"].toString());
+        const QJsonObject clock = root["clock"].toObject();
+        w.clock = {clock["startHour"].toInt(), clock["commandsPerHour"].toInt(),
+                   clock["dayFrom"].toInt(), clock["nightFrom"].toInt()};
         for (const auto& v : root["rooms"].toArray()) {
             QJsonObject o = v.toObject();
             DemoRoom r;
@@ -71,11 +86,17 @@ struct DemoWorld {
             r.portal = o["portal"].toInt();
             r.vnum = o["vnum"].toInt();
             r.area = text::FromUnicode(o["area"].toString());
+            r.x = o["x"].toInt();
+            r.y = o["y"].toInt();
+            r.level = o["level"].toInt();
+            r.descriptionNightPlain = text::FromUnicode(o["descriptionNightPlain"].toString());
             for (const auto& e : o["exits"].toArray()) {
                 QJsonObject x = e.toObject();
                 char d = x["dir"].toString().toStdString()[0];
                 r.exits[d] = x["to"].toInt();
                 r.doors[d] = x["door"].toBool();
+                if (x["oneWay"].toBool()) r.oneWay.insert(d);
+                if (x["offGrid"].toBool()) r.offGrid.insert(d);
             }
             w.rooms[r.id] = r;
         }

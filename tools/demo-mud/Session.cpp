@@ -38,7 +38,8 @@ struct Words {
                 open = Cp1251("открыть"), close = Cp1251("закрыть"), flee = Cp1251("убежать"),
                 sneak = Cp1251("подкрасться"), rest = Cp1251("отдохнуть"), stand = Cp1251("встать"),
                 lore = Cp1251("лор"), inv = Cp1251("инвентарь"), invShort = Cp1251("инв"),
-                flood = Cp1251("поток"), quit = Cp1251("конец"), help = Cp1251("помощь");
+                time = Cp1251("время"), flood = Cp1251("поток"), quit = Cp1251("конец"),
+                help = Cp1251("помощь");
 };
 
 const Words& W() {
@@ -84,11 +85,11 @@ const Cached& C() {
 
 Session::Session(QTcpSocket* socket, const World& world, const Options& options, QObject* parent)
     : QObject(parent), socket_(socket), world_(world), options_(options), rng_(options.seed),
-      room_(world.StartRoom()) {
+      room_(world.StartRoom()), closed_(static_cast<std::size_t>(world.HighestId()) + 1) {
     socket_->setParent(this);
     for (const Room& r : world_.Rooms())
         for (int d = 0; d < kDirCount; ++d)
-            if (r.id < static_cast<int>(closed_.size())) closed_[r.id][d] = r.exits[d].door;
+            closed_[r.id][d] = r.exits[d].door;
     connect(socket_, &QTcpSocket::readyRead, this, &Session::OnReadyRead);
     connect(socket_, &QTcpSocket::bytesWritten, this, &Session::OnBytesWritten);
     connect(socket_, &QTcpSocket::disconnected, this, &QObject::deleteLater);
@@ -107,8 +108,8 @@ Session::~Session() {
 
 void Session::Greet() {
     Say("");
-    Say("\x1B[1;32mДобро пожаловать в Тихую Заводь!\x1B[0;37m");
-    Say("Это маленький мир для проверки картографа. Наберите 'помощь'.");
+    for (const std::string& line : world_.WelcomeUtf8())
+        Say(line);
     PutRaw(std::string{kIac, static_cast<char>(kWill), static_cast<char>(kMsdp)});
     if (options_.gmcp)
         PutRaw(std::string{kIac, static_cast<char>(kWill), static_cast<char>(kGmcp)});
@@ -220,6 +221,7 @@ void Session::Line(std::string line) {
     const std::string verb = Lower(line.substr(0, blank));
     const std::string arg = blank == std::string::npos ? "" : line.substr(blank + 1);
     const Words& w = W();
+    if (!verb.empty()) Tick();
 
     if (verb.empty()) {
         // nothing but a new prompt
@@ -257,6 +259,10 @@ void Session::Line(std::string line) {
         Say("Вы встали.");
     } else if (verb == w.lore) {
         Lore(Lower(arg));
+    } else if (world_.GameClock().on && (verb == "time" || verb == w.time)) {
+        const int hour = world_.GameClock().HourAfter(commands_);
+        Say("Часы показывают " + std::to_string(hour) + ":00. Сейчас " +
+            (Daytime() ? "день." : "ночь."));
     } else if (verb == "i" || verb == w.inv || verb == w.invShort) {
         Say("Вы несете:");
         for (const Item& item : world_.Items())
@@ -287,6 +293,7 @@ void Session::Line(std::string line) {
         Say("Команды: n e s w u d, look, войти, открыть/закрыть <направление>,");
         Say("убежать [направление], подкрасться <направление>, отдохнуть, встать,");
         Say("лор <предмет>, инвентарь, поток <килобайт>, compress, nocompress, конец.");
+        if (world_.GameClock().on) Say("время: который час в игре.");
     } else {
         Say("Чего?!");
     }
@@ -371,7 +378,7 @@ void Session::ShowRoom() {
         return;
     }
     Put("\x1B[1;36m" + room->name + "\x1B[0;37m\r\n");
-    for (const std::string& line : room->desc)
+    for (const std::string& line : room->Description(Daytime()))
         Put(line + "\r\n");
     Put("\x1B[36m[ Exits:" + world_.ExitList(*room, closed_[room_]) + "]\r\n\x1B[0;37m");
     for (const std::string& line : room->extras)
@@ -447,6 +454,18 @@ void Session::SendIdentity() {
             }
         raw(kGmcp, "Room.Info " + json + "}}");
     }
+}
+
+void Session::Tick() {
+    const Clock& clock = world_.GameClock();
+    if (!clock.on) return;
+    const int before = clock.HourAfter(commands_);
+    if (clock.HourAfter(++commands_) != before) moves_ = std::min(150, moves_ + clock.movesPerHour);
+}
+
+bool Session::Daytime() const {
+    const Clock& clock = world_.GameClock();
+    return !clock.on || clock.IsDay(clock.HourAfter(commands_));
 }
 
 void Session::Prompt() {

@@ -44,6 +44,9 @@ private:
     void Lore(const std::string& what);
     void ShowRoom();
     void Prompt();
+    // Counts a command and moves the game's clock on when its hour has come.
+    void Tick();
+    bool Daytime() const;
     void Say(const std::string& utf8); // one line of game text
     // A whole subnegotiation from the client (option, then payload, 0xFF single).
     void Subnegotiation(const std::string& sub);
@@ -69,9 +72,10 @@ private:
     std::mt19937 rng_;
 
     int room_;
-    std::array<std::array<bool, kDirCount>, 64> closed_{}; // door state per room id
+    std::vector<std::array<bool, kDirCount>> closed_; // door state per room id
     int moves_ = 150;
     bool resting_ = false;
+    long long commands_ = 0; // commands given, for the clock of a world that keeps one
 
     Telnet telnet_ = Telnet::Data;
     unsigned char verb_ = 0;

@@ -4,7 +4,10 @@
 #include <QJsonObject>
 #include <QString>
 #include <QStringEncoder>
+#include <algorithm>
+#include <map>
 #include <stdexcept>
+#include <tuple>
 
 namespace demo {
 
@@ -74,7 +77,10 @@ void World::Add(int id, std::string name, std::vector<std::string> desc, int x, 
     room.dark = dark;
     room.portal = portal;
     room.extrasUtf8 = std::move(extras);
+    if (id <= 0 || Find(id)) throw std::logic_error("demo world: room id taken");
+    if (index_.size() <= static_cast<std::size_t>(id)) index_.resize(id + 1);
     rooms_.push_back(std::move(room));
+    index_[id] = static_cast<int>(rooms_.size());
 }
 
 void World::Link(int from, Dir d, int to, const char* doorUtf8) {
@@ -90,9 +96,48 @@ void World::Link(int from, Dir d, int to, const char* doorUtf8) {
 }
 
 const Room* World::Find(int id) const {
-    for (const Room& r : rooms_)
-        if (r.id == id) return &r;
-    return nullptr;
+    if (id <= 0 || static_cast<std::size_t>(id) >= index_.size() || !index_[id]) return nullptr;
+    return &rooms_[index_[id] - 1];
+}
+
+namespace {
+
+std::vector<std::string> WithTimedLine(std::vector<std::string> lines, int at,
+                                       const std::string& timed) {
+    if (at >= 0 && !timed.empty())
+        lines.insert(lines.begin() + std::min<std::size_t>(at, lines.size()), timed);
+    return lines;
+}
+
+} // namespace
+
+std::vector<std::string> Room::Description(bool daytime) const {
+    return WithTimedLine(desc, timedAt, daytime ? day : night);
+}
+
+std::vector<std::string> Room::DescriptionUtf8(bool daytime) const {
+    return WithTimedLine(descUtf8, timedAt, daytime ? dayUtf8 : nightUtf8);
+}
+
+void World::Finish() {
+    for (Room& room : rooms_) {
+        room.area = Cp1251(room.areaUtf8);
+        room.name = Cp1251(room.nameUtf8);
+        room.day = Cp1251(room.dayUtf8);
+        room.night = Cp1251(room.nightUtf8);
+        for (const std::string& line : room.descUtf8)
+            room.desc.push_back(Cp1251(line));
+        for (const std::string& line : room.extrasUtf8)
+            room.extras.push_back(Cp1251(line));
+        highestId_ = std::max(highestId_, room.id);
+    }
+    for (Item& item : items_) {
+        for (const std::string& k : item.keywordsUtf8)
+            item.keywords.push_back(Cp1251(k));
+        for (const std::string& line : item.loreUtf8)
+            item.lore.push_back(Cp1251(line));
+        item.shortName = Cp1251(item.shortUtf8);
+    }
 }
 
 std::string World::ExitList(const Room& room, const std::array<bool, kDirCount>& closed) const {
@@ -346,23 +391,34 @@ World::World() {
         room.areaUtf8 = room.id >= 24 && room.id <= 34   ? "Подземелье"
                         : room.id >= 36 && room.id <= 68 ? "Ремесленный квартал"
                                                          : "Тихая Заводь";
-        room.area = Cp1251(room.areaUtf8);
-        room.name = Cp1251(room.nameUtf8);
-        for (const std::string& line : room.descUtf8)
-            room.desc.push_back(Cp1251(line));
-        for (const std::string& line : room.extrasUtf8)
-            room.extras.push_back(Cp1251(line));
     }
-    for (Item& item : items_) {
-        for (const std::string& k : item.keywordsUtf8)
-            item.keywords.push_back(Cp1251(k));
-        for (const std::string& line : item.loreUtf8)
-            item.lore.push_back(Cp1251(line));
-        item.shortName = Cp1251(item.shortUtf8);
-    }
+    Finish();
 }
 
 QJsonDocument World::Dump() const {
+    // Exits that leave the grid: the target is not k cells away in the exit's direction with
+    // free cells between. Only the region has them, and only there are they named in the dump.
+    std::map<std::tuple<int, int, int>, int> cells;
+    for (const Room& room : rooms_)
+        cells.emplace(std::tuple{room.x, room.y, room.l}, room.id);
+    auto offGrid = [&](const Room& from, Dir d, const Room& to) {
+        const DirInfo& step = kDirs[d];
+        for (int k = 1; k <= 1000; ++k) {
+            const std::tuple cell{from.x + step.dx * k, from.y + step.dy * k, from.l + step.dl * k};
+            if (cell == std::tuple{to.x, to.y, to.l}) return false;
+            if (cells.count(cell)) return true;
+        }
+        return true;
+    };
+    auto describe = [](const std::vector<std::string>& lines, std::string& desc,
+                       std::string& plain) {
+        for (const std::string& line : lines) {
+            if (!desc.empty()) desc += "\r\n", plain += "\r\n";
+            desc += line;
+            plain += StripColour(line);
+        }
+    };
+
     QJsonArray rooms;
     for (const Room& room : rooms_) {
         std::array<bool, kDirCount> closed{};
@@ -370,17 +426,16 @@ QJsonDocument World::Dump() const {
             closed[d] = room.exits[d].door;
         const std::string list = ExitList(room, closed);
         std::string desc, plain;
-        for (const std::string& line : room.descUtf8) {
-            if (!desc.empty()) desc += "\r\n", plain += "\r\n";
-            desc += line;
-            plain += StripColour(line);
-        }
+        describe(room.DescriptionUtf8(true), desc, plain);
         QJsonArray exits;
         for (int d = 0; d < kDirCount; ++d) {
             const Exit& e = room.exits[d];
             if (!e.to) continue;
             QJsonObject exit{{"dir", kDirs[d].command}, {"to", e.to}, {"door", e.door}};
             if (e.door) exit["doorName"] = Q(e.doorUtf8);
+            const Room& to = *Find(e.to);
+            if (to.exits[kDirs[d].opposite].to != room.id) exit["oneWay"] = true;
+            if (offGrid(room, static_cast<Dir>(d), to)) exit["offGrid"] = true;
             exits.append(exit);
         }
         QJsonObject o{{"id", room.id},
@@ -399,9 +454,24 @@ QJsonDocument World::Dump() const {
                       {"exitLine", room.dark ? QString() : Q("\x1B[36m[ Exits:" + list + "]\r\n")},
                       {"exitList", Q(list)}};
         if (room.portal) o["portal"] = room.portal;
+        if (room.timedAt >= 0) {
+            // "description" is the daytime text; by night the timed line changes.
+            std::string night, nightPlain;
+            describe(room.DescriptionUtf8(false), night, nightPlain);
+            o["descriptionNight"] = Q(night);
+            o["descriptionNightPlain"] = Q(nightPlain);
+            o["timedLine"] = QJsonObject{
+                {"at", room.timedAt}, {"day", Q(room.dayUtf8)}, {"night", Q(room.nightUtf8)}};
+        }
         rooms.append(o);
     }
     QJsonObject root{{"start", StartRoom()}, {"darkText", "Здесь темно..."}, {"rooms", rooms}};
+    if (clock_.on)
+        root["clock"] = QJsonObject{{"startHour", clock_.startHour},
+                                    {"commandsPerHour", clock_.commandsPerHour},
+                                    {"dayFrom", clock_.dayFrom},
+                                    {"nightFrom", clock_.nightFrom},
+                                    {"movesPerHour", clock_.movesPerHour}};
     return QJsonDocument(root);
 }
 
