@@ -72,10 +72,11 @@ public:
     }
     // The room where the mapper began: Tag 1 of its zone, when only one zone has one; else
     // Tag 1 of the zone named `zone` (the mapper names a zone after the game's area).
-    const MapRoom* FirstRoom(const std::string& zone = {}) const {
+    // With `name`, only first rooms of that name count (a zone begun later also has a room 1).
+    const MapRoom* FirstRoom(const std::string& zone = {}, const std::string& name = {}) const {
         const MapRoom* first = nullptr;
         for (const MapRoom& r : rooms_)
-            if (r.room.Tag == 1) {
+            if (r.room.Tag == 1 && (name.empty() || r.room.Hint == name)) {
                 if (first) return ByTag(zone, 1);
                 first = &r;
             }

@@ -193,7 +193,9 @@ TEST_P(IdentityWalkE2e, EveryOrderMapsEveryRoomOnceInTheZoneOfItsArea) {
     for (const auto& r : saved.rooms)
         if (r.room.Selected) here = &r;
     ASSERT_TRUE(here);
-    if (arrived) EXPECT_EQ(here->id, std::to_string(world.rooms.at(target).vnum));
+    if (arrived) {
+        EXPECT_EQ(here->id, std::to_string(world.rooms.at(target).vnum));
+    }
     if (HasFailure()) std::cerr << rig.LogTail(200);
 }
 

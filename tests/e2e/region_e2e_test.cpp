@@ -420,7 +420,8 @@ void WalkTheRegion(const DemoWorld& world, unsigned seed, const QStringList& ser
 
     const SavedMap saved = SavedMap::Load(rig.dir.path() / "Maps" / "Demo");
     ASSERT_FALSE(saved.Rooms().empty()) << "no map saved";
-    f = CheckWalk(plan, saved, saved.FirstRoom(world.rooms.at(world.start).area));
+    const auto& start = world.rooms.at(world.start);
+    f = CheckWalk(plan, saved, saved.FirstRoom(start.area, start.name));
     // The program prints its debug log as it goes (UTF-8): the whole walk's, unlike the file.
     auto count = [&](const char* what) {
         std::size_t n = 0;
