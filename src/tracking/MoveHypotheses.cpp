@@ -147,6 +147,11 @@ void MoveHypotheses::Begin(TMudRoom2* from, const HeldMove& move,
         } else if (!FitsGrid(ahead, move.seen.Exits)) {
             h.breaks = 1;
             h.grid = W("выходы не сходятся с соседями");
+        } else if (!HasWayBack(move)) {
+            // A room that lists no way back (a drop, a one-way join) is more often a known room
+            // reached another way than new ground.
+            h.breaks = 1;
+            h.grid = W("нет выхода обратно");
         } else {
             h.grid = W("клетка свободна");
         }
@@ -182,6 +187,12 @@ void MoveHypotheses::Begin(TMudRoom2* from, const HeldMove& move,
     for (const Hypothesis& h : set_)
         line += " " + Describe(h) + ";";
     log_.push_back(line);
+}
+
+bool MoveHypotheses::HasWayBack(const HeldMove& move) const {
+    TMudRoom2 probe;
+    probe.SetExits(move.seen.Exits, map_.World().Profile());
+    return probe.Exits().empty() || map_.Words().HasExit(probe, map::OppositeDir(move.dir));
 }
 
 bool MoveHypotheses::LinkedByMove(const Hypothesis& h, const TMudRoom2* room, map::Dir d,

@@ -101,6 +101,8 @@ private:
     // Whether a new room at the place fits the rooms around it: an exit it lists must not
     // face a known room that has no exit back.
     bool FitsGrid(const Place& p, const std::string& exits) const;
+    // Whether the room the move printed lists the exit back (or no exits at all).
+    bool HasWayBack(const HeldMove& move) const;
     // Moves the hypothesis; false when the game contradicts it (reason set).
     bool Step(Hypothesis& h, const HeldMove& move);
     bool LinkedByMove(const Hypothesis& h, const map::TMudRoom2* room, map::Dir d,

@@ -141,7 +141,8 @@ void Positioner::LinkNamed(TMudRoom2* from, TMudRoom2* to, map::Dir d) {
     const map::Dir back = map::OppositeDir(d);
     const auto& step = map::Info(d);
     // The game says whether the way back leads here (a one-way exit is linked one way).
-    bool twoWay = true;
+    // Without the game's word, the room's own exit list says whether the way back exists.
+    bool twoWay = s_.Identity || map_.Words().HasExit(*to, back) || to->Exits().empty();
     if (!from->GameId.empty() && s_.Identity && !s_.Identity->exits.empty()) {
         twoWay = false;
         for (const auto& [word, number] : s_.Identity->exits)

@@ -159,6 +159,9 @@ void Positioner::LinkKnown(TMudRoom2* from, TMudRoom2* r, const HeldMove& move) 
     map::MapWorld& world = map_.World();
     const SeenRoom& seen = move.seen;
     map_.Linker().TryToLink(from, r, move.dir);
+    // Where the grid cannot draw the link (up or down to a room elsewhere, a join that does not
+    // fit), a link line joins the rooms: the known room is never copied.
+    if (MappedTarget(from, move.dir) != r) LinkNamed(from, r, move.dir);
     Current() = r;
     FollowToZone(r, /*saveFirst=*/true);
     world.RefreshProp(r, seen.Name, seen.Desc, seen.Exits);
@@ -195,7 +198,9 @@ void Positioner::NewGround(TMudRoom2* from, const HeldMove& move) {
     TMudRoom2* created = map_.Linker().NewRoomAt(
         from->X + step.dx, from->Y + step.dy, from->L + step.dl, seen.Name, seen.Desc, seen.Exits);
     Current() = created;
-    if (created) words.SetCheck(*created, words.Opposite(cmd), true);
+    // A room that lists no way back (a drop) is linked one way.
+    if (created && (created->Exits().empty() || words.HasExit(*created, map::OppositeDir(d))))
+        words.SetCheck(*created, words.Opposite(cmd), true);
     if (created && occupant) bent_.insert(created);
     s_.Done();
     host_.CenterBox();

@@ -64,6 +64,8 @@ struct GridGame {
     }
     // An exit that the grid does not show: the game's way between two rooms.
     void Warp(int a, char d, int b) { Join(a, d, b); }
+    // A way with no way back (a drop): b lists no exit towards a.
+    void OneWay(int a, char d, int b) { rooms[a].exits[d] = b; }
     int Find(char letter, int nth = 0) const {
         for (int i = 0; i < static_cast<int>(rooms.size()); ++i)
             if (rooms[i].letter == letter && nth-- == 0) return i;

@@ -55,3 +55,70 @@ TEST(Region, TheBurrowMapsWholeInEveryWalkOrder) {
 }
 
 } // namespace
+
+namespace {
+
+// The temple's south and down exits both lead to the square, which lists no way up.
+//
+//   T      T: exits S, D (down is the square as well)
+//   |
+//   S-X
+struct Temple {
+    GridGame game{{"T  ", "|  ", "S-X"}};
+    const int t = game.Find('T'), s = game.Find('S');
+    Temple() { game.OneWay(t, 'd', s); }
+};
+
+TEST(Region, TwoExitsIntoOneRoomAreBothKeptAndTheSquareIsNeverCopied) {
+    Temple w;
+    // The square first reached by the south exit; down first (the square then lies under the
+    // temple and the temple, reached from it, can lie nowhere the grid allows) is not yet
+    // told from a second temple.
+    for (const char* path : {"sndn", "sewndn", "sndnsn"}) {
+        TrackingRig rig;
+        GridWalk walk(w.game, rig, w.t);
+        map::TMudRoom2* start = rig.current();
+        walk.Path(path);
+        rig.tracker.Settle(); // the walk ends: the choice is made with what is known
+        EXPECT_TRUE(rig.host.tracing) << path;
+        EXPECT_EQ(CheckMap(w.game, walk, w.t, start), "") << path;
+        // Down is a link line of the temple only: the square has no way up.
+        map::TMudRoom2* square = FollowOnMap(rig, start, 's');
+        ASSERT_NE(square, nullptr) << path;
+        EXPECT_EQ(FollowOnMap(rig, start, 'd'), square) << path;
+        EXPECT_EQ(FollowOnMap(rig, square, 'u'), nullptr) << path;
+    }
+}
+
+// A valley V-W-R whose end R, the ravine, is also reached by a drop from the road's B above;
+// the ravine lists no way up.
+//
+//   A-B-C
+//   |
+//   V-W-R
+struct Ravine {
+    GridGame game{{"A-B-C", "|    ", "V-W-R"}};
+    const int a = game.Find('A'), b = game.Find('B'), r = game.Find('R');
+    Ravine() { game.OneWay(b, 'd', r); }
+};
+
+TEST(Region, ADropIntoARoomKnownAlongTheValleyIsLinkedOneWayNotCopied) {
+    Ravine w;
+    TrackingRig rig;
+    GridWalk walk(w.game, rig, w.a);
+    map::TMudRoom2* start = rig.current();
+    walk.Path("see");  // along the valley to the ravine
+    walk.Path("wwne"); // back up to the road
+    walk.Path("d");    // the drop: the ravine, known on the valley's level
+    rig.tracker.Settle();
+    EXPECT_TRUE(rig.host.tracing);
+    EXPECT_EQ(CheckMap(w.game, walk, w.a, start), "");
+    map::TMudRoom2* ravine = rig.current();
+    ASSERT_NE(ravine, nullptr);
+    EXPECT_EQ(ravine->Hint, w.game.Name(w.r));
+    EXPECT_EQ(FollowOnMap(rig, ravine, 'u'), nullptr); // one way
+    walk.Path("ww");                                   // and on along the valley: the map follows
+    EXPECT_EQ(CheckMap(w.game, walk, w.a, start), "");
+}
+
+} // namespace
