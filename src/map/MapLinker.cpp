@@ -160,6 +160,8 @@ void MapLinker::TryToLink(TMudRoom2* from, TMudRoom2* to, Dir d) {
         to->Ch(back) = true;
         return;
     }
+    // A level apart, no row or column can join them: pushing would only tear the map.
+    if (from->L != to->L) return;
     const int fx = from->X, fy = from->Y, tx = to->X, ty = to->Y;
     bool straight = false, offByOne = false;
     switch (d) {

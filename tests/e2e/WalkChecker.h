@@ -121,6 +121,7 @@ struct WalkFigures {
     int duplicates = 0;          // game rooms with more than one map room
     int merges = 0;              // map rooms standing for two game rooms or more
     int unmapped = 0;            // game rooms the replay never found on the map
+    int firstWrong = -1;         // the first move the map did not follow right, -1 for none
     std::vector<int> duplicated; // the game rooms with more than one map room
     std::vector<std::set<int>> merged; // the game rooms of each map room that stands for several
 
@@ -167,16 +168,20 @@ inline WalkFigures CheckWalk(const WalkPlan& walk, const SavedMap& saved, const 
                      (ownerOf.count(m) && ownerOf.at(m) == game));
     };
     std::map<std::pair<int, char>, bool> exitRight;
+    int firstWrong = -1;
     at = start;
-    for (const WalkMove& move : walk.moves) {
+    for (std::size_t i = 0; i < walk.moves.size(); ++i) {
+        const WalkMove& move = walk.moves[i];
         const MapRoom* next = at ? saved.Follow(*at, move.dir) : nullptr;
         const bool right = standsFor(move.to, next);
+        if (!right && firstWrong < 0) firstWrong = static_cast<int>(i);
         auto [it, added] = exitRight.emplace(std::pair{move.from, move.dir}, right);
         if (!added) it->second = it->second && right;
         at = right ? next : room(move.to);
     }
 
     WalkFigures f;
+    f.firstWrong = firstWrong;
     std::set<int> games{walk.start};
     for (const WalkMove& move : walk.moves)
         games.insert(move.to);

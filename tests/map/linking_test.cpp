@@ -278,3 +278,22 @@ TEST_F(MapTest, ExpandRoomsNeverMovesAGroupThatHoldsTheOtherRoom) {
 
 } // namespace
 } // namespace maptest
+
+namespace maptest {
+namespace {
+
+TEST_F(MapTest, TryToLinkNeverPushesOrLinksRoomsOnDifferentLevels) {
+    // One cell off the line, but a level apart: no row opened, no link drawn.
+    TMudRoom2* a = linker.NewRoomAt(0, 0, 0, "A", "", "");
+    TMudRoom2* b = linker.NewRoomAt(-1, 1, -1, "B", "", "");
+    TMudRoom2* c = linker.NewRoomAt(0, 1, 0, "C", "", "");
+    linker.TryToLink(a, b, North);
+    EXPECT_EQ(world.FindRoom(0, 0, 0), a);
+    EXPECT_EQ(world.FindRoom(-1, 1, -1), b);
+    EXPECT_EQ(world.FindRoom(0, 1, 0), c);
+    EXPECT_FALSE(a->ChN);
+    EXPECT_FALSE(b->ChS);
+}
+
+} // namespace
+} // namespace maptest
