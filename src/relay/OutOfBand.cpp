@@ -2,6 +2,7 @@
 
 #include "relay/DebugLog.h"
 #include "relay/Relay.h"
+#include "text/ByteSearch.h"
 #include "text/Text.h"
 
 #include <QJsonArray>
@@ -38,15 +39,14 @@ unsigned char At(const char* p, std::size_t i) {
     return static_cast<unsigned char>(p[i]);
 }
 
-// Could the text hold a negotiation or a subnegotiation: an IAC followed by SB, WILL, WONT, DO or
-// DONT? Pairs of 0xFF (the letter "я") are not told apart from commands here, so the answer may
-// be yes for plain text, never no for a command. Game text rarely has any, so this runs over
-// every read before anything slower.
+// The first k in [i, n) where p[k - 1] is an IAC, p[k] is SB, WILL, WONT, DO or DONT and
+// accept(k) holds; n when there is none. Sixteen bytes at a time (32 with AVX2): pairs of 0xFF
+// (the letter "я", everywhere in Russian text) are passed over by the vector compare and only
+// its hits are looked at one by one. i is at least 1.
 #if QUARVELIN_AVX2
-// The same 32 bytes at a time, on processors that have AVX2: from i while whole blocks fit, and
-// leaves i where they ended.
-__attribute__((target("avx2"))) bool MayHoldNegotiationWide(const char* p, std::size_t n,
-                                                            std::size_t& i) {
+template <typename Accept>
+__attribute__((target("avx2"))) std::size_t FindCommandWide(const char* p, std::size_t& i,
+                                                            std::size_t n, Accept& accept) {
     const __m256i iac = _mm256_set1_epi8(static_cast<char>(kIac));
     const __m256i first = _mm256_set1_epi8(static_cast<char>(kSb));
     const __m256i span = _mm256_set1_epi8(kDont - kSb);
@@ -55,22 +55,22 @@ __attribute__((target("avx2"))) bool MayHoldNegotiationWide(const char* p, std::
         const __m256i prev = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i - 1));
         const __m256i d = _mm256_sub_epi8(cur, first);
         const __m256i command = _mm256_cmpeq_epi8(_mm256_min_epu8(d, span), d);
-        if (_mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(prev, iac), command)) != 0)
-            return true;
+        unsigned mask = static_cast<unsigned>(
+            _mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(prev, iac), command)));
+        for (; mask; mask &= mask - 1)
+            if (const std::size_t k = i + text::LowestBit(mask); accept(k)) return k;
     }
-    return false;
-}
-
-bool HasAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
+    return n;
 }
 #endif
 
-bool MayHoldNegotiation(const char* p, std::size_t n) {
-    std::size_t i = 1; // the byte at i and the one before it
+template <typename Accept>
+std::size_t FindCommand(const char* p, std::size_t i, std::size_t n, Accept&& accept) {
 #if QUARVELIN_AVX2
-    if (HasAvx2() && MayHoldNegotiationWide(p, n, i)) return true;
+    if (text::HasAvx2()) {
+        const std::size_t k = FindCommandWide(p, i, n, accept);
+        if (k < n) return k;
+    }
 #endif
 #if defined(__SSE2__) || defined(_M_X64)
     const __m128i iac = _mm_set1_epi8(static_cast<char>(kIac));
@@ -82,80 +82,35 @@ bool MayHoldNegotiation(const char* p, std::size_t n) {
         // SB..DONT: the byte minus SB, unsigned, is at most DONT - SB.
         const __m128i d = _mm_sub_epi8(cur, first);
         const __m128i command = _mm_cmpeq_epi8(_mm_min_epu8(d, span), d);
-        if (_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(prev, iac), command)) != 0) return true;
+        unsigned mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(prev, iac), command)));
+        for (; mask; mask &= mask - 1)
+            if (const std::size_t k = i + text::LowestBit(mask); accept(k)) return k;
     }
 #endif
     for (; i < n; ++i)
-        if (At(p, i - 1) == kIac && At(p, i) >= kSb && At(p, i) <= kDont) return true;
-    return false;
-}
-
-#if QUARVELIN_AVX2
-// NextCommand's scan 32 bytes at a time: from i while whole blocks fit; leaves i where they
-// ended. `real` tells a command's IAC from the second byte of a pair.
-template <typename Real>
-__attribute__((target("avx2"))) std::size_t NextCommandWide(const char* p, std::size_t n,
-                                                            std::size_t& i, Real& real) {
-    const __m256i iac = _mm256_set1_epi8(static_cast<char>(kIac));
-    const __m256i first = _mm256_set1_epi8(static_cast<char>(kSb));
-    const __m256i span = _mm256_set1_epi8(kDont - kSb);
-    for (; i + 32 <= n; i += 32) {
-        const __m256i cur = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
-        const __m256i prev = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i - 1));
-        const __m256i d = _mm256_sub_epi8(cur, first);
-        const __m256i command = _mm256_cmpeq_epi8(_mm256_min_epu8(d, span), d);
-        unsigned mask = static_cast<unsigned>(
-            _mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(prev, iac), command)));
-        while (mask) {
-            const std::size_t k = i + static_cast<std::size_t>(__builtin_ctz(mask));
-            if (real(k)) return k;
-            mask &= mask - 1;
-        }
-    }
+        if (At(p, i - 1) == kIac && At(p, i) >= kSb && At(p, i) <= kDont && accept(i)) return i;
     return n;
 }
-#endif
+
+// Could the text hold a negotiation or a subnegotiation: an IAC followed by SB, WILL, WONT, DO or
+// DONT? Pairs of 0xFF (the letter "я") are not told apart from commands here, so the answer may
+// be yes for plain text, never no for a command. Game text rarely has any, so this runs over
+// every read before anything slower.
+bool MayHoldNegotiation(const char* p, std::size_t n) {
+    return FindCommand(p, 1, n, [](std::size_t) { return true; }) < n;
+}
 
 // Where the next negotiation or subnegotiation command begins in p[from, n): the index of the
 // byte after its IAC (SB, WILL, WONT, DO or DONT), the IAC itself not doubled (an odd run of
 // 0xFF before it, counted from `from`, where no command is under way). n when there is none.
-// Pairs of 0xFF are the letter "я", everywhere in Russian text: they are passed over sixteen
-// bytes at a time.
 std::size_t NextCommand(const char* p, std::size_t from, std::size_t n) {
-    auto real = [&](std::size_t k) {
+    return FindCommand(p, from + 1, n, [&](std::size_t k) {
         std::size_t run = 0;
         while (k - run > from && At(p, k - 1 - run) == kIac)
             ++run;
         return run % 2 == 1;
-    };
-    std::size_t i = from + 1;
-#if QUARVELIN_AVX2
-    if (HasAvx2()) {
-        const std::size_t k = NextCommandWide(p, n, i, real);
-        if (k < n) return k;
-    }
-#endif
-#if defined(__SSE2__) || defined(_M_X64)
-    const __m128i iac = _mm_set1_epi8(static_cast<char>(kIac));
-    const __m128i first = _mm_set1_epi8(static_cast<char>(kSb));
-    const __m128i span = _mm_set1_epi8(kDont - kSb);
-    for (; i + 16 <= n; i += 16) {
-        const __m128i cur = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        const __m128i prev = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i - 1));
-        const __m128i d = _mm_sub_epi8(cur, first);
-        const __m128i command = _mm_cmpeq_epi8(_mm_min_epu8(d, span), d);
-        unsigned mask = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(prev, iac), command)));
-        while (mask) {
-            const std::size_t k = i + static_cast<std::size_t>(__builtin_ctz(mask));
-            if (real(k)) return k;
-            mask &= mask - 1;
-        }
-    }
-#endif
-    for (; i < n; ++i)
-        if (At(p, i - 1) == kIac && At(p, i) >= kSb && At(p, i) <= kDont && real(i)) return i;
-    return n;
+    });
 }
 
 std::string JsonQuoted(std::string_view s) {

@@ -1,6 +1,7 @@
 #include "relay/ServerStreamDecoder.h"
 
 #include "relay/OutOfBand.h"
+#include "text/ByteSearch.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,16 +35,6 @@ constexpr std::size_t kOutStep = 8192;
 constexpr std::size_t kMaxOutStep = 256 * 1024;
 // IAC SB option and two more bytes: the longest sequence that is ever held back between reads.
 constexpr std::size_t kStartSequenceSize = 5;
-
-int CountTrailingZeros(unsigned mask) {
-#if defined(_MSC_VER)
-    unsigned long index;
-    _BitScanForward(&index, mask);
-    return static_cast<int>(index);
-#else
-    return __builtin_ctz(mask);
-#endif
-}
 
 bool IsCompressOption(unsigned char c) {
     return c == kCompress || c == kCompress2;
@@ -349,7 +340,7 @@ struct ServerStreamDecoder::Impl {
             int from = 0;                     // first byte of the block not yet written
             int lastKept = pending ? -1 : -2; // position of the last 0xFF written
             while (mask) {
-                const int i = CountTrailingZeros(mask);
+                const int i = static_cast<int>(text::LowestBit(mask));
                 mask &= mask - 1;
                 if (lastKept == i - 1) { // the second byte of a pair: cut it out
                     _mm_storeu_si128(reinterpret_cast<__m128i*>(w),

@@ -12,23 +12,10 @@
 namespace text {
 
 namespace {
-unsigned LowestBit(unsigned mask) {
-#if defined(_MSC_VER)
-    unsigned long index;
-    _BitScanForward(&index, mask);
-    return static_cast<unsigned>(index);
-#else
-    return static_cast<unsigned>(__builtin_ctz(mask));
-#endif
-}
-#if QUARVELIN_AVX2
-bool HasAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
 
-// The same search 32 bytes at a time, on processors that have AVX2: from i while a whole block
-// fits before `last`. Returns the hit or npos, and leaves i where the blocks ended.
+#if QUARVELIN_AVX2
+// The search 32 bytes at a time, on processors that have AVX2: from i while a whole block fits
+// before `last`. Returns the hit or npos, and leaves i where the blocks ended.
 __attribute__((target("avx2"))) std::size_t FindWide(const char* p, const char* q, std::size_t k,
                                                      std::size_t last, std::size_t& i) {
     const __m256i head = _mm256_set1_epi8(q[0]);
@@ -49,6 +36,15 @@ __attribute__((target("avx2"))) std::size_t FindWide(const char* p, const char* 
 #endif
 
 } // namespace
+
+bool HasAvx2() {
+#if QUARVELIN_AVX2
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+#else
+    return false;
+#endif
+}
 
 std::size_t FindBytes(std::string_view hay, std::string_view needle, std::size_t from) {
     const std::size_t n = hay.size(), k = needle.size();
