@@ -1,6 +1,7 @@
 #include "relay/ServerStreamDecoder.h"
 
 #include "relay/OutOfBand.h"
+#include "relay/TelnetBytes.h"
 #include "text/ByteSearch.h"
 
 #include <algorithm>
@@ -16,17 +17,10 @@ namespace relay {
 
 namespace {
 
-constexpr unsigned char kIac = 0xFF;
-constexpr unsigned char kWill = 0xFB;
-constexpr unsigned char kWont = 0xFC;
-constexpr unsigned char kDo = 0xFD;
-constexpr unsigned char kDont = 0xFE;
-constexpr unsigned char kSb = 0xFA;
-constexpr unsigned char kSe = 0xF0;
+using namespace telnet;
+
 constexpr unsigned char kCompress = 0x55;  // MCCP version 1
 constexpr unsigned char kCompress2 = 0x56; // MCCP version 2
-constexpr unsigned char kGa = 0xF9;        // go ahead: the game's prompt ends an answer
-constexpr unsigned char kEor = 0xEF;       // end of record: the same for games that negotiate it
 
 // Inflate output steps are at least 8192 bytes and double while a read keeps filling them, up
 // to 256 KB: a read of well-compressed text then costs few zlib calls (each call also copies
