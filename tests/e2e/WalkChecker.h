@@ -140,6 +140,11 @@ struct WalkFigures {
     const MapRoom* wrongFrom = nullptr;
     const MapRoom* wrongGot = nullptr;
     const MapRoom* wrongWant = nullptr;
+    // The first move that reached a room already reached as another map room: its index (-1
+    // for none), the map room it reached and the one reached before.
+    int firstCopy = -1;
+    const MapRoom* copyGot = nullptr;
+    const MapRoom* copyBefore = nullptr;
     std::vector<int> duplicated;       // the game rooms with more than one map room
     std::vector<std::set<int>> merged; // the game rooms of each map room that stands for several
 
@@ -188,6 +193,8 @@ inline WalkFigures CheckWalk(const WalkPlan& walk, const SavedMap& saved, const 
     std::map<std::pair<int, char>, bool> exitRight;
     int firstWrong = -1;
     WalkFigures f;
+    std::map<int, const MapRoom*> firstReached;
+    if (start) firstReached[walk.start] = start;
     at = start;
     for (std::size_t i = 0; i < walk.moves.size(); ++i) {
         const WalkMove& move = walk.moves[i];
@@ -198,6 +205,14 @@ inline WalkFigures CheckWalk(const WalkPlan& walk, const SavedMap& saved, const 
             f.wrongFrom = at;
             f.wrongGot = next;
             f.wrongWant = room(move.to);
+        }
+        if (right && f.firstCopy < 0) {
+            const MapRoom* before = firstReached.emplace(move.to, next).first->second;
+            if (before != next) {
+                f.firstCopy = static_cast<int>(i);
+                f.copyGot = next;
+                f.copyBefore = before;
+            }
         }
         auto [it, added] = exitRight.emplace(std::pair{move.from, move.dir}, right);
         if (!added) it->second = it->second && right;

@@ -465,6 +465,12 @@ void WalkTheRegion(const DemoWorld& world, unsigned seed, const QStringList& ser
             std::cout << "\n  from " << Describe(f.wrongFrom) << "\n  led to "
                       << Describe(f.wrongGot) << "\n  should " << Describe(f.wrongWant) << "\n";
     }
+    if (f.firstCopy >= 0 && std::getenv("QUARVELIN_REGION_SEED")) {
+        const WalkMove& m = plan.moves[static_cast<std::size_t>(f.firstCopy)];
+        std::cout << "; first copy on move " << f.firstCopy << " (" << m.dir << " from room "
+                  << m.from << " into room " << m.to << ")\n  reached " << Describe(f.copyGot)
+                  << "\n  before " << Describe(f.copyBefore) << "\n";
+    }
     std::cout << "; " << FaultsByArea(f, world) << "; log: \"нет места для новой комнаты\" "
               << count("нет места для новой комнаты") << ", \"комната НЕ подошла\" "
               << count("комната НЕ подошла") << "; " << seconds << " s\n";
