@@ -77,6 +77,7 @@ std::string MoveHypotheses::Describe(const Hypothesis& h) const {
     if (h.bentNear) s += W(", поставлена раздвиганием");
     if (h.breaks) s += W(", нарушений сетки ") + std::to_string(h.breaks);
     if (h.agreed) s += W(", подтверждений ") + std::to_string(h.agreed);
+    if (h.unique) s += W(", из них единственных на карте ") + std::to_string(h.unique);
     if (!h.alive) s += W(", отброшена: ") + h.reason;
     return s + "]";
 }
@@ -211,6 +212,14 @@ bool MoveHypotheses::LinkedByMove(const Hypothesis& h, const TMudRoom2* room, ma
     return false;
 }
 
+void MoveHypotheses::Agreed(Hypothesis& h, const TMudRoom2* room, const SeenRoom& seen) const {
+    ++h.agreed;
+    const map::MapWorld& world = map_.World();
+    if (seen.Desc.empty() || !world.SameRoom(room, seen.Name, seen.Desc, seen.Exits)) return;
+    const auto alike = world.Lists().AllInWorldByName(seen.Name, seen.Desc, seen.Exits, true, 2);
+    if (alike.size() == 1 && alike[0] == room) ++h.unique;
+}
+
 bool MoveHypotheses::Step(Hypothesis& h, const HeldMove& move) {
     map::MapWorld& world = map_.World();
     const map::DirectionWords& words = map_.Words();
@@ -228,7 +237,7 @@ bool MoveHypotheses::Step(Hypothesis& h, const HeldMove& move) {
             h.reason = W("уже ходили, комната не подошла");
             return false;
         }
-        if (!IsVirtual(h, target) && target != anchor_) ++h.agreed;
+        if (!IsVirtual(h, target) && target != anchor_) Agreed(h, target, seen);
         h.at = target;
         return true;
     }
@@ -244,7 +253,7 @@ bool MoveHypotheses::Step(Hypothesis& h, const HeldMove& move) {
             h.reason = W("уже ходили, комната не подошла");
             return false;
         }
-        ++h.agreed;
+        Agreed(h, r, seen);
         h.at = r;
         return true;
     }
@@ -254,7 +263,7 @@ bool MoveHypotheses::Step(Hypothesis& h, const HeldMove& move) {
     if (n && world.SameRoom(n, seen.Name, seen.Desc, seen.Exits)) {
         if (virt) here->Ch(move.dir) = true;
         if (IsVirtual(h, n)) n->Ch(s.opposite) = true;
-        if (!IsVirtual(h, n)) ++h.agreed;
+        if (!IsVirtual(h, n)) Agreed(h, n, seen);
         h.at = n;
         return true;
     }
@@ -325,7 +334,10 @@ int MoveHypotheses::Best(std::string& why) const {
         if (!h.candidate) return h.breaks == 0 ? 1 : 3;
         return 2;
     };
+    // A room that no other room of the map reads like, predicted and printed, is evidence the
+    // grid cannot outweigh: twins confirm each other's look-alikes, never a one-of-a-kind room.
     auto better = [&](const Hypothesis& a, const Hypothesis& b) {
+        if (a.unique != b.unique) return a.unique > b.unique;
         if (a.breaks != b.breaks) return a.breaks < b.breaks;
         if (rank(a) != rank(b)) return rank(a) < rank(b);
         return a.agreed > b.agreed;
@@ -341,6 +353,8 @@ int MoveHypotheses::Best(std::string& why) const {
             runnerUp = &set_[i];
     if (!runnerUp)
         why = W("остальные опровергнуты игрой");
+    else if (runnerUp->unique != b.unique)
+        why = W("подтверждена комнатой, какой больше нет на карте");
     else if (runnerUp->breaks != b.breaks)
         why = W("меньше нарушений сетки");
     else if (!b.candidate)

@@ -44,6 +44,9 @@ public:
         bool alive = true;
         int breaks = 0; // how often the grid has to give way for it
         int agreed = 0; // known rooms it predicted and the game printed
+        // Of those, rooms that read as printed, name, description and exits, and that no other
+        // room of the map reads like: the game cannot have printed them from elsewhere.
+        int unique = 0;
         // The known room lies next to where the move points, and the map had to be pushed
         // apart when it was made: the grid around it is already bent, so it cannot speak for
         // a new room.
@@ -107,6 +110,8 @@ private:
     bool Step(Hypothesis& h, const HeldMove& move);
     bool LinkedByMove(const Hypothesis& h, const map::TMudRoom2* room, map::Dir d,
                       map::TMudRoom2*& target) const;
+    // The hypothesis predicted the map room `room` and the game printed `seen` there.
+    void Agreed(Hypothesis& h, const map::TMudRoom2* room, const SeenRoom& seen) const;
     std::string Label(const Hypothesis& h) const;
 
     map::MapModel& map_;

@@ -233,9 +233,26 @@ std::vector<TMudRoom2*> Positioner::Candidates(TMudRoom2* from, const HeldMove& 
     for (int pass = 0; pass < 2; ++pass)
         for (TMudRoom2* r : all)
             if ((world.ZoneOf(r) == world.CurrentZone) == (pass == 0) && r != from &&
-                words.WasNotStep(*r, back) && out.size() < MoveHypotheses::kMaxCandidates)
+                (words.WasNotStep(*r, back) || BackLeadsToTwinOf(r, from, move.dir)) &&
+                out.size() < MoveHypotheses::kMaxCandidates)
                 out.push_back(r);
     return out;
+}
+
+bool Positioner::BackLeadsToTwinOf(TMudRoom2* room, TMudRoom2* from, map::Dir d) const {
+    const map::MapWorld& world = map_.World();
+    const auto& step = map::Info(map::OppositeDir(d));
+    const std::string& zone = world.ZoneOf(room);
+    int x = room->X, y = room->Y, l = room->L;
+    // A corridor never runs longer than the world has rooms.
+    for (std::size_t guard = 0; guard <= world.Lists().WorldCount(); ++guard) {
+        x += step.dx, y += step.dy, l += step.dl;
+        TMudRoom2* r = world.GlobalFindRoom(x, y, l, zone);
+        if (!r) return false;
+        if (r->Pipe) continue;
+        return r != from && world.SameRoom(r, from->Hint, from->Description, from->Exits());
+    }
+    return false;
 }
 
 bool Positioner::NewRoomPossible(TMudRoom2* from, map::Dir d) const {
