@@ -48,7 +48,10 @@ public:
     // and puts the moves made since on the map.
     void Settle();
     // Tracing stopped: an open choice is forgotten and the map stays as it is.
-    void Reset() { judge_.Clear(); }
+    void Reset() {
+        judge_.Clear();
+        otherCommandAt_ = nullptr;
+    }
     const MoveHypotheses& Hypotheses() const { return judge_; }
     // The game named the room of the current command but printed nothing the profile
     // recognises: the command is positioned by that name alone. False when it is not a move or
@@ -102,6 +105,9 @@ private:
     MoveHypotheses judge_;
     // Rooms made where the map had to be pushed apart: the grid is bent around them.
     std::unordered_set<const map::TMudRoom2*> bent_;
+    // The room where the player last gave a command that is no move ("open door"): a door
+    // there may have opened since its exits were printed. Compared, never dereferenced.
+    const map::TMudRoom2* otherCommandAt_ = nullptr;
     // Positioning is under way (the host's callbacks may ask to settle: they must wait).
     int depth_ = 0;
     struct BusyScope {
