@@ -1,7 +1,7 @@
 // A real game server, TinyMUX, and a real client, tintin++, with Quarvelin between them: a town
-// of two levels is built with TinyMUX's own commands, its rooms printed through the example
-// room formats of data/examples/tinymux, and walked with the example profile. The saved map
-// must be the town that was built.
+// of two levels is built with TinyMUX's own commands, its rooms printed through the room
+// formats of data/examples/tinymux, and walked with the shipped profile
+// data/profiles/tinymux.ini. The saved map must be the town that was built.
 
 #include "TinyMux.h"
 #include "e2e/E2eSupport.h"
@@ -24,6 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kExample = fs::path(QUARVELIN_SOURCE_DIR) / "data" / "examples" / "tinymux";
+const fs::path kProfile = fs::path(QUARVELIN_SOURCE_DIR) / "data" / "profiles" / "tinymux.ini";
 
 struct Room {
     std::string name;
@@ -199,11 +200,11 @@ TEST(TinyMuxPeer, TintinWalksATinyMuxTownAndTheMapIsTheTownBuilt) {
     ASSERT_GE(town.rooms.size(), 20u);
     ASSERT_TRUE(Build(muxPort, town));
 
-    // The example profile, pointed at this server.
+    // The shipped profile, pointed at this server.
     const fs::path data = dir.path() / "data";
     const fs::path world = data / "Maps" / "Town";
     fs::create_directories(world);
-    fs::copy_file(kExample / "local.ini", world / "local.ini");
+    fs::copy_file(kProfile, world / "local.ini");
     const quint16 clientPort = FreePort();
     {
         storage::IniFile ini(world / "local.ini");
