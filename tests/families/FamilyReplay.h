@@ -55,6 +55,11 @@ struct ReplayRun {
         const std::size_t off = on == std::string::npos ? on : said.find("tracing: off", on);
         return off != std::string::npos && off < closed;
     }
+    // The debug log said this (UTF-8) while tracing was on.
+    bool LoggedWhileTracing(const std::string& utf8) const {
+        const std::size_t on = said.find("tracing: on");
+        return on != std::string::npos && said.find("log: " + utf8, on) != std::string::npos;
+    }
     // The end of the program's debug log (UTF-8), for a failure's message.
     std::string LogTail(std::size_t lines = 60) const {
         const std::string log =

@@ -83,6 +83,10 @@ TEST_P(GeneratedFamily, TheShippedProfileMapsTheWalk) {
     ReplayRun run(GetParam(), DataDir() / GetParam() / "walk.session");
     ASSERT_EQ(run.exitCode, 0) << run.said;
     EXPECT_FALSE(run.TracingStopped()) << run.LogTail();
+    // Every room was paired with its command: none was taken for a look of its own, and the
+    // room a leader took the player to was found by the profile's follow texts.
+    EXPECT_FALSE(run.LoggedWhileTracing("Список команд пуст")) << run.LogTail();
+    EXPECT_EQ(run.LoggedWhileTracing("Cледование есть."), style->Follows());
 
     const SavedMap saved = SavedMap::Load(run.World());
     const MapRoom* start = saved.FirstRoom();
