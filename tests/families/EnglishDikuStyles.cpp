@@ -14,22 +14,6 @@ namespace families {
 
 namespace {
 
-const char* DirName(char dir) {
-    switch (dir) {
-    case 'n':
-        return "north";
-    case 'e':
-        return "east";
-    case 's':
-        return "south";
-    case 'w':
-        return "west";
-    case 'u':
-        return "up";
-    }
-    return "down";
-}
-
 // CircleMUD and its continuation tbaMUD: "20H 100M 82V > " after a blank line, no GA.
 class CircleFamily : public Style {
 protected:
@@ -54,7 +38,7 @@ protected:
     // The leader's leaving seen, "You follow" (act() adds a line end to one already there),
     // all after the line end that interrupts the prompt.
     std::string FollowText(char dir) const override {
-        return std::string("\r\nBob leaves ") + DirName(dir) + ".\r\nYou follow Bob.\r\n\r\n";
+        return std::string("\r\nBob leaves ") + DirWord(dir) + ".\r\nYou follow Bob.\r\n\r\n";
     }
     std::string NoWay() const override { return "Alas, you cannot go that way...\r\n"; }
     std::string Closed(const Door& door) const override {
@@ -111,13 +95,7 @@ protected:
         return IsClosed(room, dir, game) ? std::string() : std::string(1, dir) + " ";
     }
     std::string Things(const Room& room) const override {
-        std::string out = "\x1b[32m";
-        for (const Said& obj : room.objs)
-            out += obj.en + "\r\n";
-        out += "\x1b[33m";
-        for (const Said& mob : room.mobs)
-            out += mob.en + "\r\n";
-        return out + "\x1b[0m";
+        return ThingsIn(room, "\x1b[32m", "\x1b[33m", "\x1b[0m");
     }
     std::string Unknown() const override { return "Huh?!?\r\n"; }
     // A new character shows nothing of its points until "display".
@@ -141,7 +119,7 @@ protected:
         bool any = false;
         for (char dir : kDirOrder)
             if (room.exits.count(dir) && !IsClosed(room, dir, game)) {
-                out += std::string(" ") + DirName(dir);
+                out += std::string(" ") + DirWord(dir);
                 any = true;
             }
         out += std::string(any ? "" : " none") + "]\x1b[0m\n\r";
@@ -152,7 +130,7 @@ protected:
         return out;
     }
     std::string FollowText(char dir) const override {
-        return std::string("\n\rBob leaves ") + DirName(dir) + ".\n\rYou follow Bob.\n\r";
+        return std::string("\n\rBob leaves ") + DirWord(dir) + ".\n\rYou follow Bob.\n\r";
     }
     std::string NoWay() const override { return "Alas, you cannot go that way.\n\r"; }
     std::string Closed(const Door& door) const override {
@@ -182,9 +160,9 @@ protected:
             if (!room.exits.count(dir)) continue;
             any = true;
             if (IsClosed(room, dir, game))
-                out += std::string("[") + DirName(dir) + "]";
+                out += std::string("[") + DirWord(dir) + "]";
             else
-                out += std::string(DirName(dir)) + " ";
+                out += std::string(DirWord(dir)) + " ";
         }
         out += any ? "\r\n" : "none.\r\n";
         for (const Said& obj : room.objs)
@@ -195,7 +173,7 @@ protected:
         return out;
     }
     std::string FollowText(char dir) const override {
-        return std::string("\r\n\x1b[0;37mBob leaves ") + DirName(dir) +
+        return std::string("\r\n\x1b[0;37mBob leaves ") + DirWord(dir) +
                ".\r\n\x1b[0;37mYou follow Bob.\r\n";
     }
     std::string NoWay() const override { return "Alas, you cannot go that way.\r\n"; }

@@ -75,6 +75,17 @@ std::string Style::Lines(const std::vector<std::string>& lines, const char* end)
     return out;
 }
 
+std::string Style::ThingsIn(const Room& room, const char* things, const char* creatures,
+                            const char* reset) const {
+    std::string out = things;
+    for (const Said& obj : room.objs)
+        out += obj.In(Russian()) + "\r\n";
+    out += creatures;
+    for (const Said& mob : room.mobs)
+        out += mob.In(Russian()) + "\r\n";
+    return out + reset;
+}
+
 std::vector<std::unique_ptr<Style>> AllStyles() {
     std::vector<std::unique_ptr<Style>> all;
     all.push_back(RusDiku());

@@ -61,6 +61,10 @@ protected:
     // Helpers for the styles.
     bool IsClosed(const Room& room, char dir, const Game& game) const;
     static std::string Lines(const std::vector<std::string>& lines, const char* end);
+    // The room's things after one colour and its creatures after another, a line each, then
+    // the reset (games that colour the two lists, not each line).
+    std::string ThingsIn(const Room& room, const char* things, const char* creatures,
+                         const char* reset) const;
 
 private:
     std::string Wire(const std::string& utf8) const;

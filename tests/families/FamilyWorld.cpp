@@ -1,5 +1,7 @@
 #include "families/FamilyWorld.h"
 
+#include "map/Direction.h"
+
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -41,21 +43,16 @@ void Fail(const std::string& what, int line) {
 } // namespace
 
 char Opposite(char dir) {
-    switch (dir) {
-    case 'n':
-        return 's';
-    case 's':
-        return 'n';
-    case 'e':
-        return 'w';
-    case 'w':
-        return 'e';
-    case 'u':
-        return 'd';
-    case 'd':
-        return 'u';
-    }
+    for (const auto& i : map::kDirs)
+        if (i.letter == dir) return map::Info(i.opposite).letter;
     return 0;
+}
+
+const char* DirWord(char dir) {
+    static const char* const words[] = {"north", "south", "east", "west", "up", "down"};
+    for (const auto& i : map::kDirs)
+        if (i.letter == dir) return words[i.dir];
+    return "";
 }
 
 std::filesystem::path DataDir() {

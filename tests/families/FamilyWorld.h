@@ -42,6 +42,8 @@ struct Town {
 // The directions in the order games list their exits.
 inline constexpr char kDirOrder[] = {'n', 'e', 's', 'w', 'u', 'd'};
 char Opposite(char dir);
+// The English word of a direction: "north".
+const char* DirWord(char dir);
 
 // One command of the walk and what it did in the game.
 struct Step {

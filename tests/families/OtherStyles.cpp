@@ -54,13 +54,7 @@ protected:
         }
         out += (exits.empty() ? std::string("None! ") : exits) + "]\x1b[0;37m\r\n";
         // Things in bold yellow, creatures in bold red, then the normal colour.
-        out += "\x1b[1;33m";
-        for (const Said& obj : room.objs)
-            out += obj.ru + "\r\n";
-        out += "\x1b[1;31m";
-        for (const Said& mob : room.mobs)
-            out += mob.ru + "\r\n";
-        return out + "\x1b[0;0m";
+        return out + ThingsIn(room, "\x1b[1;33m", "\x1b[1;31m", "\x1b[0;0m");
     }
     std::string NoWay() const override { return "Вы не сможете туда пройти...\r\n"; }
     std::string Closed(const Door& door) const override {
@@ -128,23 +122,6 @@ protected:
     std::string Opened(const Door&) const override { return "What?\r\n"; }
     std::string Unknown() const override { return "What?\r\n"; }
     std::string End(const Room&, const Game&) const override { return "> "; }
-
-private:
-    static std::string DirWord(char dir) {
-        switch (dir) {
-        case 'n':
-            return "north";
-        case 'e':
-            return "east";
-        case 's':
-            return "south";
-        case 'w':
-            return "west";
-        case 'u':
-            return "up";
-        }
-        return "down";
-    }
 };
 
 } // namespace

@@ -10,7 +10,6 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace {
 
@@ -42,16 +41,9 @@ std::string ExitNames(char dir) {
     MuxLogin wizard(port);
     if (!wizard.Connect("wizard", "potrzebie"))
         return ::testing::AssertionFailure() << "no wizard login:\n" << wizard.Received();
-    auto send = [&](const std::string& command) {
-        auto answer = wizard.Send(command);
-        if (!answer) throw std::runtime_error("no answer to " + command);
-        return *answer;
-    };
+    auto send = [&](const std::string& command) { return wizard.Must(command); };
     try {
-        const int parent = MuxLogin::CreatedRoom(send("@dig/teleport Room Parent"));
-        std::istringstream softcode(TempDir::Read(kParent));
-        for (std::string line; std::getline(softcode, line);)
-            if (!line.empty() && line.rfind("@@", 0) != 0) send(line);
+        const int parent = wizard.MakeRoomParent(kParent);
         std::map<int, int> dbref;
         for (const auto& [id, r] : town.rooms) {
             dbref[id] = MuxLogin::CreatedRoom(send("@dig " + r.name.en));

@@ -17,7 +17,6 @@
 #include <deque>
 #include <gtest/gtest.h>
 #include <set>
-#include <sstream>
 
 namespace {
 
@@ -98,22 +97,9 @@ std::string ExitNames(map::Dir d) {
     MuxLogin wizard(port);
     if (!wizard.Connect("wizard", "potrzebie"))
         return ::testing::AssertionFailure() << "no wizard login:\n" << wizard.Received();
-    auto send = [&](const std::string& command) {
-        auto answer = wizard.Send(command);
-        if (!answer) throw std::runtime_error("no answer to " + command);
-        return *answer;
-    };
+    auto send = [&](const std::string& command) { return wizard.Must(command); };
     try {
-        const int parent = MuxLogin::CreatedRoom(send("@dig/teleport Room Parent"));
-        if (!parent) return ::testing::AssertionFailure() << "no parent room";
-        std::istringstream softcode(TempDir::Read(kExample / "room-parent.mux"));
-        for (std::string line; std::getline(softcode, line);)
-            if (!line.empty() && line.rfind("@@", 0) != 0) {
-                std::string answer = send(line);
-                if (answer.find("Set.") == std::string::npos &&
-                    answer.find("set.") == std::string::npos)
-                    return ::testing::AssertionFailure() << line << " -> " << answer;
-            }
+        const int parent = wizard.MakeRoomParent(kExample / "room-parent.mux");
         for (Room& r : town.rooms) {
             r.dbref = MuxLogin::CreatedRoom(send("@dig " + r.name));
             if (!r.dbref) return ::testing::AssertionFailure() << "no room " << r.name;
