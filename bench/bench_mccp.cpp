@@ -290,6 +290,55 @@ void BM_DecoderShareOfZlib(benchmark::State& state) {
     state.counters["share"] = zlibSeconds / decoderSeconds;
 }
 
+// What the relay's thread does with each read of the MSDP walk while tracking is off: decode
+// (MCCP inflated, subnegotiations the client did not take up cut out) and the idle watch for
+// object reports on the client's bytes. `outOfBand` false passes the subnegotiations on.
+std::size_t RelayWork(const std::string& stream, bool outOfBand) {
+    profile::WorldProfile profile;
+    profile.StuffTem = "\xC2\xFB \xF3\xE7\xED\xE0\xEB\xE8 "
+                       "\xF1\xEB\xE5\xE4\xF3\xFE\xF9\xE5\xE5:\r\n/$\r\n";
+    map::NullMapUi mapUi;
+    map::MapModel map(profile, mapUi);
+    tracking::NullTrackerHost idle{/*tracing=*/false};
+    tracking::Tracker tracker(map, profile, idle);
+    relay::ServerStreamDecoder decoder;
+    relay::DecodeResult result;
+    relay::DebugLog log;
+    relay::OutOfBand oob(log);
+    oob.SetEnabled(true, true);
+    std::size_t total = 0;
+    for (std::size_t pos = 0; pos < stream.size(); pos += kRead) {
+        decoder.Feed(std::string_view(stream).substr(pos, kRead), true, true, result, false,
+                     outOfBand ? &oob : nullptr);
+        tracker.TranslateIdle(result.clientBytes);
+        total += result.clientBytes.size();
+    }
+    return total;
+}
+
+// One side of it alone on the MSDP walk, for profiling: 1 with MSDP and GMCP looked for.
+void BM_RelayWork(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(RelayWork(MsdpData(), state.range(0) != 0));
+}
+
+// The same as BM_OutOfBandOverRelay without sockets: both in each iteration, the counter from
+// this thread's processor time (other work on the machine leaves it alone).
+void BM_OutOfBandWork(benchmark::State& state) {
+    const std::string& stream = state.range(0) ? MsdpData() : Data().compressed;
+    double on = 0, off = 0;
+    for (auto _ : state) {
+        const double t0 = ThreadSeconds();
+        benchmark::DoNotOptimize(RelayWork(stream, true));
+        const double t1 = ThreadSeconds();
+        benchmark::DoNotOptimize(RelayWork(stream, false));
+        const double t2 = ThreadSeconds();
+        on += t1 - t0;
+        off += t2 - t1;
+    }
+    state.counters["outofband_work"] = on / off;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Relaying through sockets.
 
@@ -673,6 +722,14 @@ BENCHMARK(BM_DecoderShareOfZlib)
     ->Iterations(3)
     ->Repetitions(kRepetitions)
     ->ReportAggregatesOnly(true);
+BENCHMARK(BM_OutOfBandWork)
+    ->ArgName("msdp")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(kRepetitions)
+    ->DisplayAggregatesOnly(true);
+BENCHMARK(BM_RelayWork)->ArgName("outofband")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RelayMccp2)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()

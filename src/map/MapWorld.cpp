@@ -54,6 +54,7 @@ void MapWorld::DestroyAllRooms() {
     if (BeforeDestroy) BeforeDestroy(nullptr);
     CurrentRoom = ContextRoom = ReturnRoom = nullptr;
     lists_.DestroyAll();
+    changing_.Clear();
 }
 
 void MapWorld::WidenExtents(int x, int y, int l) {
@@ -114,9 +115,27 @@ bool MapWorld::SameRoom(const TMudRoom2* room, std::string_view name, std::strin
     if (!room || room->Pipe) return false;
     if (room->Hint == profile_.Dark || name == profile_.Dark) return true;
     if (room->Hint != name) return false;
-    if (!room->Description.empty() && !description.empty()) return room->Description == description;
+    if (!room->Description.empty() && !description.empty())
+        return SameDescription(room->Description, description, &changing_);
     if (exits.empty() || room->Exits().empty()) return true;
     return SameExitKey(room->Exits(), exits);
+}
+
+bool MapWorld::LearnChangingLines(const TMudRoom2* room, std::string_view description) {
+    if (!room || room->Pipe || description.empty()) return false;
+    if (!changing_.Observe(reinterpret_cast<std::uintptr_t>(room), room->Description, description))
+        return false;
+    lists_.RehashDescriptions();
+    return true;
+}
+
+void MapWorld::AddChangingLine(std::string line) {
+    if (changing_.Add(std::move(line))) lists_.RehashDescriptions();
+}
+
+void MapWorld::ClearChangingLines() {
+    changing_.Clear();
+    lists_.RehashDescriptions();
 }
 
 void MapWorld::RefreshProp(TMudRoom2* room, std::string_view name, std::string_view description,

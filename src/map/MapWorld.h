@@ -6,6 +6,7 @@
 // Rooms belong to the world from AddRoom (or creation) until DestroyRoom; a destroyed room is
 // out of both lists and is no longer CurrentRoom, ContextRoom or ReturnRoom.
 
+#include "map/ChangingLines.h"
 #include "map/MapUi.h"
 #include "map/MudRoom.h"
 #include "map/RoomLists.h"
@@ -24,7 +25,9 @@ namespace map {
 
 class MapWorld {
 public:
-    MapWorld(const profile::WorldProfile& profile, MapUi& ui) : profile_(profile), ui_(ui) {}
+    MapWorld(const profile::WorldProfile& profile, MapUi& ui) : profile_(profile), ui_(ui) {
+        lists_.SetChangingLines(&changing_);
+    }
     MapWorld(const MapWorld&) = delete;
     MapWorld& operator=(const MapWorld&) = delete;
 
@@ -109,6 +112,17 @@ public:
     // Whether the room the game showed (name, description, exits) is the map room.
     bool SameRoom(const TMudRoom2* room, std::string_view name, std::string_view description,
                   std::string_view exits) const;
+    // The description lines the game changes by itself (the time of day), which lookups and
+    // comparisons of descriptions leave out.
+    const ChangingLines& Changing() const { return changing_; }
+    // Tracking is sure the player stands in `room`, which the game printed with `description`:
+    // the lines that differ from the stored one are noted, and the lookups follow when a line
+    // became changing by it. Returns true then.
+    bool LearnChangingLines(const TMudRoom2* room, std::string_view description);
+    // Lines known from before (a saved world).
+    void AddChangingLine(std::string line);
+    void ClearChangingLines();
+
     // Updates the map room from what the game showed after the player was found in it.
     void RefreshProp(TMudRoom2* room, std::string_view name, std::string_view description,
                      std::string_view exits);
@@ -118,6 +132,7 @@ private:
     MapUi& ui_;
     RoomLists lists_;
     std::map<std::string, std::string> zoneAreas_; // zone -> area
+    ChangingLines changing_;
 };
 
 } // namespace map

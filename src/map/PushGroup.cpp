@@ -11,18 +11,24 @@ namespace map {
 
 namespace {
 
-// Whether the neighbour in direction `side` of a group member joins the push group in d:
-// rooms in the way always do, rooms behind never do (so that a gap opens behind the group),
-// rooms beside only when linked back to the member.
-bool JoinsGroup(Dir d, Dir side, const TMudRoom2& neighbour) {
-    if (d == OppositeDir(side)) return false;
-    return d == side || neighbour.Ch(OppositeDir(side));
+// Whether a group member and its neighbour in direction `side` are linked, either way: a link
+// that runs one way only (a drop, a door that opens from one side) holds them together as well.
+bool Linked(Dir side, const TMudRoom2& member, const TMudRoom2& neighbour) {
+    return member.Ch(side) || neighbour.Ch(OppositeDir(side));
 }
 
-// Up and down keep the rooms behind that are linked back (a column moves together), and take
+// Whether the neighbour in direction `side` of a group member joins the push group in d:
+// rooms in the way always do, rooms behind never do (so that a gap opens behind the group),
+// rooms beside only when linked to the member.
+bool JoinsGroup(Dir d, Dir side, const TMudRoom2& member, const TMudRoom2& neighbour) {
+    if (d == OppositeDir(side)) return false;
+    return d == side || Linked(side, member, neighbour);
+}
+
+// Up and down keep the rooms behind that are linked (a column moves together), and take
 // along the rooms in the way so that a vertical push never stacks two rooms on one cell.
-bool JoinsGroupVertically(Dir d, Dir side, const TMudRoom2& neighbour) {
-    return d == side || neighbour.Ch(OppositeDir(side));
+bool JoinsGroupVertically(Dir d, Dir side, const TMudRoom2& member, const TMudRoom2& neighbour) {
+    return d == side || Linked(side, member, neighbour);
 }
 
 } // namespace
@@ -64,8 +70,8 @@ void MapLinker::ListAt(Dir d, TMudRoom2* room, std::vector<TMudRoom2*>& list) {
         const DirInfo& i = Info(side);
         TMudRoom2* n = world_.FindRoom(f.room->X + i.dx, f.room->Y + i.dy, f.room->L + i.dl);
         if (!n || RoomLists::Marked(n, mark)) continue;
-        const bool joins = (side == Up || side == Down) ? JoinsGroupVertically(d, side, *n)
-                                                        : JoinsGroup(d, side, *n);
+        const bool joins = (side == Up || side == Down) ? JoinsGroupVertically(d, side, *f.room, *n)
+                                                        : JoinsGroup(d, side, *f.room, *n);
         if (joins) visit(n); // may grow the stack: `f` is not used past this point
     }
 }

@@ -1,5 +1,9 @@
 #include "map/RoomKeys.h"
 
+#include "map/ChangingLines.h"
+
+#include <vector>
+
 namespace map {
 
 namespace {
@@ -87,16 +91,53 @@ std::string ExitKey(std::string_view exits) {
     return Without(exits, IsExitFiller);
 }
 
-bool SameDescriptionKey(std::string_view a, std::string_view b) {
-    return EqualWithout(a, b, [](char c) { return c == ' '; });
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ';
+}
+
+// The lines of a description that `changing` does not hold, empty lines left out as well (a
+// line taken out must not leave its break behind).
+std::vector<std::string_view> KeptLines(std::string_view description,
+                                        const ChangingLines& changing) {
+    std::vector<std::string_view> kept;
+    for (std::string_view line : DescriptionLines(description))
+        if (!line.empty() && !changing.Has(line)) kept.push_back(line);
+    return kept;
+}
+
+bool Active(const ChangingLines* changing) {
+    return changing && !changing->Empty();
+}
+
+} // namespace
+
+bool SameDescriptionKey(std::string_view a, std::string_view b, const ChangingLines* changing) {
+    if (!Active(changing)) return EqualWithout(a, b, IsBlank);
+    const auto x = KeptLines(a, *changing), y = KeptLines(b, *changing);
+    if (x.size() != y.size()) return false;
+    for (std::size_t i = 0; i < x.size(); ++i)
+        if (!EqualWithout(x[i], y[i], IsBlank)) return false;
+    return true;
+}
+
+bool SameDescription(std::string_view a, std::string_view b, const ChangingLines* changing) {
+    if (a == b) return true;
+    if (!Active(changing)) return false;
+    return KeptLines(a, *changing) == KeptLines(b, *changing);
 }
 
 bool SameExitKey(std::string_view a, std::string_view b) {
     return EqualWithout(a, b, IsExitFiller);
 }
 
-std::uint64_t DescriptionKeyHash(std::string_view description) {
-    return Finish(HashWithout(kFnvOffset, description, [](char c) { return c == ' '; }));
+std::uint64_t DescriptionKeyHash(std::string_view description, const ChangingLines* changing) {
+    if (!Active(changing)) return Finish(HashWithout(kFnvOffset, description, IsBlank));
+    std::uint64_t h = kFnvOffset;
+    for (std::string_view line : KeptLines(description, *changing))
+        h = (HashWithout(h, line, IsBlank) ^ '\n') * kFnvPrime;
+    return Finish(h);
 }
 
 std::uint64_t NameKeyHash(std::string_view name, std::string_view exits) {

@@ -8,6 +8,8 @@
 
 namespace map {
 
+class ChangingLines;
+
 // Level + 1000 padded with "0" to four digits, "|", X, "|", Y: L 0, X 3, Y -2 gives
 // "1000|3|-2". The zone list is kept in the text order of these keys.
 std::string PositionKey(int x, int y, int l);
@@ -17,11 +19,16 @@ std::string DescriptionKey(std::string_view description);
 // The exit list with every space, "(" and ")" removed: a door and an open exit give one key.
 std::string ExitKey(std::string_view exits);
 
-bool SameDescriptionKey(std::string_view a, std::string_view b);
+// With `changing` (not empty), the lines it holds are left out of both descriptions first.
+bool SameDescriptionKey(std::string_view a, std::string_view b,
+                        const ChangingLines* changing = nullptr);
 bool SameExitKey(std::string_view a, std::string_view b);
+// The descriptions as printed, blanks and all, apart from the lines `changing` holds.
+bool SameDescription(std::string_view a, std::string_view b, const ChangingLines* changing);
 
 // Hashes of the keys above, computed without building them.
-std::uint64_t DescriptionKeyHash(std::string_view description);
+std::uint64_t DescriptionKeyHash(std::string_view description,
+                                 const ChangingLines* changing = nullptr);
 std::uint64_t NameKeyHash(std::string_view name, std::string_view exits);
 
 // Mixes a few integers into one well-spread 64-bit key (cheap: one multiply per part and one

@@ -29,6 +29,8 @@
 
 namespace map {
 
+class ChangingLines;
+
 class RoomLists {
 public:
     RoomLists() = default;
@@ -125,6 +127,12 @@ public:
     }
     static void Mark(TMudRoom2* room, std::uint32_t mark) { room->listing_.mark = mark; }
 
+    // The lines the description keys leave out (null: none); the lists do not own them.
+    void SetChangingLines(const ChangingLines* changing);
+    // Every room's description key made again: the changing lines grew.
+    void RehashDescriptions();
+    const ChangingLines* Changing() const { return changing_; }
+
 private:
     struct WorldEntry {
         std::unique_ptr<TMudRoom2> room; // null: a hole left by a removed room
@@ -164,6 +172,7 @@ private:
     RoomIndex worldPos_, worldTag_, worldName_;
     RoomIndex zonePos_, zoneTag_, zoneName_;
     std::uint32_t markCounter_ = 0;
+    const ChangingLines* changing_ = nullptr;
 };
 
 } // namespace map

@@ -28,9 +28,9 @@ std::uint64_t WorldTagKey(std::uint32_t zone, int tag) {
 }
 
 bool MatchesName(const TMudRoom2& r, std::string_view name, std::string_view description,
-                 std::string_view exits, bool matchDescription) {
+                 std::string_view exits, bool matchDescription, const ChangingLines* changing) {
     return r.Hint == name &&
-           (!matchDescription || SameDescriptionKey(r.Description, description)) &&
+           (!matchDescription || SameDescriptionKey(r.Description, description, changing)) &&
            SameExitKey(r.Exits(), exits);
 }
 
@@ -48,7 +48,7 @@ void RoomLists::RecordKeys(TMudRoom2* room) {
     s.tag = room->Tag;
     s.named = !room->Hint.empty();
     s.nameKey = NameKeyHash(room->Hint, room->Exits());
-    s.descKey = DescriptionKeyHash(room->Description);
+    s.descKey = DescriptionKeyHash(room->Description, changing_);
 }
 
 void RoomLists::IndexInWorld(TMudRoom2* room) {
@@ -86,7 +86,7 @@ void RoomLists::Reindex(TMudRoom2* room) {
     auto& s = room->listing_;
     const bool named = !room->Hint.empty();
     const std::uint64_t nameKey = NameKeyHash(room->Hint, room->Exits());
-    s.descKey = DescriptionKeyHash(room->Description);
+    s.descKey = DescriptionKeyHash(room->Description, changing_);
     if (s.tag == room->Tag && s.named == named && s.nameKey == nameKey) {
         ReindexPosition(room);
         return;
@@ -104,6 +104,16 @@ void RoomLists::Reindex(TMudRoom2* room) {
             zoneSorted_ = false;
         }
     }
+}
+
+void RoomLists::SetChangingLines(const ChangingLines* changing) {
+    changing_ = changing;
+    RehashDescriptions();
+}
+
+void RoomLists::RehashDescriptions() {
+    for (const WorldEntry& e : world_)
+        if (e.room) e.room->listing_.descKey = DescriptionKeyHash(e.room->Description, changing_);
 }
 
 void RoomLists::ReindexPosition(TMudRoom2* room) {
@@ -202,12 +212,14 @@ std::vector<TMudRoom2*> RoomLists::AllInWorldByName(std::string_view name,
                                                     std::size_t limit) const {
     std::vector<TMudRoom2*> all;
     auto test = [&](TMudRoom2* r) {
-        if (MatchesName(*r, name, description, exits, matchDescription)) all.push_back(r);
+        if (MatchesName(*r, name, description, exits, matchDescription, changing_))
+            all.push_back(r);
     };
     if (name.empty()) {
         ForEachWorldRoom([&](TMudRoom2* r, const std::string&) { test(r); });
     } else {
-        const std::uint64_t descKey = matchDescription ? DescriptionKeyHash(description) : 0;
+        const std::uint64_t descKey =
+            matchDescription ? DescriptionKeyHash(description, changing_) : 0;
         worldName_.ForEach(NameKeyHash(name, exits), [&](TMudRoom2* r) {
             if (!matchDescription || r->listing_.descKey == descKey) test(r);
         });
@@ -228,7 +240,8 @@ TMudRoom2* RoomLists::FindByName(const RoomIndex& index, bool world, std::string
     if (name.empty()) {
         TMudRoom2* found = nullptr;
         auto test = [&](TMudRoom2* r) {
-            if (!found && MatchesName(*r, name, description, exits, matchDescription)) found = r;
+            if (!found && MatchesName(*r, name, description, exits, matchDescription, changing_))
+                found = r;
         };
         if (world)
             ForEachWorldRoom([&](TMudRoom2* r, const std::string&) { test(r); });
@@ -237,7 +250,7 @@ TMudRoom2* RoomLists::FindByName(const RoomIndex& index, bool world, std::string
         return found;
     }
     const std::uint64_t key = NameKeyHash(name, exits);
-    const std::uint64_t descKey = matchDescription ? DescriptionKeyHash(description) : 0;
+    const std::uint64_t descKey = matchDescription ? DescriptionKeyHash(description, changing_) : 0;
     // Usually one candidate passes the hashes and is the answer; the full test guards against
     // hash collisions and rooms changed without a Reindex.
     TMudRoom2* best = nullptr;
@@ -245,13 +258,14 @@ TMudRoom2* RoomLists::FindByName(const RoomIndex& index, bool world, std::string
         if (matchDescription && r->listing_.descKey != descKey) return;
         if (!best || slot(r) < slot(best)) best = r;
     });
-    if (!best || MatchesName(*best, name, description, exits, matchDescription)) return best;
+    if (!best || MatchesName(*best, name, description, exits, matchDescription, changing_))
+        return best;
     std::vector<TMudRoom2*> all;
     index.ForEach(key, [&](TMudRoom2* r) { all.push_back(r); });
     std::sort(all.begin(), all.end(),
               [&](const TMudRoom2* a, const TMudRoom2* b) { return slot(a) < slot(b); });
     for (TMudRoom2* r : all)
-        if (MatchesName(*r, name, description, exits, matchDescription)) return r;
+        if (MatchesName(*r, name, description, exits, matchDescription, changing_)) return r;
     return nullptr;
 }
 

@@ -98,6 +98,43 @@ std::size_t NextCommand(const char* p, std::size_t from, std::size_t n) {
     });
 }
 
+// Where the subnegotiation whose payload begins at `from` ends: the index of the IAC of its
+// IAC SE, counting the pairs of 0xFF in the payload. n when it does not end in [from, n) or an
+// IAC inside it is followed by neither IAC nor SE (both left to the step-by-step scan). The
+// payloads are short and hold few 0xFF, so the search runs sixteen bytes at a time inline.
+std::size_t SubnegotiationEnd(const char* b, std::size_t from, std::size_t n, std::size_t& pairs) {
+    std::size_t i = from;
+    auto at = [&](std::size_t h) -> std::size_t {
+        if (h + 1 >= n) return n;
+        if (At(b, h + 1) == kIac) {
+            ++pairs;
+            i = h + 2;
+            return 0;
+        }
+        return At(b, h + 1) == kSe ? h : n;
+    };
+#if defined(__SSE2__) || defined(_M_X64)
+    const __m128i iac = _mm_set1_epi8(static_cast<char>(kIac));
+    while (i + 16 <= n) {
+        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i)), iac)));
+        if (!mask) {
+            i += 16;
+            continue;
+        }
+        if (const std::size_t end = at(i + text::LowestBit(mask))) return end;
+    }
+#endif
+    while (i < n) {
+        if (At(b, i) != kIac) {
+            ++i;
+            continue;
+        }
+        if (const std::size_t end = at(i)) return end;
+    }
+    return n;
+}
+
 std::string JsonQuoted(std::string_view s) {
     std::string q = "\"";
     for (char c : s) {
@@ -108,12 +145,6 @@ std::string JsonQuoted(std::string_view s) {
 }
 
 } // namespace
-bool OutOfBand::ServerPass::ClientCut() const {
-    for (const Cut& c : cuts)
-        if (!c.toClient) return true;
-    return false;
-}
-
 void OutOfBand::Option::Clear() {
     offered = toldDo = asked = clientHello = clientSetList = false;
     client = ClientAnswer::None;
@@ -224,6 +255,8 @@ void OutOfBand::GameSubnegotiation(Option& o, std::size_t at, bool parse, Server
 
 void OutOfBand::FromServer(std::string& stream, bool parse, ServerPass& out) {
     out.cuts.clear();
+    out.client.clear();
+    out.clientDiffers = false;
     out.identities.clear();
     out.toServer.clear();
     if (!carry_.empty()) {
@@ -256,6 +289,17 @@ void OutOfBand::ScanServer(std::string& stream, bool parse, ServerPass& out) {
     std::size_t i = 0;
     std::size_t command = 0; // where the command being read began
     std::size_t cutFrom = 0; // where the subnegotiation being read began in this read
+    std::size_t copied = 0;  // the client's copy holds the read up to here
+    // [begin, end) is (part of) a subnegotiation: recognition passes over it, and the client's
+    // copy leaves it out unless the client took the option up. The copy is made as the scan
+    // goes, while the bytes are at hand.
+    auto cut = [&](std::size_t begin, std::size_t end, bool toClient) {
+        if (parse) out.cuts.push_back({begin, end, toClient});
+        if (toClient) return;
+        out.client.append(b + copied, begin - copied);
+        copied = end;
+        out.clientDiffers = true;
+    };
     auto addPayload = [&](const char* p, std::size_t len) {
         if (subTooLong_) return;
         payloadLength_ += len;
@@ -270,49 +314,42 @@ void OutOfBand::ScanServer(std::string& stream, bool parse, ServerPass& out) {
         // Only tracking reads the payload: while it does not, the bytes are only counted.
         if (parse) payload_.append(p, len);
     };
+    // A whole subnegotiation of an option of ours inside this read (0xFF doubled in its payload,
+    // as in every "я" of a room's name), k its SB and end the IAC of its IAC SE: taken at once.
+    auto take = [&](std::size_t k, std::size_t end, std::size_t pairs, Option& o) {
+        const std::size_t from = k + 2;
+        if (end - from - pairs > kMaxSubnegotiation) return false;
+        subToClient_ = o.client == ClientAnswer::Accepted;
+        subTooLong_ = false;
+        payloadLength_ = end - from - pairs;
+        payload_.clear();
+        if (parse) {
+            for (std::size_t p = from; p < end; ++p) {
+                payload_.push_back(b[p]);
+                if (At(b, p) == kIac) ++p; // the pair's second byte
+            }
+        }
+        cut(k - 1, end + 2, subToClient_);
+        if (parse) {
+            sub_ = &o;
+            GameSubnegotiation(o, k - 1, parse, out);
+            sub_ = nullptr;
+            payload_.clear();
+        }
+        return true;
+    };
     while (i < n) {
         switch (scan_) {
         case Scan::Data: {
             const std::size_t k = NextCommand(b, i, n);
             if (k < n) {
                 command = k - 1;
-                // The common case at once: a whole subnegotiation of an option of ours inside
-                // this read (0xFF doubled in its payload, as in every "я" of a room's name).
-                // Anything else goes step by step below.
+                // Anything but a whole subnegotiation of ours goes step by step below.
                 if (At(b, k) == kSb && k + 1 < n) {
                     if (Option* o = Find(At(b, k + 1))) {
-                        const std::size_t from = k + 2;
-                        std::size_t at = from, end = n;
                         std::size_t pairs = 0;
-                        while (at < n) {
-                            const void* hit = std::memchr(b + at, kIac, n - at);
-                            if (!hit || static_cast<const char*>(hit) + 1 == b + n) break;
-                            const std::size_t h =
-                                static_cast<std::size_t>(static_cast<const char*>(hit) - b);
-                            if (At(b, h + 1) == kIac) {
-                                ++pairs;
-                                at = h + 2;
-                                continue;
-                            }
-                            if (At(b, h + 1) == kSe) end = h;
-                            break;
-                        }
-                        if (end < n && end - from - pairs <= kMaxSubnegotiation) {
-                            subToClient_ = o->client == ClientAnswer::Accepted;
-                            subTooLong_ = false;
-                            payloadLength_ = end - from - pairs;
-                            payload_.clear();
-                            if (parse) {
-                                for (std::size_t p = from; p < end; ++p) {
-                                    payload_.push_back(b[p]);
-                                    if (At(b, p) == kIac) ++p; // the pair's second byte
-                                }
-                            }
-                            out.cuts.push_back({command, end + 2, subToClient_});
-                            sub_ = o;
-                            GameSubnegotiation(*o, command, parse, out);
-                            sub_ = nullptr;
-                            payload_.clear();
+                        const std::size_t end = SubnegotiationEnd(b, k + 2, n, pairs);
+                        if (end < n && take(k, end, pairs, *o)) {
                             i = end + 2;
                             break;
                         }
@@ -378,7 +415,7 @@ void OutOfBand::ScanServer(std::string& stream, bool parse, ServerPass& out) {
             // SE ends it; anything else ends it malformed, unread.
             scan_ = Scan::Data;
             if (sub_) {
-                out.cuts.push_back({cutFrom, i, subToClient_});
+                cut(cutFrom, i, subToClient_);
                 if (c == kSe) GameSubnegotiation(*sub_, cutFrom, parse, out);
                 sub_ = nullptr;
                 payload_.clear();
@@ -387,12 +424,13 @@ void OutOfBand::ScanServer(std::string& stream, bool parse, ServerPass& out) {
         }
         }
     }
-    if (sub_ && cutFrom < n) out.cuts.push_back({cutFrom, n, subToClient_});
+    if (sub_ && cutFrom < n) cut(cutFrom, n, subToClient_);
     if (scan_ == Scan::Iac || scan_ == Scan::Verb || scan_ == Scan::SubOption) {
         carry_.assign(b + command, n - command);
         stream.resize(command);
         scan_ = Scan::Data;
     }
+    if (out.clientDiffers) out.client.append(stream, copied);
 }
 
 } // namespace relay

@@ -38,12 +38,14 @@ public:
         bool toClient = false; // the client took up the option: these bytes are its too
     };
     struct ServerPass {
-        std::vector<Cut> cuts; // in order, apart
+        std::vector<Cut> cuts; // in order, apart; found only when the read is parsed
+        // The read without what the client did not take up, when that is anything.
+        std::string client;
+        bool clientDiffers = false;
         // The identities whose subnegotiation ended in this read, `offset` being the position
         // in the stream of the cut that ended it.
         std::vector<tracking::IdentityAt> identities;
         std::string toServer; // the program's answers and requests to the game
-        bool ClientCut() const;
     };
 
     explicit OutOfBand(DebugLog& log);

@@ -452,18 +452,12 @@ void ServerStreamDecoder::Feed(std::string_view raw, bool mccpEnabled, bool noDo
     if (outOfBand) {
         outOfBand->FromServer(out.clientBytes, wantText, pass);
         out.toServer += pass.toServer;
-        if (pass.ClientCut()) {
-            // The client gets the stream without what it did not take up.
+        if (pass.clientDiffers) {
+            // The client gets the stream without what it did not take up. (The buffers go round,
+            // so that each keeps its room from read to read.)
             out.streamBytes.swap(out.clientBytes);
+            out.clientBytes.swap(pass.client);
             out.streamDiffers = true;
-            out.clientBytes.clear();
-            std::size_t from = 0;
-            for (const auto& cut : pass.cuts) {
-                if (cut.toClient) continue;
-                out.clientBytes.append(out.streamBytes, from, cut.begin - from);
-                from = cut.end;
-            }
-            out.clientBytes.append(out.streamBytes, from);
         }
     }
     const std::string& stream = out.Stream();

@@ -30,6 +30,7 @@ Positioner::Positioner(TrackingState& state, map::MapModel& map, const WorldProf
     : s_(state), map_(map), profile_(profile), host_(host), judge_(map) {
     map_.World().BeforeDestroy = [this](const TMudRoom2* room) {
         judge_.Forget(room);
+        if (!room || room == mend_.from || room == mend_.wrong) mend_ = {};
         if (room)
             bent_.erase(room);
         else

@@ -51,6 +51,7 @@ public:
     void Reset() {
         judge_.Clear();
         otherCommandAt_ = nullptr;
+        mend_ = {};
     }
     const MoveHypotheses& Hypotheses() const { return judge_; }
     // The game named the room of the current command but printed nothing the profile
@@ -65,6 +66,15 @@ private:
     void Feed(const HeldMove& move);
     void Resolve(const HeldMove& move);
     std::vector<map::TMudRoom2*> Candidates(map::TMudRoom2* from, const HeldMove& move) const;
+    // Where the rooms read alike but for blanks, only those that read exactly as printed.
+    void PreferExact(std::vector<map::TMudRoom2*>& rooms, const SeenRoom& seen) const;
+    // A walked exit led to a room with another name: where the player really is is weighed
+    // over every room that reads as printed, and the link is mended once that is known.
+    void Relocalise(map::TMudRoom2* from, map::TMudRoom2* wrong, const HeldMove& move);
+    // The choice after Relocalise is made (`right` null: a new room): the wrong link from
+    // `from` goes, unless the room found shows the map went wrong before (false: the player is
+    // simply in `right`, no link is made). True when nothing was being mended.
+    bool MendLink(map::TMudRoom2* from, map::Dir d, map::TMudRoom2* right);
     bool NewRoomPossible(map::TMudRoom2* from, map::Dir d) const;
     void LinkKnown(map::TMudRoom2* from, map::TMudRoom2* room, const HeldMove& move);
     void NewGround(map::TMudRoom2* from, const HeldMove& move);
@@ -108,6 +118,12 @@ private:
     // The room where the player last gave a command that is no move ("open door"): a door
     // there may have opened since its exits were printed. Compared, never dereferenced.
     const map::TMudRoom2* otherCommandAt_ = nullptr;
+    // The walked exit found wrong, while the choice of where the player is stays open.
+    struct Mend {
+        map::TMudRoom2* from = nullptr;
+        map::Dir dir = map::North;
+        map::TMudRoom2* wrong = nullptr;
+    } mend_;
     // Positioning is under way (the host's callbacks may ask to settle: they must wait).
     int depth_ = 0;
     struct BusyScope {

@@ -2,16 +2,27 @@
 // a room known elsewhere (weighed against a new room until the game decides), or into new ground.
 
 #include "map/MapModel.h"
+#include "map/RoomKeys.h"
 #include "profile/WorldProfile.h"
 #include "text/Cp1251.h"
 #include "text/Text.h"
 #include "tracking/Positioner.h"
 #include "tracking/RoomParser.h"
 
+#include <algorithm>
+
 namespace tracking {
 
 using map::TMudRoom2;
 using text::W;
+
+namespace {
+
+bool SameExitsOrNone(std::string_view stored, std::string_view printed) {
+    return stored.empty() || printed.empty() || map::SameExitKey(stored, printed);
+}
+
+} // namespace
 
 void Positioner::Move(map::Dir d) {
     const std::string cmd = s_.CurrentCmd;
@@ -64,6 +75,7 @@ void Positioner::Resolve(const HeldMove& move) {
 
     // Walked before: follow the link, through corridor rooms.
     if (words.WasStep(*Current(), cmd)) {
+        TMudRoom2* const from = Current();
         int x = Current()->X, y = Current()->Y, l = Current()->L;
         TMudRoom2* r = nullptr;
         // A corridor never runs longer than the zone is wide, so the walk ends.
@@ -77,13 +89,20 @@ void Positioner::Resolve(const HeldMove& move) {
         s_.Done();
         if (r && world.SameRoom(r, seen.Name, "", "")) {
             Log(W("TranslateCMD.Moves: уже ходили, комната подошла"));
+            // The room is certain here: a line its description gained or lost since is one the
+            // game changes by itself (the time of day), once two rooms have shown it.
+            if (SameExitsOrNone(r->Exits(), seen.Exits) && world.LearnChangingLines(r, seen.Desc)) {
+                std::string lines;
+                for (const std::string& line : world.Changing().Lines())
+                    lines += " [" + line + "]";
+                Log(W("TranslateCMD.Moves: строки описаний, что меняются сами:") + lines);
+            }
             world.RefreshProp(r, seen.Name, seen.Desc, seen.Exits);
             s_.Loop = true;
             if (s_.CommandQueue.size() == 1 || host_.NeedRepos()) host_.CenterBox();
         } else {
-            host_.ModeClick(false);
-            s_.Done();
             Log(W("TranslateCMD.Moves: уже ходили, комната НЕ подошла"));
+            Relocalise(from, r, move);
         }
         return;
     }
@@ -130,6 +149,77 @@ void Positioner::Resolve(const HeldMove& move) {
     NewGround(from, move);
 }
 
+void Positioner::Relocalise(TMudRoom2* from, TMudRoom2* wrong, const HeldMove& move) {
+    map::MapWorld& world = map_.World();
+    const SeenRoom& seen = move.seen;
+    Current() = from;
+    s_.Done();
+    if (IsDark(seen.Name) || profile_.NoDescription) {
+        // Nothing to tell the rooms apart by.
+        host_.ModeClick(false);
+        return;
+    }
+    Log(W("TranslateCMD.Moves: карта расходится с игрой: ход ") + move.command + W(" из ") +
+        from->Hint + W(" ведёт в ") + (wrong ? wrong->Hint : W("пустоту")) +
+        W("; ищем, где игрок на самом деле"));
+    // Every room that reads as printed, wherever it lies and however it is linked, is weighed
+    // against a new room, by the moves that follow; the link found wrong is mended when the
+    // choice is made.
+    std::vector<TMudRoom2*> all = world.Lists().AllInWorldByName(
+        seen.Name, seen.Desc, seen.Exits, true, MoveHypotheses::kMaxCandidates + 2);
+    std::erase_if(all, [&](const TMudRoom2* r) { return r == from || r == wrong; });
+    PreferExact(all, seen);
+    if (all.size() > MoveHypotheses::kMaxCandidates) all.resize(MoveHypotheses::kMaxCandidates);
+    mend_ = {from, move.dir, wrong};
+    if (all.empty()) {
+        MendLink(from, move.dir, nullptr);
+        NewGround(from, move);
+        return;
+    }
+    judge_.Begin(from, move, all, NewRoomPossible(from, move.dir), bent_);
+    FlushJudgeLog();
+    s_.Loop = true;
+}
+
+bool Positioner::MendLink(TMudRoom2* from, map::Dir d, TMudRoom2* right) {
+    const Mend mend = mend_;
+    mend_ = {};
+    if (mend.from != from || mend.dir != d) return true;
+    map::MapWorld& world = map_.World();
+    const map::Dir back = map::OppositeDir(d);
+    // The room found came from somewhere that reads like `from` but is not it: the map went
+    // wrong before this move, and this link is right for the room it starts from.
+    if (right && right->Ch(back)) {
+        const auto& step = map::Info(back);
+        TMudRoom2* behind =
+            world.ZoneOf(right) == world.CurrentZone
+                ? world.FindRoom(right->X + step.dx, right->Y + step.dy, right->L + step.dl)
+                : nullptr;
+        if (behind && behind != from &&
+            world.SameRoom(behind, from->Hint, from->Description, from->Exits())) {
+            Log(W("TranslateCMD.Moves: ошибка была раньше: игрок шёл из другой комнаты ") +
+                from->Hint + W(", связь не трогаем"));
+            return false;
+        }
+    }
+    map_.Linker().DeleteLink(from, d);
+    Log(W("TranslateCMD.Moves: связь исправлена: ход ") + map::Phrase(profile_, d) + W(" из ") +
+        from->Hint + W(" вёл в ") + (mend.wrong ? mend.wrong->Hint : W("пустоту")) +
+        W(", теперь ведёт в ") + (right ? right->Hint : W("новую комнату")));
+    return true;
+}
+
+void Positioner::PreferExact(std::vector<TMudRoom2*>& rooms, const SeenRoom& seen) const {
+    // Rooms whose descriptions differ only in blanks are look-alikes the game tells apart by
+    // its trailing blanks: where some room reads exactly as printed, only those are weighed.
+    const map::ChangingLines* changing = &map_.World().Changing();
+    auto exact = [&](const TMudRoom2* r) {
+        return map::SameDescription(r->Description, seen.Desc, changing);
+    };
+    if (std::any_of(rooms.begin(), rooms.end(), exact))
+        std::erase_if(rooms, [&](const TMudRoom2* r) { return !exact(r); });
+}
+
 std::vector<TMudRoom2*> Positioner::Candidates(TMudRoom2* from, const HeldMove& move) const {
     const map::MapWorld& world = map_.World();
     const map::DirectionWords& words = map_.Words();
@@ -138,6 +228,7 @@ std::vector<TMudRoom2*> Positioner::Candidates(TMudRoom2* from, const HeldMove& 
     std::vector<TMudRoom2*> all =
         world.Lists().AllInWorldByName(seen.Name, seen.Desc, seen.Exits, !profile_.NoDescription,
                                        MoveHypotheses::kMaxCandidates + 1);
+    PreferExact(all, seen);
     std::vector<TMudRoom2*> out;
     // Rooms of the current zone first, as the lookup there comes first.
     for (int pass = 0; pass < 2; ++pass)
@@ -273,10 +364,14 @@ void Positioner::Settle() {
     // The map now takes the first move as chosen, then the moves made since, as they came.
     Current() = anchor;
     s_.Seen = first.seen;
-    if (candidate)
+    if (!MendLink(anchor, first.dir, candidate)) {
+        Current() = candidate;
+        map_.World().RefreshProp(candidate, first.seen.Name, first.seen.Desc, first.seen.Exits);
+    } else if (candidate) {
         LinkKnown(anchor, candidate, first);
-    else
+    } else {
         NewGround(anchor, first);
+    }
     for (const HeldMove& m : held) {
         if (!host_.Tracing() || !Current()) break;
         Feed(m);

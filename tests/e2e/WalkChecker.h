@@ -112,17 +112,40 @@ private:
     std::map<std::tuple<std::string, int, int, int>, const MapRoom*> byCell_;
 };
 
+// A map room for a test's message: zone, number, cell, name, exits and link lines (UTF-8).
+inline std::string Describe(const MapRoom* m) {
+    if (!m) return "none";
+    std::ostringstream out;
+    out << text::ToUnicode(m->zone).toStdString() << " #" << m->room.Tag << " (" << m->room.X << ","
+        << m->room.Y << "," << m->room.L << ") " << text::ToUnicode(m->room.Hint).toStdString()
+        << " [" << m->room.Exits() << "] walked:";
+    for (const auto& i : map::kDirs)
+        if (m->room.Ch(i.dir)) out << i.letter;
+    for (const std::string& line : m->room.AutoMaps)
+        out << " {" << text::ToUnicode(line).toStdString() << "}";
+    return out.str();
+}
+
 struct WalkFigures {
-    int gameRooms = 0;           // game rooms the walk reached, the start included
-    int walkedExits = 0;         // exits it took (an exit taken twice counts once)
-    int mapRooms = 0;            // rooms of the map, corridor rooms left out
-    int roomsRight = 0;          // game rooms mapped exactly once, by a map room of their own
-    int linksRight = 0;          // exits that led to the right room every time they were taken
-    int duplicates = 0;          // game rooms with more than one map room
-    int merges = 0;              // map rooms standing for two game rooms or more
-    int unmapped = 0;            // game rooms the replay never found on the map
-    int firstWrong = -1;         // the first move the map did not follow right, -1 for none
-    std::vector<int> duplicated; // the game rooms with more than one map room
+    int gameRooms = 0;   // game rooms the walk reached, the start included
+    int walkedExits = 0; // exits it took (an exit taken twice counts once)
+    int mapRooms = 0;    // rooms of the map, corridor rooms left out
+    int roomsRight = 0;  // game rooms mapped exactly once, by a map room of their own
+    int linksRight = 0;  // exits that led to the right room every time they were taken
+    int duplicates = 0;  // game rooms with more than one map room
+    int merges = 0;      // map rooms standing for two game rooms or more
+    int unmapped = 0;    // game rooms the replay never found on the map
+    int firstWrong = -1; // the first move the map did not follow right, -1 for none
+    // At that move: where the replay stood, where the map led, and the room it should have.
+    const MapRoom* wrongFrom = nullptr;
+    const MapRoom* wrongGot = nullptr;
+    const MapRoom* wrongWant = nullptr;
+    // The first move that reached a room already reached as another map room: its index (-1
+    // for none), the map room it reached and the one reached before.
+    int firstCopy = -1;
+    const MapRoom* copyGot = nullptr;
+    const MapRoom* copyBefore = nullptr;
+    std::vector<int> duplicated;       // the game rooms with more than one map room
     std::vector<std::set<int>> merged; // the game rooms of each map room that stands for several
 
     std::string Summary() const {
@@ -169,18 +192,33 @@ inline WalkFigures CheckWalk(const WalkPlan& walk, const SavedMap& saved, const 
     };
     std::map<std::pair<int, char>, bool> exitRight;
     int firstWrong = -1;
+    WalkFigures f;
+    std::map<int, const MapRoom*> firstReached;
+    if (start) firstReached[walk.start] = start;
     at = start;
     for (std::size_t i = 0; i < walk.moves.size(); ++i) {
         const WalkMove& move = walk.moves[i];
         const MapRoom* next = at ? saved.Follow(*at, move.dir) : nullptr;
         const bool right = standsFor(move.to, next);
-        if (!right && firstWrong < 0) firstWrong = static_cast<int>(i);
+        if (!right && firstWrong < 0) {
+            firstWrong = static_cast<int>(i);
+            f.wrongFrom = at;
+            f.wrongGot = next;
+            f.wrongWant = room(move.to);
+        }
+        if (right && f.firstCopy < 0) {
+            const MapRoom* before = firstReached.emplace(move.to, next).first->second;
+            if (before != next) {
+                f.firstCopy = static_cast<int>(i);
+                f.copyGot = next;
+                f.copyBefore = before;
+            }
+        }
         auto [it, added] = exitRight.emplace(std::pair{move.from, move.dir}, right);
         if (!added) it->second = it->second && right;
         at = right ? next : room(move.to);
     }
 
-    WalkFigures f;
     f.firstWrong = firstWrong;
     std::set<int> games{walk.start};
     for (const WalkMove& move : walk.moves)

@@ -426,6 +426,12 @@ void WalkTheRegion(const DemoWorld& world, unsigned seed, const QStringList& ser
         out << rig.output;
     }
 
+    // QUARVELIN_REGION_MAPS=DIR keeps a copy of the saved map's folder there.
+    if (const char* keep = std::getenv("QUARVELIN_REGION_MAPS")) {
+        std::filesystem::remove_all(keep);
+        std::filesystem::copy(rig.dir.path() / "Maps" / "Demo", keep,
+                              std::filesystem::copy_options::recursive);
+    }
     const SavedMap saved = SavedMap::Load(rig.dir.path() / "Maps" / "Demo");
     ASSERT_FALSE(saved.Rooms().empty()) << "no map saved";
     const auto& start = world.rooms.at(world.start);
@@ -455,6 +461,15 @@ void WalkTheRegion(const DemoWorld& world, unsigned seed, const QStringList& ser
         std::cout << "; first wrong on move " << f.firstWrong << " (" << m.dir << " from room "
                   << m.from << " into room " << m.to << ", "
                   << text::ToUnicode(world.rooms.at(m.to).name).toStdString() << ")";
+        if (std::getenv("QUARVELIN_REGION_SEED"))
+            std::cout << "\n  from " << Describe(f.wrongFrom) << "\n  led to "
+                      << Describe(f.wrongGot) << "\n  should " << Describe(f.wrongWant) << "\n";
+    }
+    if (f.firstCopy >= 0 && std::getenv("QUARVELIN_REGION_SEED")) {
+        const WalkMove& m = plan.moves[static_cast<std::size_t>(f.firstCopy)];
+        std::cout << "; first copy on move " << f.firstCopy << " (" << m.dir << " from room "
+                  << m.from << " into room " << m.to << ")\n  reached " << Describe(f.copyGot)
+                  << "\n  before " << Describe(f.copyBefore) << "\n";
     }
     std::cout << "; " << FaultsByArea(f, world) << "; log: \"нет места для новой комнаты\" "
               << count("нет места для новой комнаты") << ", \"комната НЕ подошла\" "

@@ -266,14 +266,40 @@ TEST_F(MapTest, ExpandRoomsNeverMovesAGroupThatHoldsTheOtherRoom) {
     EXPECT_EQ(world.FindRoom(0, 0, -1), b);
     EXPECT_EQ(world.FindRoom(0, 0, 1), top);
 
-    // Linked only from above: B's group would take A along, so A's group moves up instead,
-    // although it is the larger one.
+    // Linked only from above (a drop): the link holds the column together all the same.
     b->ChU = false;
-    EXPECT_TRUE(linker.ExpandRooms(a, b, Down));
-    EXPECT_EQ(world.FindRoom(0, 0, 1), a);
-    EXPECT_EQ(world.FindRoom(0, 0, 2), top);
-    EXPECT_EQ(world.FindRoom(0, 0, 0), nullptr);
+    EXPECT_FALSE(linker.ExpandRooms(a, b, Down));
+    EXPECT_EQ(world.FindRoom(0, 0, 0), a);
     EXPECT_EQ(world.FindRoom(0, 0, -1), b);
+
+    // Unlinked: the smaller group moves away.
+    a->ChD = false;
+    EXPECT_TRUE(linker.ExpandRooms(a, b, Down));
+    EXPECT_EQ(world.FindRoom(0, 0, 0), a);
+    EXPECT_EQ(world.FindRoom(0, 0, 1), top);
+    EXPECT_EQ(world.FindRoom(0, 0, -1), nullptr);
+    EXPECT_EQ(world.FindRoom(0, 0, -2), b);
+}
+
+TEST_F(MapTest, PushingNeverBreaksALinkThatRunsOneWay) {
+    // A drop from the road into the ravine below, linked from above only: pushing the road east
+    // takes the ravine's room along, so that the drop still leads straight down.
+    TMudRoom2* road = linker.NewRoomAt(0, 0, 0, "R", "", "");
+    TMudRoom2* west = linker.NewRoomAt(0, -1, 0, "W", "", "");
+    TMudRoom2* ravine = linker.NewRoomAt(0, 0, -1, "V", "", "");
+    road->ChW = west->ChE = true;
+    road->ChD = true;
+    world.ContextRoom = road;
+    linker.MoveRoomTo(East);
+    EXPECT_EQ(world.FindRoom(0, 1, 0), road);
+    EXPECT_EQ(world.FindRoom(0, 1, -1), ravine);
+
+    // A door that opens from one side only, beside the push: its room comes along too.
+    Build({"A", "v", "B"}, 10, 0);
+    world.ContextRoom = R('A');
+    linker.MoveRoomTo(East);
+    EXPECT_EQ(world.FindRoom(10, 1, 0), R('A'));
+    EXPECT_EQ(world.FindRoom(11, 1, 0), R('B'));
 }
 
 } // namespace

@@ -83,6 +83,64 @@ TEST_F(MapTest, RefreshPropUpdatesTheRoomAndItsIndexes) {
     EXPECT_EQ(r->Hint, "Other");
 }
 
+TEST(ChangingLinesTest, ALineCountsOnceTwoRoomsShowedItComeOrGo) {
+    ChangingLines lines;
+    const std::string day = "   A field of wheat.\r\nThe sun stands high.";
+    const std::string night = "   A field of wheat.\r\nThe moon hangs over the field.";
+    // One room alone could be a map gone wrong.
+    EXPECT_FALSE(lines.Observe(1, day, night));
+    EXPECT_FALSE(lines.Observe(1, night, day));
+    EXPECT_TRUE(lines.Empty());
+    EXPECT_TRUE(lines.Observe(2, "   Another field.\r\nThe sun stands high.",
+                              "   Another field.\r\nThe moon hangs over the field."));
+    EXPECT_TRUE(lines.Has("The sun stands high."));
+    EXPECT_TRUE(lines.Has("The moon hangs over the field."));
+    EXPECT_FALSE(lines.Has("   A field of wheat."));
+
+    // A line added at night, nothing taken away: the same.
+    EXPECT_FALSE(lines.Observe(3, "   Meadow.", "   Meadow.\r\nCrickets chirp."));
+    EXPECT_TRUE(lines.Observe(4, "   Pasture.", "   Pasture.\r\nCrickets chirp."));
+    EXPECT_TRUE(lines.Has("Crickets chirp."));
+
+    // Descriptions that share no line, or differ in three lines, teach nothing.
+    ChangingLines none;
+    for (std::uint64_t room : {1u, 2u}) {
+        EXPECT_FALSE(none.Observe(room, "One.", "Two."));
+        EXPECT_FALSE(none.Observe(room, "Same.\r\nA\r\nB", "Same.\r\nC\r\nD"));
+    }
+    EXPECT_TRUE(none.Empty());
+}
+
+TEST_F(MapTest, ARoomSeenByNightIsFoundByItsDayDescriptionAndBlanksStillTellRoomsApart) {
+    TMudRoom2* field =
+        linker.NewRoomAt(0, 0, 0, "Field", "   Wheat.\r\nThe sun stands high.", "N S");
+    TMudRoom2* other = linker.NewRoomAt(0, 1, 0, "Field", "   Rye.\r\nThe sun stands high.", "N S");
+    const std::string night = "   Wheat.\r\nThe moon hangs over the field.";
+    EXPECT_EQ(world.FindRoomByName("Field", night, "N S"), nullptr);
+    EXPECT_FALSE(world.SameRoom(field, "Field", night, "N S"));
+
+    // Two rooms tracking was sure of showed the swap: from then on lookups leave it out.
+    EXPECT_FALSE(world.LearnChangingLines(field, night));
+    EXPECT_TRUE(world.LearnChangingLines(other, "   Rye.\r\nThe moon hangs over the field."));
+    EXPECT_EQ(world.FindRoomByName("Field", night, "N S"), field);
+    EXPECT_EQ(world.Lists().AllInWorldByName("Field", night, "N S", true, 8),
+              std::vector<TMudRoom2*>{field});
+    EXPECT_TRUE(world.SameRoom(field, "Field", night, "N S"));
+    EXPECT_FALSE(world.SameRoom(other, "Field", night, "N S"));
+
+    // Trailing blanks: the lookup still finds both look-alikes, the exact comparison only one.
+    TMudRoom2* thicket = linker.NewRoomAt(1, 0, 0, "Thicket", "   Dense thicket.", "E W");
+    TMudRoom2* blank = linker.NewRoomAt(1, 1, 0, "Thicket", "   Dense thicket. ", "E W");
+    EXPECT_EQ(world.Lists().AllInWorldByName("Thicket", "   Dense thicket. ", "E W", true, 8),
+              (std::vector<TMudRoom2*>{thicket, blank}));
+    EXPECT_FALSE(world.SameRoom(thicket, "Thicket", "   Dense thicket. ", "E W"));
+    EXPECT_TRUE(world.SameRoom(blank, "Thicket", "   Dense thicket. ", "E W"));
+
+    // Another world forgets them.
+    world.DestroyAllRooms();
+    EXPECT_TRUE(world.Changing().Empty());
+}
+
 TEST_F(MapTest, AliasesIgnoreCaseIncludingCyrillic) {
     TMudRoom2* a = linker.NewRoomAt(0, 0, 0, "A", "", "");
     TMudRoom2* b = linker.NewRoomAt(0, 1, 0, "B", "", "");

@@ -275,15 +275,21 @@ TEST(OutOfBand, TheClientsRequestsAreMergedWithThePrograms) {
 TEST(OutOfBand, ReadsCutAnywhereGiveWhatOneReadGives) {
     // The game's side: offers, subnegotiations with 0xFF inside, doubled "я" in the text and
     // prompts, in one read and then cut in two at every byte, and one byte at a time.
-    const std::string game = "Hi " + W("я") + W("я") + kWillMsdp + kWillGmcp +
-                             Msdp(MsdpRoom("9", W("Изба я"), "x", "10")) + W("Изба ") +
-                             "\xFF\xFF\r\n" + "> " + kGa + Sb(24, "\x01") +
-                             Gmcp(GmcpRoom(9, "я", 10)) + Msdp(Var("HEALTH") + Val("\xFF")) +
-                             "end\xFF\xFF";
+    const std::string game =
+        "Hi " + W("я") + W("я") + kWillMsdp + kWillGmcp +
+        Msdp(MsdpRoom("9", W("Изба я"), "x", "10")) + W("Изба ") + "\xFF\xFF\r\n" + "> " + kGa +
+        Sb(24, "\x01") + Gmcp(GmcpRoom(9, "я", 10)) + Msdp(Var("HEALTH") + Val("\xFF")) +
+        // Long enough to be searched in blocks: "яр" is 0xFF 0xF0 (an
+        // IAC SE once doubled), "яяя" runs over a block's end.
+        Msdp(MsdpRoom("10", W("Старый яр, где яяя тропа к реке"), "x", "1")) +
+        // An IAC that is neither doubled nor SE ends it malformed, with the byte after it.
+        "\xFF\xFA\x45\x01VNUM\x02" + W("долгий путь ") + "\xFFx tail" + "end\xFF\xFF";
     Rig whole;
     whole.Game(game);
     const Joined one = whole.Take();
-    ASSERT_EQ(one.identities.size(), 2u);
+    ASSERT_EQ(one.identities.size(), 3u);
+    EXPECT_EQ(one.identities[2].identity.name, W("Старый яр, где яяя тропа к реке"));
+    EXPECT_NE(one.client.find(" tailend"), std::string::npos);
     EXPECT_EQ(one.stream, game);
     EXPECT_EQ(one.recognition.find("\x1b"), std::string::npos);
     for (std::size_t cut = 0; cut <= game.size(); ++cut) {
@@ -296,8 +302,8 @@ TEST(OutOfBand, ReadsCutAnywhereGiveWhatOneReadGives) {
         ASSERT_EQ(two.prompts, one.prompts) << "cut at " << cut;
         ASSERT_EQ(two.toServer, one.toServer) << "cut at " << cut;
         ASSERT_EQ(two.stream, game) << "cut at " << cut;
-        ASSERT_EQ(two.identities.size(), 2u) << "cut at " << cut;
-        for (int i = 0; i < 2; ++i) {
+        ASSERT_EQ(two.identities.size(), 3u) << "cut at " << cut;
+        for (int i = 0; i < 3; ++i) {
             ASSERT_EQ(two.identities[i].offset, one.identities[i].offset) << "cut at " << cut;
             ASSERT_EQ(two.identities[i].identity, one.identities[i].identity);
         }
@@ -307,7 +313,7 @@ TEST(OutOfBand, ReadsCutAnywhereGiveWhatOneReadGives) {
     const Joined each = bytes.Take();
     EXPECT_EQ(each.client, one.client);
     EXPECT_EQ(each.recognition, one.recognition);
-    EXPECT_EQ(each.identities.size(), 2u);
+    EXPECT_EQ(each.identities.size(), 3u);
 
     // The client's side: answers and requests cut in two at every byte.
     const std::string client = "look\r\n" + kDoMsdp + kReportRoom + "\xFF\xFF" +

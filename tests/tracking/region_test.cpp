@@ -3,6 +3,8 @@
 
 #include "GridGame.h"
 
+#include "text/Text.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -119,6 +121,83 @@ TEST(Region, ADropIntoARoomKnownAlongTheValleyIsLinkedOneWayNotCopied) {
     EXPECT_EQ(FollowOnMap(rig, ravine, 'u'), nullptr); // one way
     walk.Path("ww");                                   // and on along the valley: the map follows
     EXPECT_EQ(CheckMap(w.game, walk, w.a, start), "");
+}
+
+} // namespace
+
+namespace {
+
+bool Logged(const TrackingRig& rig, const char* utf8) {
+    for (const std::string& line : rig.host.log)
+        if (line.find(text::W(utf8)) != std::string::npos) return true;
+    return false;
+}
+
+// A, B and C in a row, mapped right; then the room east of B on the map is not C any more (the
+// player moved a room by hand, or the map went wrong long ago).
+struct Contradicted {
+    GridGame game{{"A-B-C"}};
+    const int a = game.Find('A'), b = game.Find('B'), c = game.Find('C');
+    TrackingRig rig;
+    GridWalk walk{game, rig, a};
+    map::TMudRoom2* start = rig.current();
+    Contradicted() { walk.Path("eeww"); }
+    map::TMudRoom2* At(int x, int y) { return rig.world().FindRoom(x, y, 0); }
+};
+
+TEST(Region, AWalkedExitIntoAnotherRoomIsMendedAndTracingGoesOn) {
+    Contradicted w;
+    map::TMudRoom2* mapB = FollowOnMap(w.rig, w.start, 'e');
+    map::TMudRoom2* mapC = FollowOnMap(w.rig, mapB, 'e');
+    ASSERT_NE(mapC, nullptr);
+    mapC->Hint = "Room X"; // C's cell now holds X, still linked from B
+    mapC->Description = "Looks like X.";
+    w.rig.world().RoomChanged(mapC);
+
+    w.walk.Path("ee"); // the game prints C where the map says X
+    ASSERT_TRUE(w.rig.host.tracing);
+    ASSERT_NE(w.rig.current(), nullptr);
+    EXPECT_EQ(w.rig.current()->Hint, w.game.Name(w.c));
+    EXPECT_TRUE(Logged(w.rig, "связь исправлена"));
+    // B's east exit leads to the new C and back; X keeps its cell elsewhere, unlinked from B.
+    EXPECT_EQ(FollowOnMap(w.rig, mapB, 'e'), w.rig.current());
+    EXPECT_EQ(FollowOnMap(w.rig, w.rig.current(), 'w'), mapB);
+    EXPECT_FALSE(mapC->ChW);
+    w.walk.Path("ww");
+    EXPECT_TRUE(w.rig.host.tracing);
+    EXPECT_EQ(w.rig.current(), w.start);
+}
+
+TEST(Region, AContradictionFoundLateRelocatesThePlayerAndLeavesTheRightLinkAlone) {
+    // Twins T and T', each with a way east and west. The map has lost the player: it has them
+    // in T while they stand in T'. The walked exit east from T leads to B, the game prints D:
+    // tracking weighs every room that reads like D and the moves after, finds the player in D
+    // (west of it lies T', which reads like T: the map went wrong before, not T's link), and
+    // goes on from there.
+    GridGame game{{"X-T-B", "|    ", "C-T-D"}};
+    const int x = game.Find('X'), t2 = game.Find('T', 1), d = game.Find('D');
+    TrackingRig rig;
+    GridWalk walk(game, rig, x);
+    map::TMudRoom2* start = rig.current();
+    walk.Path("eewwseewwn"); // everything mapped, back at X
+    ASSERT_EQ(CheckMap(game, walk, x, start), "");
+    map::TMudRoom2* mapT = FollowOnMap(rig, start, 'e');
+    map::TMudRoom2* mapB = FollowOnMap(rig, mapT, 'e');
+    map::TMudRoom2* mapC = FollowOnMap(rig, start, 's');
+    map::TMudRoom2* mapT2 = FollowOnMap(rig, mapC, 'e');
+    map::TMudRoom2* mapD = FollowOnMap(rig, mapT2, 'e');
+    ASSERT_NE(mapD, nullptr);
+
+    walk.at = t2;                   // the player stands in T'...
+    rig.world().CurrentRoom = mapT; // ...and the map has them in T
+    walk.Path("e");                 // D, where the map says B
+    walk.Path("ww");                // T', C: only D fits all three
+    ASSERT_TRUE(rig.host.tracing);
+    EXPECT_EQ(rig.current(), mapC);
+    EXPECT_TRUE(Logged(rig, "ошибка была раньше"));
+    EXPECT_EQ(FollowOnMap(rig, mapT, 'e'), mapB);
+    EXPECT_EQ(CheckMap(game, walk, x, start), "");
+    (void)d;
 }
 
 } // namespace

@@ -1,0 +1,61 @@
+#include "map/ChangingLines.h"
+
+#include <algorithm>
+
+namespace map {
+
+std::vector<std::string_view> DescriptionLines(std::string_view description) {
+    std::vector<std::string_view> lines;
+    if (description.empty()) return lines;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t end = description.find('\n', from);
+        std::string_view line = description.substr(
+            from, end == std::string_view::npos ? std::string_view::npos : end - from);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.push_back(line);
+        if (end == std::string_view::npos) break;
+        from = end + 1;
+    }
+    return lines;
+}
+
+bool ChangingLines::Add(std::string line) {
+    if (line.empty()) return false;
+    return lines_.insert(std::move(line)).second;
+}
+
+void ChangingLines::Clear() {
+    lines_.clear();
+    seen_.clear();
+}
+
+bool ChangingLines::Observe(std::uint64_t room, std::string_view stored, std::string_view printed) {
+    if (stored.empty() || printed.empty() || stored == printed) return false;
+    auto kept = [&](std::string_view text) {
+        std::vector<std::string_view> lines;
+        for (std::string_view line : DescriptionLines(text))
+            if (!line.empty() && !Has(line)) lines.push_back(line);
+        std::sort(lines.begin(), lines.end());
+        return lines;
+    };
+    const std::vector<std::string_view> a = kept(stored), b = kept(printed);
+    std::vector<std::string_view> gone, came, common;
+    std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(gone));
+    std::set_difference(b.begin(), b.end(), a.begin(), a.end(), std::back_inserter(came));
+    std::set_intersection(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(common));
+    const std::size_t differing = gone.size() + came.size();
+    if (differing == 0 || differing > 2 || common.empty()) return false;
+    bool added = false;
+    for (const auto* side : {&gone, &came})
+        for (std::string_view line : *side) {
+            auto it = seen_.find(line);
+            if (it == seen_.end())
+                it = seen_.emplace(std::string(line), std::set<std::uint64_t>{}).first;
+            it->second.insert(room);
+            if (it->second.size() >= 2 && lines_.insert(std::string(line)).second) added = true;
+        }
+    return added;
+}
+
+} // namespace map
