@@ -20,7 +20,8 @@ namespace fs = std::filesystem;
 struct NoOneUi : storage::WorldUi {
     void ShowError(const std::string&) override {}
     storage::Answer Ask(const std::string&, bool) override { return storage::Answer::No; }
-    std::optional<std::string> ChooseWorld(storage::ChooserMode, const std::string&) override {
+    std::optional<storage::WorldChoice> ChooseWorld(storage::ChooserMode,
+                                                    const std::string&) override {
         return std::nullopt;
     }
     void LogError(const std::string&) override {}

@@ -73,7 +73,8 @@ void WriteWorldFiles(const std::filesystem::path& worldDir) {
 struct SilentUi : storage::WorldUi {
     void ShowError(const std::string&) override { std::abort(); }
     storage::Answer Ask(const std::string&, bool) override { return storage::Answer::Cancel; }
-    std::optional<std::string> ChooseWorld(storage::ChooserMode, const std::string&) override {
+    std::optional<storage::WorldChoice> ChooseWorld(storage::ChooserMode,
+                                                    const std::string&) override {
         return std::nullopt;
     }
     void LogError(const std::string&) override { std::abort(); }

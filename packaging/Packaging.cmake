@@ -1,6 +1,7 @@
 # Installation (GNU directory layout) and the Debian package (cpack -G DEB).
 #   bin/quarvelin, bin/quarvelin-demo-mud       the program and the demo game server
-#   share/quarvelin/                            data/: the template local.ini, skins, language files
+#   share/quarvelin/                            data/: the template local.ini, skins, language files,
+#                                               the games' profiles (profiles/), examples
 #   share/applications/quarvelin.desktop        the desktop entry
 #   share/icons/hicolor/128x128/apps/quarvelin.png
 # The program finds share/quarvelin relative to its own directory (QUARVELIN_SHARED_DATA_DIR), so

@@ -229,6 +229,7 @@ void Positioner::Flight() {
 
 void Positioner::Other() {
     const std::string cmd = s_.CurrentCmd;
+    otherCommandAt_ = Current();
     // A portal command without a link here stops tracing; with one, the link is followed below.
     if (cmd == profile_.Portal && map_.Words().HasJump(Current(), cmd) < 0) {
         host_.ModeClick(false);

@@ -50,6 +50,7 @@ public:
     // Tracing stopped: an open choice is forgotten and the map stays as it is.
     void Reset() {
         judge_.Clear();
+        otherCommandAt_ = nullptr;
         mend_ = {};
     }
     const MoveHypotheses& Hypotheses() const { return judge_; }
@@ -118,6 +119,9 @@ private:
     MoveHypotheses judge_;
     // Rooms made where the map had to be pushed apart: the grid is bent around them.
     std::unordered_set<const map::TMudRoom2*> bent_;
+    // The room where the player last gave a command that is no move ("open door"): a door
+    // there may have opened since its exits were printed. Compared, never dereferenced.
+    const map::TMudRoom2* otherCommandAt_ = nullptr;
     // The walked exit found wrong, while the choice of where the player is stays open.
     struct Mend {
         map::TMudRoom2* from = nullptr;

@@ -7,6 +7,7 @@
 #include "text/Cp1251.h"
 #include "text/Text.h"
 #include "tracking/Positioner.h"
+#include "tracking/RoomParser.h"
 
 #include <algorithm>
 
@@ -287,8 +288,16 @@ void Positioner::NewGround(TMudRoom2* from, const HeldMove& move) {
     const auto& step = map::Info(d);
     Log(W("TranslateCMD.Moves: не нашли или не канает"));
     if (!words.HasExit(*from, cmd) && !IsDark(from->Hint)) {
-        host_.ModeClick(false);
-        return;
+        // Games that leave closed doors out of the exit line list the door once it is open:
+        // after another command here ("open door"), a room that lists the way back was
+        // reached through a door opened since the room left was last seen.
+        const map::Dir back = map::OppositeDir(d);
+        if (otherCommandAt_ != from ||
+            ExitPos(profile_, map::ExitWord(profile_, back), seen.Exits) == std::string::npos) {
+            host_.ModeClick(false);
+            return;
+        }
+        Log(W("TranslateCMD.Moves: выхода не было, но комната ведёт назад: дверь открыта"));
     }
     TMudRoom2* occupant = world.FindRoom(from->X + step.dx, from->Y + step.dy, from->L + step.dl);
     if (occupant && world.ZoneLocked) {

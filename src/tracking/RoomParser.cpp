@@ -66,8 +66,11 @@ bool ParseRoom(std::string& pending, const WorldProfile& p, SeenRoom& seen) {
             x = Find(w, exitStart);
             size_t e = Find(w, nameEnd);
             if (e != npos && e < x) {
+                // A name marker after the exit line opens a later block: this block has none
+                // (a game whose prompt is the marker prints the first room after tracing
+                // starts without one before it), and its name is its first line.
                 size_t n = Find(w, nameStart);
-                if (n != npos) w.erase(0, n + nameStart.size());
+                if (n != npos && n < x) w.erase(0, n + nameStart.size());
             }
             e = Find(w, nameEnd);
             x = Find(w, exitStart);

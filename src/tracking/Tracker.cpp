@@ -268,7 +268,8 @@ void Tracker::CheckFollow() {
     size_t f = p.find(profile_.Follow);
     if (f == npos) return;
     host_.DLine(W("Cледование есть."));
-    size_t lineEnd = p.find("\r\n", f);
+    // The line ends at its first CR or LF: games of the Merc family end lines with LF CR.
+    size_t lineEnd = p.find_first_of("\r\n", f);
     size_t restFrom = f + profile_.Follow.size() + 1;
     std::string rest =
         restFrom < p.size()
@@ -324,8 +325,7 @@ void Tracker::CheckFollow() {
     if (!direction.empty()) {
         state_.PushFront(direction);
         state_.CurrentCmd = direction;
-        size_t end = p.find("\r\n", f);
-        p.erase(f, end == npos ? npos : end - f);
+        p.erase(f, lineEnd == npos ? npos : lineEnd - f);
     } else {
         host_.ModeClick(false);
     }

@@ -117,9 +117,9 @@ void WorldStore::nLoadWorldClick() {
     const std::string oldZone = world.CurrentZone;
     if (!world.Saved) nSaveWorldClick();
 
-    if (std::optional<std::string> chosen = ui_.ChooseWorld(ChooserMode::Load, "")) {
+    if (std::optional<WorldChoice> chosen = ui_.ChooseWorld(ChooserMode::Load, "")) {
         nSaveWorldClick();
-        worldName_ = *chosen;
+        worldName_ = chosen->name;
         world.CurrentZone.clear();
         LoadWorld();
         if (worldName_.empty()) {
@@ -145,10 +145,12 @@ std::string WorldStore::ProposeWorldName() const {
 void WorldStore::nNewWorldClick() {
     map::MapWorld& world = model_.World();
     std::string name = ProposeWorldName();
+    std::optional<NewWorldGame> game;
     for (;;) {
-        std::optional<std::string> chosen = ui_.ChooseWorld(ChooserMode::Create, name);
+        std::optional<WorldChoice> chosen = ui_.ChooseWorld(ChooserMode::Create, name);
         if (!chosen) return;
-        name = *chosen;
+        name = chosen->name;
+        game = chosen->game;
         if (!IsValidFileName(name)) continue;
         if (!WorldExists(name)) break;
         Answer a = ui_.Ask(Text("MainForm", "World") + " <" + name + "> " +
@@ -176,6 +178,12 @@ void WorldStore::nNewWorldClick() {
     world.CurrentZone.clear();
     std::error_code ec;
     fs::create_directories(MapsDir() / TextToPath(name), ec);
+    // The game's profile, chosen with the name, is the world's from the start.
+    if (game) {
+        const std::string error = WriteWorldProfile(
+            game->profile, MapsDir() / TextToPath(name) / "local.ini", game->server);
+        if (!error.empty()) ui_.LogError(error);
+    }
     tree_.AddRoot(name);
     CreateZone();
     RefreshCaption();
@@ -211,9 +219,9 @@ void WorldStore::nSaveWorldAsClick() {
     if (worldName_.empty() || !tree_.Root()) return;
     std::string name = ProposeWorldName();
     for (;;) {
-        std::optional<std::string> chosen = ui_.ChooseWorld(ChooserMode::Save, name);
+        std::optional<WorldChoice> chosen = ui_.ChooseWorld(ChooserMode::Save, name);
         if (!chosen) return;
-        name = *chosen;
+        name = chosen->name;
         if (!IsValidFileName(name)) continue;
         if (!WorldExists(name)) break;
         Answer a = ui_.Ask(Text("SaveLoadForm", "WorldMessage") + " <" + name + "> " +

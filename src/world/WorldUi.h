@@ -4,8 +4,10 @@
 // and the object base. The main window and the headless runner implement it; tests use a fake
 // that records what was asked and answers as scripted. Texts are Windows-1251.
 
+#include "files/GameProfiles.h"
 #include "map/MudRoom.h"
 
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -16,6 +18,18 @@ enum class Answer { Yes, No, Cancel };
 // The three uses of the world chooser.
 enum class ChooserMode { Load, Save, Create };
 
+// The game a new world is made for: the profile it starts from and the game's server.
+struct NewWorldGame {
+    std::filesystem::path profile; // empty: none (the template serves, as for any world without)
+    GameServer server;
+};
+
+// What the world chooser ends with: the world's name, and when creating, the game chosen.
+struct WorldChoice {
+    std::string name;
+    std::optional<NewWorldGame> game;
+};
+
 class WorldUi {
 public:
     virtual ~WorldUi() = default;
@@ -24,9 +38,8 @@ public:
     virtual void ShowError(const std::string& message) = 0;
     // A question-icon message box with Yes and No, and Cancel when `withCancel`.
     virtual Answer Ask(const std::string& question, bool withCancel) = 0;
-    // The world chooser in a mode with a proposed name; the chosen name on OK, nullopt on
-    // Cancel.
-    virtual std::optional<std::string> ChooseWorld(ChooserMode mode, const std::string& name) = 0;
+    // The world chooser in a mode with a proposed name; the choice on OK, nullopt on Cancel.
+    virtual std::optional<WorldChoice> ChooseWorld(ChooserMode mode, const std::string& name) = 0;
     // A line in the debug log that is written whether logging is on or not.
     virtual void LogError(const std::string& line) = 0;
     virtual void SetCaption(const std::string& caption) = 0;

@@ -47,6 +47,11 @@ for f in usr/bin/quarvelin usr/bin/quarvelin-demo-mud usr/share/quarvelin/local.
     usr/share/applications/quarvelin.desktop usr/share/icons/hicolor/128x128/apps/quarvelin.png; do
     [ -s "$root/$f" ] || fail "missing $f"
 done
+# The games' profiles, every one of the source, byte for byte.
+for p in "$SOURCE"/data/profiles/*.ini; do
+    cmp -s "$p" "$root/usr/share/quarvelin/profiles/$(basename "$p")" ||
+        fail "profile $(basename "$p") not installed as it is"
+done
 grep -q '^Exec=quarvelin$' "$root/usr/share/applications/quarvelin.desktop" || fail "desktop Exec"
 grep -q '^Icon=quarvelin$' "$root/usr/share/applications/quarvelin.desktop" || fail "desktop Icon"
 if command -v desktop-file-validate >/dev/null; then

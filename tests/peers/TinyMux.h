@@ -10,6 +10,8 @@
 #include <QTcpSocket>
 #include <optional>
 #include <regex>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 
 class TinyMux {
@@ -91,6 +93,27 @@ public:
                 timeoutMs))
             return std::nullopt;
         return received_.substr(from, at - from);
+    }
+    // The command's answer for building: an answer that does not come back in time throws.
+    std::string Must(const std::string& command) {
+        auto answer = Send(command);
+        if (!answer) throw std::runtime_error("no answer to " + command);
+        return *answer;
+    }
+    // Digs the room parent, stands in it and sends it the room formats of a softcode file
+    // (lines beginning "@@" are comments). Its dbref; throws when a format is not set.
+    int MakeRoomParent(const std::filesystem::path& softcodeFile) {
+        const int parent = CreatedRoom(Must("@dig/teleport Room Parent"));
+        if (!parent) throw std::runtime_error("no parent room");
+        std::istringstream softcode(TempDir::Read(softcodeFile));
+        for (std::string line; std::getline(softcode, line);) {
+            if (line.empty() || line.rfind("@@", 0) == 0) continue;
+            const std::string answer = Must(line);
+            if (answer.find("Set.") == std::string::npos &&
+                answer.find("set.") == std::string::npos)
+                throw std::runtime_error(line + " -> " + answer);
+        }
+        return parent;
     }
     // "Name created as room #12." -> 12; 0 when the answer has no such line.
     static int CreatedRoom(const std::string& answer) {

@@ -26,8 +26,10 @@ public:
                 QObject::connect(in, &QTcpSocket::readyRead, [this, in, out] {
                     const QByteArray b = in->readAll();
                     toGame.append(b.constData(), static_cast<size_t>(b.size()));
-                    if (out->state() == QAbstractSocket::ConnectedState) out->write(b);
-                    else pending.append(b);
+                    if (out->state() == QAbstractSocket::ConnectedState)
+                        out->write(b);
+                    else
+                        pending.append(b);
                 });
                 QObject::connect(out, &QTcpSocket::connected, [this, out] {
                     out->write(pending);
@@ -45,8 +47,7 @@ public:
     }
     size_t Count(const std::string& what) const {
         size_t n = 0;
-        for (size_t at = toGame.find(what); at != std::string::npos;
-             at = toGame.find(what, at + 1))
+        for (size_t at = toGame.find(what); at != std::string::npos; at = toGame.find(what, at + 1))
             ++n;
         return n;
     }
@@ -88,18 +89,17 @@ void WalkWithMsdp(const QString& tintin, int mccp) {
     // Quarvelin's game connection goes through the tap.
     Tap tap;
     ASSERT_TRUE(tap.server.isListening());
-    DemoRig rig(
-        mccp,
-        [&](const std::filesystem::path& dir) {
-            const auto profile = dir / "Maps" / "Demo" / "local.ini";
-            std::string bytes = TempDir::Read(profile);
-            const std::string key = "\r\nServer Port=";
-            const size_t from = bytes.find(key) + key.size(), to = bytes.find("\r\n", from);
-            tap.upstream = static_cast<quint16>(std::stoi(bytes.substr(from, to - from)));
-            bytes.replace(from, to - from, std::to_string(tap.server.serverPort()));
-            TempDir::Write(profile, bytes);
-        },
-        DemoRig::Start::Test, {"--msdp"});
+    DemoRig rig(mccp,
+                [&](const std::filesystem::path& dir) {
+                    const auto profile = dir / "Maps" / "Demo" / "local.ini";
+                    std::string bytes = TempDir::Read(profile);
+                    const std::string key = "\r\nServer Port=";
+                    const size_t from = bytes.find(key) + key.size(), to = bytes.find("\r\n", from);
+                    tap.upstream = static_cast<quint16>(std::stoi(bytes.substr(from, to - from)));
+                    bytes.replace(from, to - from, std::to_string(tap.server.serverPort()));
+                    TempDir::Write(profile, bytes);
+                },
+                DemoRig::Start::Test, {"--msdp"});
     ASSERT_NE(tap.upstream, 0);
 
     const auto log = rig.dir.path() / "session.log";
@@ -110,34 +110,33 @@ void WalkWithMsdp(const QString& tintin, int mccp) {
     // walk takes its next step when a room's report has come, and the last report is written
     // to the log.
     const std::string logName = log.string();
-    TempDir::Write(
-        script,
-        "#config {log mode} {plain}\n"
-        "#event {SESSION CONNECTED} {#log {overwrite} {" +
-            logName +
-            "}}\n"
-            "#event {SESSION DISCONNECTED} {#end}\n"
-            "#var walking {0}\n"
-            "#var vnums {}\n"
-            "#list path create {n;e;s;w;n;e}\n"
-            "#alias {finish} {#line log {" +
-            logName + "} {VNUMS:$vnums:};#line log {" + logName +
-            "} {LAST VNUM=$room[VNUM] NAME=$room[NAME]:};#end}\n"
-            "#event {IAC WILL MSDP} "
-            "{#send {\\xFF\\xFD\\x45\\xFF\\xFA\\x45\\x01REPORT\\x02ROOM\\xFF\\xF0}}\n"
-            "#event {IAC SB MSDP ROOM} {"
-            "#var room {%1};"
-            "#var vnums {$vnums $room[VNUM]};"
-            "#if {$walking == 1} {"
-            "#list path size left;"
-            "#if {$left > 0} {#send {$path[1]};#list path delete 1} "
-            "{#var walking 2;#delay {2} {finish}}"
-            "}}\n"
-            "#session game 127.0.0.1 " +
-            std::to_string(rig.clientPort) +
-            "\n"
-            "#delay {2} {#var walking 1;look}\n"
-            "#delay {50} {finish}\n");
+    TempDir::Write(script,
+                   "#config {log mode} {plain}\n"
+                   "#event {SESSION CONNECTED} {#log {overwrite} {" +
+                       logName +
+                       "}}\n"
+                       "#event {SESSION DISCONNECTED} {#end}\n"
+                       "#var walking {0}\n"
+                       "#var vnums {}\n"
+                       "#list path create {n;e;s;w;n;e}\n"
+                       "#alias {finish} {#line log {" +
+                       logName + "} {VNUMS:$vnums:};#line log {" + logName +
+                       "} {LAST VNUM=$room[VNUM] NAME=$room[NAME]:};#end}\n"
+                       "#event {IAC WILL MSDP} "
+                       "{#send {\\xFF\\xFD\\x45\\xFF\\xFA\\x45\\x01REPORT\\x02ROOM\\xFF\\xF0}}\n"
+                       "#event {IAC SB MSDP ROOM} {"
+                       "#var room {%1};"
+                       "#var vnums {$vnums $room[VNUM]};"
+                       "#if {$walking == 1} {"
+                       "#list path size left;"
+                       "#if {$left > 0} {#send {$path[1]};#list path delete 1} "
+                       "{#var walking 2;#delay {2} {finish}}"
+                       "}}\n"
+                       "#session game 127.0.0.1 " +
+                       std::to_string(rig.clientPort) +
+                       "\n"
+                       "#delay {2} {#var walking 1;look}\n"
+                       "#delay {50} {finish}\n");
 
     QProcess client;
     client.setWorkingDirectory(QString::fromStdString(rig.dir.path().string()));

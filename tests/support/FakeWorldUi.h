@@ -25,6 +25,7 @@ struct FakeWorldUi : storage::WorldUi {
     std::vector<std::string> errors, questions, log;
     std::deque<storage::Answer> answers;
     std::deque<std::optional<std::string>> choices;
+    std::optional<storage::NewWorldGame> game; // what a world is created for
     std::vector<std::pair<storage::ChooserMode, std::string>> chooser;
     std::string caption;
     int tracingOff = 0, centred = 0, panelShown = 0, panelHidden = 0;
@@ -41,13 +42,14 @@ struct FakeWorldUi : storage::WorldUi {
         answers.pop_front();
         return a;
     }
-    std::optional<std::string> ChooseWorld(storage::ChooserMode mode,
-                                           const std::string& name) override {
+    std::optional<storage::WorldChoice> ChooseWorld(storage::ChooserMode mode,
+                                                    const std::string& name) override {
         chooser.emplace_back(mode, name);
         if (choices.empty()) return std::nullopt;
         auto c = choices.front();
         choices.pop_front();
-        return c;
+        if (!c) return std::nullopt;
+        return storage::WorldChoice{*c, mode == storage::ChooserMode::Create ? game : std::nullopt};
     }
     void LogError(const std::string& line) override { log.push_back(line); }
     void SetCaption(const std::string& c) override { caption = c; }

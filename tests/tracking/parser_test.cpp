@@ -104,3 +104,27 @@ TEST(ParseRoom, SplitBlocksColoursAndPromptExits) {
     ASSERT_TRUE(ParseRoom(noPrompt, p, seen));
     EXPECT_EQ(seen.Exits, W8("СВЮЗ"));
 }
+
+TEST(ParseRoom, APromptAsNameMarkerBeforeEveryRoomButTheFirst) {
+    // An LPmud room has no name line: the profile takes the prompt "> " as the marker, and
+    // the first room after tracing started (the pending text emptied by the look) has none
+    // before it. The marker after its exit line belongs to the next room.
+    profile::WorldProfile p;
+    p.RoomNameStart = "> ";
+    p.RoomNameEnd = "#$0D#$0A";
+    p.AutoexitStart = " obvious exit";
+    p.AutoexitEnd = "#$0D#$0A";
+    p.DecodeMarkers();
+    SeenRoom seen;
+    std::string pending =
+        "Gate line.\r\nMore of it.\r\n    There are two obvious exits: north and east\r\n> ";
+    ASSERT_TRUE(ParseRoom(pending, p, seen));
+    EXPECT_EQ(seen.Name, "Gate line.");
+    EXPECT_EQ(seen.Desc, "More of it.\r\n    There are two");
+    EXPECT_EQ(seen.Exits, "s: north and east");
+    pending += "Well line.\r\n    There is one obvious exit: south\r\nA bucket.\r\n> ";
+    ASSERT_TRUE(ParseRoom(pending, p, seen));
+    EXPECT_EQ(seen.Name, "Well line.");
+    EXPECT_EQ(seen.Exits, ": south");
+    EXPECT_EQ(pending, "\nA bucket.\r\n> ");
+}

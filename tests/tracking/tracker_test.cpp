@@ -271,3 +271,52 @@ TEST(Tracker, WithTracingOffOnlyTellsAndReportsAreLookedFor) {
               (std::vector<std::string>{"->>Quarvelin objecs base <begin> (v.2)'", "->>\xFF'"}));
     EXPECT_TRUE(state.PendingText.empty());
 }
+
+TEST(Tracker, AMoveThroughADoorOpenedSinceTheRoomWasPrinted) {
+    // Games that leave a closed door out of the exit line: the hall was printed "N E", the
+    // door south opened, and the chapel beyond lists the way back north.
+    const std::string chapel = RoomText("Chapel", "Quiet.", "N");
+    TrackingRig rig;
+    rig.Send({"look"});
+    rig.Server(kHall);
+    rig.Send({"open door"});
+    rig.Server("Ok.\r\n");
+    rig.Send({"s"});
+    rig.Server(chapel);
+    ASSERT_TRUE(rig.host.tracing);
+    ASSERT_EQ(rig.current()->Hint, "Chapel");
+    rig.Send({"n"});
+    rig.Server(kHall);
+    EXPECT_EQ(rig.current()->Hint, "Hall");
+    EXPECT_EQ(rig.world().FindRoom(1, 0, 0)->Hint, "Chapel");
+
+    // Without a command that may have opened a door, or when the room reached lists no way
+    // back, a move the printed exits do not have still stops tracing.
+    for (const char* other : {"", "open door"}) {
+        TrackingRig stop;
+        stop.Send({"look"});
+        stop.Server(kHall);
+        if (*other) {
+            stop.Send({other});
+            stop.Server("Ok.\r\n");
+        }
+        stop.Send({"s"});
+        stop.Server(*other ? RoomText("Cellar", "Damp.", "E") : chapel);
+        EXPECT_FALSE(stop.host.tracing) << other;
+    }
+}
+
+TEST(Tracker, FollowingTheLeaderInAGameWhoseLinesEndLfCr) {
+    // Merc and its descendants end lines with LF CR: the follow line ends at its LF, and the
+    // room after it is left whole.
+    TrackingRig rig;
+    rig.profile.Follow = "You follow";
+    rig.profile.LeaderMove = {"leaves"};
+    rig.profile.LeaderWords = {"north", "south", "east", "west", "up", "down"};
+    rig.Send({"look"});
+    rig.Server(kHall);
+    rig.Server("\n\rBob leaves north.\n\rYou follow Bob.\n\r" + kNorth);
+    ASSERT_NE(rig.current(), nullptr);
+    EXPECT_EQ(rig.current()->Hint, "North room");
+    EXPECT_TRUE(rig.host.tracing);
+}

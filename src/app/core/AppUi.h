@@ -41,7 +41,8 @@ public:
     // The view's window mode; 2 keeps the view from following the next change of position.
     virtual void SetWindowMode(int) {}
     // The world chooser; nullopt when cancelled (always, with no one to ask).
-    virtual std::optional<std::string> ChooseWorld(storage::ChooserMode, const std::string&) {
+    virtual std::optional<storage::WorldChoice> ChooseWorld(storage::ChooserMode,
+                                                            const std::string&) {
         return std::nullopt;
     }
     // The colour dialog for a room ($00BBGGRR); nullopt when cancelled or with no one to ask.

@@ -33,6 +33,12 @@ std::filesystem::path DataPaths::SettingsFile() const {
 std::filesystem::path DataPaths::LanguageFile() const {
     return storage::FindIgnoreCase(dir, "language.ini");
 }
+std::vector<std::filesystem::path> DataPaths::ProfileDirs() const {
+    std::vector<std::filesystem::path> dirs{storage::FindIgnoreCase(dir, "profiles")};
+    if (!shared.empty()) dirs.push_back(shared / "profiles");
+    return dirs;
+}
+
 std::filesystem::path DataPaths::TemplateProfile() const {
     const std::filesystem::path own = storage::FindIgnoreCase(dir, "local.ini");
     std::error_code ec;

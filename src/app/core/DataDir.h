@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace app {
 
@@ -24,6 +25,8 @@ struct DataPaths {
     // local.ini in the data directory, else the one installed with the program when there is
     // one, else the data directory's (which does not exist: the built-in defaults apply).
     std::filesystem::path TemplateProfile() const;
+    // Where the games' profiles are: the data directory's own "profiles", then the installed.
+    std::vector<std::filesystem::path> ProfileDirs() const;
 };
 
 } // namespace app

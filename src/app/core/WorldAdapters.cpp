@@ -47,8 +47,8 @@ storage::Answer SessionWorldUi::Ask(const std::string& question, bool withCancel
     return ui_.Ask(question, withCancel);
 }
 
-std::optional<std::string> SessionWorldUi::ChooseWorld(storage::ChooserMode mode,
-                                                       const std::string& name) {
+std::optional<storage::WorldChoice> SessionWorldUi::ChooseWorld(storage::ChooserMode mode,
+                                                                const std::string& name) {
     return ui_.ChooseWorld(mode, name);
 }
 

@@ -42,8 +42,8 @@ public:
 
     void ShowError(const std::string& message) override;
     storage::Answer Ask(const std::string& question, bool withCancel) override;
-    std::optional<std::string> ChooseWorld(storage::ChooserMode mode,
-                                           const std::string& name) override;
+    std::optional<storage::WorldChoice> ChooseWorld(storage::ChooserMode mode,
+                                                    const std::string& name) override;
     void LogError(const std::string& line) override;
     void SetCaption(const std::string& caption) override;
     void TracingOff() override;

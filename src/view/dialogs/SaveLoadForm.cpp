@@ -3,11 +3,15 @@
 #include "files/Language.h"
 #include "files/WorldDirectories.h"
 #include "text/Cp1251.h"
+#include "view/dialogs/NewWorldGameBox.h"
 #include "view/window/UiText.h"
+
+#include <algorithm>
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -63,10 +67,19 @@ TSaveLoadForm::TSaveLoadForm(const storage::Language& texts, int& listViewStyle,
     buttons->addStretch(1);
     buttons->addWidget(buttonOk_);
     buttons->addWidget(buttonCancel_);
+    game_ = new TNewWorldGameBox(texts_, this);
+    game_->hide();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(listView1_, 1);
     layout->addLayout(nameRow);
+    layout->addWidget(game_);
     layout->addLayout(buttons);
+    // From the name on to the game, its server, then the buttons.
+    QWidget::setTabOrder(worldName_, game_->Profiles());
+    QWidget::setTabOrder(game_->Profiles(), game_->Server());
+    QWidget::setTabOrder(game_->Server(), game_->Port());
+    QWidget::setTabOrder(game_->Port(), buttonOk_);
+    QWidget::setTabOrder(buttonOk_, buttonCancel_);
 
     // `PopupMenu1`, opened only on an item.
     popupMenu1_ = new QMenu(this);
@@ -126,6 +139,10 @@ QAction* TSaveLoadForm::Item(const QString& name) const {
 }
 
 void TSaveLoadForm::SetMode(storage::ChooserMode mode, const std::string& name) {
+    mode_ = mode;
+    game_->setVisible(mode == storage::ChooserMode::Create);
+    // Room for the worlds' list above the game's box.
+    if (mode == storage::ChooserMode::Create) resize(width(), std::max(height(), 500));
     SetView(listViewStyle_ == 1);
     worldName_->setText(mode == storage::ChooserMode::Load ? QString() : U(name));
     FillList();
@@ -143,6 +160,16 @@ void TSaveLoadForm::SetMode(storage::ChooserMode mode, const std::string& name) 
 
 std::string TSaveLoadForm::WorldName() const {
     return text::FromUnicode(worldName_->text().trimmed());
+}
+
+void TSaveLoadForm::SetGameProfiles(const std::filesystem::path& templateProfile,
+                                    const std::vector<storage::GameProfile>& profiles) {
+    game_->SetProfiles(templateProfile, profiles);
+}
+
+std::optional<storage::NewWorldGame> TSaveLoadForm::Game() const {
+    if (mode_ != storage::ChooserMode::Create) return std::nullopt;
+    return game_->Game();
 }
 
 void TSaveLoadForm::FillList() {

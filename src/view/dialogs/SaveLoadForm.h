@@ -3,11 +3,14 @@
 // name of the world to load, save as or create. It deletes and renames worlds itself (never
 // the loaded one); everything else that happens to the chosen world is the caller's.
 
+#include "files/GameProfiles.h"
 #include "world/WorldUi.h"
 
 #include <QDialog>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QActionGroup;
@@ -24,6 +27,8 @@ class Language;
 
 namespace view {
 
+class TNewWorldGameBox;
+
 class TSaveLoadForm : public QDialog {
     Q_OBJECT
 public:
@@ -36,6 +41,13 @@ public:
     void SetMode(storage::ChooserMode mode, const std::string& name);
     // The chosen name, Windows-1251, without surrounding blanks.
     std::string WorldName() const;
+    // The games a new world can be made for (shown in the Create mode): the template and the
+    // families' profiles.
+    void SetGameProfiles(const std::filesystem::path& templateProfile,
+                         const std::vector<storage::GameProfile>& profiles);
+    // The game chosen; in the Create mode only.
+    std::optional<storage::NewWorldGame> Game() const;
+    TNewWorldGameBox* GameBox() const { return game_; }
 
     QListWidget* ListView1() const { return listView1_; }
     QLineEdit* WorldNameEdit() const { return worldName_; }
@@ -72,6 +84,8 @@ private:
     QPushButton* buttonOk_ = nullptr;
     QPushButton* buttonCancel_ = nullptr;
     QMenu* popupMenu1_ = nullptr;
+    TNewWorldGameBox* game_ = nullptr;
+    storage::ChooserMode mode_ = storage::ChooserMode::Load;
     QAction* nSelect_ = nullptr;
     QAction* nIcons_ = nullptr;
     QAction* nList_ = nullptr;

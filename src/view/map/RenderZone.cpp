@@ -30,7 +30,8 @@ public:
     storage::Answer Ask(const std::string&, bool c) override {
         return c ? storage::Answer::Cancel : storage::Answer::No;
     }
-    std::optional<std::string> ChooseWorld(storage::ChooserMode, const std::string&) override {
+    std::optional<storage::WorldChoice> ChooseWorld(storage::ChooserMode,
+                                                    const std::string&) override {
         return std::nullopt;
     }
     void LogError(const std::string& line) override { Print(line); }

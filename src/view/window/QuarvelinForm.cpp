@@ -362,17 +362,20 @@ storage::Answer TQuarvelinForm::Ask(const std::string& question, bool withCancel
     }
 }
 
-std::optional<std::string> TQuarvelinForm::ChooseWorld(storage::ChooserMode mode,
-                                                       const std::string& name) {
+std::optional<storage::WorldChoice> TQuarvelinForm::ChooseWorld(storage::ChooserMode mode,
+                                                                const std::string& name) {
     if (closingOnSignal_) return std::nullopt;
     storage::WorldStore& world = session_->World();
     TSaveLoadForm chooser(session_->Texts(), session_->Settings().ListViewStyle, world.MapsDir(),
                           world.WorldName().empty() ? std::filesystem::path() : world.WorldDir(),
                           this);
+    const app::DataPaths& paths = session_->Paths();
+    chooser.SetGameProfiles(paths.TemplateProfile(),
+                            storage::ListGameProfiles(paths.ProfileDirs()));
     chooser.SetMode(mode, name);
     if (chooser.exec() != QDialog::Accepted) return std::nullopt;
-    std::string chosen = chooser.WorldName();
-    if (chosen.empty()) return std::nullopt;
+    storage::WorldChoice chosen{chooser.WorldName(), chooser.Game()};
+    if (chosen.name.empty()) return std::nullopt;
     return chosen;
 }
 

@@ -60,8 +60,8 @@ public:
     void ProfileRead() override;
     map::Color DefaultRoomColor() override;
     storage::Answer Ask(const std::string& question, bool withCancel) override;
-    std::optional<std::string> ChooseWorld(storage::ChooserMode mode,
-                                           const std::string& name) override;
+    std::optional<storage::WorldChoice> ChooseWorld(storage::ChooserMode mode,
+                                                    const std::string& name) override;
     std::optional<map::Color> ChooseColor(map::Color initial) override;
     void Beep() override;
 
@@ -149,7 +149,7 @@ private:
     TObjectPage* objectPage_ = nullptr;
     TZoneTreeMenu* treeMenu_ = nullptr;
     TRoomSearch* roomSearch_ = nullptr;
-    app::UpdateCheck* updateCheck_ = nullptr; // the start-up check
+    app::UpdateCheck* updateCheck_ = nullptr;     // the start-up check
     std::map<std::string, std::string> captions_; // control key -> text in effect
     bool activated_ = false;
     bool shutDown_ = false;
