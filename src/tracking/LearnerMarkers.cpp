@@ -199,10 +199,7 @@ std::optional<ExitLine> FindExitLine(const SessionText& s,
             return raw < o.raw;
         }
     };
-    auto inAnswer = [&](const std::string& m, const Command& c) {
-        const std::size_t p = c.Answered() ? g.find(m, c.begin) : npos;
-        return p != npos && p < c.end ? p : npos;
-    };
+    auto inAnswer = [&](const std::string& m, const Command& c) { return s.Find(m, c); };
     Score best;
     std::string start;
     for (const std::string& m : candidates) {
@@ -236,8 +233,8 @@ std::optional<ExitLine> FindExitLine(const SessionText& s,
     std::vector<std::size_t> starts;
     for (std::size_t a = 0; a < answers.size(); ++a) {
         const Command& c = commands[answers[a]];
-        const std::size_t p = g.find(start, c.begin);
-        if (p == npos || p >= c.end) continue;
+        const std::size_t p = s.Find(start, c);
+        if (p == npos) continue;
         const auto r = std::find_if(runs[a].begin(), runs[a].end(),
                                     [&](const RunAt& r) { return r.start >= p + start.size(); });
         if (r == runs[a].end() || p < r->headBegin) continue;
@@ -252,7 +249,7 @@ std::optional<ExitLine> FindExitLine(const SessionText& s,
     if (line.end.empty()) line.end = Common(tails, false);
     if (line.end.empty()) return std::nullopt;
     for (std::size_t from : starts) {
-        const std::size_t e = g.find(line.end, from);
+        const std::size_t e = s.Find(line.end, from, from + kExitWindow + line.end.size());
         line.longLists = line.longLists || e == npos || e - from + line.end.size() > kExitWindow;
     }
     // A label inside a sentence that changes with the number of exits ("There is one obvious

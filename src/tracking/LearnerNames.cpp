@@ -85,8 +85,8 @@ std::optional<NameMarkers> FindNameMarkers(const SessionText& s,
     std::vector<Expected> expected;
     for (std::size_t i : Spread(rooms, kSample)) {
         const Command& c = s.Commands()[i];
-        const std::size_t x = g.find(exitStarts.front(), c.begin);
-        if (x == npos || x >= c.end) continue;
+        const std::size_t x = s.Find(exitStarts.front(), c);
+        if (x == npos) continue;
         std::vector<Line> lines;
         for (const Line& l : LinesOf(g, c.begin, x)) {
             if (l.end == l.textEnd) continue; // the exit line's own head
@@ -172,8 +172,11 @@ std::optional<NameMarkers> FindNameMarkers(const SessionText& s,
         for (const std::string& end : {frameSuffix + brk, frameSuffix})
             if (!end.empty()) proposals.push_back({framePrefix, end, framePrefix, frameSuffix});
     }
-    // What every name follows: the end of the prompt before it (on the name's line first).
-    const std::string follows = common(preceding, false);
+    // What every name follows: the end of the prompt before it (on the name's line first), after
+    // its last digit (hit points and the like change, however alike this session's were).
+    std::string follows = common(preceding, false);
+    const std::size_t digit = follows.find_last_of("0123456789");
+    if (digit != npos) follows.erase(0, digit + 1);
     const std::size_t lf = follows.rfind('\n');
     for (const std::string& f : {lf == npos ? std::string() : follows.substr(lf + 1), follows})
         if (f.find_first_not_of("\r\n \t") != npos && expected.size() > 1)

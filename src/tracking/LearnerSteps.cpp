@@ -65,8 +65,8 @@ void Steps::Darkness(const std::vector<std::size_t>& rooms,
     const std::string& exitStart = out.profile.AutoexitStartDecoded;
     for (std::size_t i : rooms) {
         const Command& c = s.Commands()[i];
-        const std::size_t x = g.find(exitStart, c.begin);
-        if (x == npos || x >= c.end) continue;
+        const std::size_t x = s.Find(exitStart, c);
+        if (x == npos) continue;
         std::vector<Line> lines;
         for (const Line& l : LinesOf(g, c.begin, x))
             if (l.end != l.textEnd && !text::Trim(Visible(s, l.begin, l.textEnd)).empty())
@@ -88,11 +88,11 @@ bool Steps::ListAfter(const Command& c, const std::string& start, std::string& l
                       std::set<int>& dirs, std::vector<std::string>* spellings) const {
     const std::string& g = s.Game();
     const std::string& end = out.profile.AutoexitEndDecoded;
-    const std::size_t x = g.find(start, c.begin);
-    if (start.empty() || x == npos || x >= c.end) return false;
+    const std::size_t x = s.Find(start, c);
+    if (x == npos) return false;
     const std::size_t from = x + start.size();
-    const std::size_t e = g.find(end, from);
-    const std::size_t to = e == npos || e > c.end ? std::min(c.end, from + kExitWindow) : e;
+    const std::size_t e = s.Find(end, from, c.end);
+    const std::size_t to = e == npos ? std::min(c.end, from + kExitWindow) : e;
     const std::string vis = Visible(s, from, to);
     const std::vector<Token> tokens = Tokens(vis);
     dirs.clear();
@@ -115,7 +115,7 @@ bool Steps::ReadsTheSame(const std::vector<std::size_t>& rooms, const std::strin
     const std::string& g = s.Game();
     for (std::size_t i : rooms) {
         const Command& c = s.Commands()[i];
-        if (g.find(start, c.begin) != g.find(p.AutoexitStartDecoded, c.begin)) return false;
+        if (s.Find(start, c) != s.Find(p.AutoexitStartDecoded, c)) return false;
         std::string list, before;
         std::set<int> dirs, dirsBefore;
         ListAfter(c, p.AutoexitStartDecoded, before, dirsBefore);
@@ -185,8 +185,8 @@ void Steps::Refusals(const std::vector<std::size_t>& others, const std::string& 
             if (!text::Trim(Visible(s, l.begin, l.textEnd)).empty()) lines.push_back(l);
         // A room after all, whose exit line was left out (the prompt may hold what a name
         // follows).
-        const std::size_t name = g.find(nameStart, c.begin);
-        if (!lines.empty() && name != npos && name < lines.back().end) continue;
+        const std::size_t name = s.Find(nameStart, c);
+        if (!lines.empty() && name != npos && name + nameStart.size() <= lines.back().end) continue;
         // A refusal is a line or two, not a room whose exit line was left out.
         if (lines.empty() || lines.size() > 2) continue;
         if (!PlainPiece(s, lines.front(), true).empty()) continue;

@@ -51,6 +51,13 @@ SessionText::SessionText(const std::vector<SessionPiece>& pieces, bool noDoubleY
     Answers();
 }
 
+std::size_t SessionText::Find(std::string_view what, std::size_t from, std::size_t to) const {
+    to = std::min(to, game_.size());
+    if (what.empty() || from >= to) return std::string::npos;
+    const std::size_t at = std::string_view(game_).substr(from, to - from).find(what);
+    return at == std::string_view::npos ? std::string::npos : from + at;
+}
+
 void SessionText::GameBytes(std::string_view bytes, bool noDoubleYa) {
     auto put = [this](char c, bool telnet) {
         game_.push_back(c);

@@ -31,6 +31,12 @@ public:
     const std::vector<Command>& Commands() const { return commands_; }
     // Whether the game's byte at `at` belongs to a telnet command.
     bool Telnet(std::size_t at) const { return telnet_[at] != 0; }
+    // Where `what` first stands in the game's text [from, to), or npos (also for nothing).
+    std::size_t Find(std::string_view what, std::size_t from, std::size_t to) const;
+    // ... in a command's answer.
+    std::size_t Find(std::string_view what, const Command& c) const {
+        return Find(what, c.begin, c.end);
+    }
     // The game ended answers with IAC GA or IAC EOR.
     bool PromptsMarked() const { return !prompts_.empty(); }
 

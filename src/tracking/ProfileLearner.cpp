@@ -85,9 +85,7 @@ LearntProfile LearnProfile(const std::vector<SessionPiece>& session,
     std::vector<std::size_t> rooms, others;
     for (std::size_t i : answered) {
         const Command& c = s.Commands()[i];
-        const std::size_t x =
-            exitLine ? s.Game().find(exitLine->start, c.begin) : std::string::npos;
-        (x != std::string::npos && x < c.end ? rooms : others).push_back(i);
+        (exitLine && s.Find(exitLine->start, c) != std::string::npos ? rooms : others).push_back(i);
     }
     steps.Darkness(rooms, others);
 
