@@ -4,22 +4,25 @@ namespace relay {
 
 void RecentSession::Add(char kind, std::string_view bytes) {
     if (bytes.empty()) return;
+    // The relay calls this on every read: one copy, and the oldest bytes are let go without
+    // moving the rest.
     if (bytes.size() > kKeep) bytes = bytes.substr(bytes.size() - kKeep);
-    storage::SessionRecord record;
+    Kept record;
     record.kind = kind;
     record.bytes.swap(spare_);
     record.bytes.assign(bytes);
     bytes_ += bytes.size();
     records_.push_back(std::move(record));
     while (bytes_ > kKeep) {
-        storage::SessionRecord& oldest = records_.front();
+        Kept& oldest = records_.front();
         const std::size_t over = bytes_ - kKeep;
-        if (oldest.bytes.size() > over) {
-            oldest.bytes.erase(0, over);
+        const std::size_t left = oldest.bytes.size() - oldest.skip;
+        if (left > over) {
+            oldest.skip += over;
             bytes_ -= over;
             break;
         }
-        bytes_ -= oldest.bytes.size();
+        bytes_ -= left;
         spare_.swap(oldest.bytes);
         spare_.clear();
         records_.pop_front();
@@ -27,7 +30,11 @@ void RecentSession::Add(char kind, std::string_view bytes) {
 }
 
 std::vector<storage::SessionRecord> RecentSession::Records() const {
-    return {records_.begin(), records_.end()};
+    std::vector<storage::SessionRecord> out;
+    out.reserve(records_.size());
+    for (const Kept& k : records_)
+        out.push_back({k.kind, 0, k.bytes.substr(k.skip)});
+    return out;
 }
 
 } // namespace relay

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -13,8 +14,9 @@ namespace relay {
 
 class RecentSession {
 public:
-    // About the last few hundred lines of a game.
-    static constexpr std::size_t kKeep = 64 * 1024;
+    // A few hundred lines of a game, colour and all. Every read of the game is copied up to
+    // this much, so it stays small: a game that floods the relay pays for one copy of it a read.
+    static constexpr std::size_t kKeep = 32 * 1024;
 
     // A block of the game's stream ('S') or of the client's ('C'); the oldest give way.
     void Add(char kind, std::string_view bytes);
@@ -23,7 +25,12 @@ public:
     std::size_t Bytes() const { return bytes_; }
 
 private:
-    std::deque<storage::SessionRecord> records_;
+    struct Kept {
+        char kind = 0;
+        std::string bytes;
+        std::size_t skip = 0; // bytes at its start already let go
+    };
+    std::deque<Kept> records_;
     std::size_t bytes_ = 0;
     std::string spare_; // the buffer of a record let go, for the next one
 };
