@@ -39,6 +39,14 @@ std::vector<WordFamily> WithOthers(std::vector<WordFamily> families) {
     return families;
 }
 
+// Lower-case words written in the source, as Windows-1251.
+std::vector<std::string> Cp1251(std::initializer_list<const char*> utf8) {
+    std::vector<std::string> out;
+    for (const char* s : utf8)
+        out.push_back(W(s));
+    return out;
+}
+
 enum class Case { Lower, Capital, Upper };
 
 Case CaseOf(std::string_view word) {
@@ -87,34 +95,20 @@ std::optional<int> DirectionOf(std::string_view word, const std::vector<WordFami
 }
 
 bool IsLookWord(std::string_view word) {
-    static const std::vector<std::string> words = [] {
-        std::vector<std::string> w;
-        for (const char* s : {"look", "l", "смотреть", "см", "осмотреться", "осм"})
-            w.push_back(W(s));
-        return w;
-    }();
-    const std::string lower = text::LowerCp1251(word);
-    return std::find(words.begin(), words.end(), lower) != words.end();
+    static const std::vector<std::string> words =
+        Cp1251({"look", "l", "смотреть", "см", "осмотреться", "осм"});
+    return std::find(words.begin(), words.end(), text::LowerCp1251(word)) != words.end();
 }
 
 bool IsConjunction(std::string_view word) {
-    static const std::vector<std::string> words = [] {
-        std::vector<std::string> w;
-        for (const char* s : {"and", "or", "и", "или", "et", "ou", "y", "und", "та", "і"})
-            w.push_back(W(s));
-        return w;
-    }();
-    const std::string lower = text::LowerCp1251(word);
-    return std::find(words.begin(), words.end(), lower) != words.end();
+    static const std::vector<std::string> words =
+        Cp1251({"and", "or", "и", "или", "et", "ou", "y", "und", "та", "і"});
+    return std::find(words.begin(), words.end(), text::LowerCp1251(word)) != words.end();
 }
 
 bool SpeaksOfDarkness(std::string_view visibleLine) {
-    static const std::vector<std::string> words = [] {
-        std::vector<std::string> w;
-        for (const char* s : {"dark", "pitch black", "темно", "темнота", "тьма", "не видно"})
-            w.push_back(W(s));
-        return w;
-    }();
+    static const std::vector<std::string> words =
+        Cp1251({"dark", "pitch black", "темно", "темнота", "тьма", "не видно"});
     const std::string lower = text::LowerCp1251(visibleLine);
     return std::any_of(words.begin(), words.end(),
                        [&](const std::string& w) { return lower.find(w) != std::string::npos; });

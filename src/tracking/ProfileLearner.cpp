@@ -57,7 +57,6 @@ LearntProfile LearnProfile(const std::vector<SessionPiece>& session,
     }
     if (answered.empty()) {
         steps.Remark(LearnRemark::NoAnswers);
-        steps.Remark(LearnRemark::NoRoomNames);
         return out;
     }
     const std::vector<std::size_t> sample = Spread(answered, kSample);

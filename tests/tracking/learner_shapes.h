@@ -11,14 +11,21 @@ inline std::string Letter(const GridGame& g, int id) {
     return std::string(1, g.rooms[id].letter);
 }
 
+// The room's exits in a game's words (given for n s e w u d), joined by `between`.
+inline std::string ExitList(const GridGame& g, int id, const std::array<std::string, 6>& words,
+                            const std::string& between) {
+    std::string out;
+    for (char d : ExitsOf(g, id))
+        out += (out.empty() ? "" : between) + words[std::string("nsewud").find(d)];
+    return out;
+}
+
 // A Russian DikuMUD derivative: a coloured name, "[ Exits: n e s ]", objects in colour, and the
 // prompt "Вых:СВЮЗ>" ended with IAC GA. The player types Russian letters.
 inline GameShape RussianDiku() {
     GameShape s;
     s.room = [](const GridGame& g, int id) {
-        std::string exits;
-        for (char d : ExitsOf(g, id))
-            exits += std::string(exits.empty() ? "" : " ") + d;
+        const std::string exits = ExitList(g, id, {"n", "s", "e", "w", "u", "d"}, " ");
         return "\x1b[1;36m" + g.Name(id) + "\x1b[0m\r\n" +
                W8("   Узкая улица ведёт с севера на юг, в сторону площади. Здесь дом ") +
                Letter(g, id) + ".\r\n" + W8("Вокруг тихо.") + "\r\n\x1b[0;36m[ Exits: " + exits +
@@ -26,14 +33,8 @@ inline GameShape RussianDiku() {
     };
     s.refusal = W8("Извините, туда нельзя.") + "\r\n";
     s.prompt = [](const GridGame& g, int id) {
-        std::string letters;
-        for (char d : ExitsOf(g, id))
-            letters += W8(d == 'n'   ? "С"
-                          : d == 's' ? "Ю"
-                          : d == 'e' ? "В"
-                          : d == 'w' ? "З"
-                          : d == 'u' ? "^"
-                                     : "v");
+        const std::string letters =
+            ExitList(g, id, {W8("С"), W8("Ю"), W8("В"), W8("З"), "^", "v"}, "");
         return "\r\n\x1b[0;32m27H 84M 1499o " + W8("Зауч:0 Вых:") + letters + ">\x1b[0m ";
     };
     s.ga = true;
@@ -43,15 +44,31 @@ inline GameShape RussianDiku() {
     return s;
 }
 
+// CircleMUD and tbaMUD: the name and the exit line in the same colour, each answer begun with a
+// line break after the prompt "20H 100M 82V > ", no IAC GA.
+inline GameShape Circle() {
+    GameShape s;
+    s.room = [](const GridGame& g, int id) {
+        return "\r\n\x1b[36m" + g.Name(id) + "\x1b[0m\r\n   The street runs on toward the " +
+               Letter(g, id) + " gate.\r\n\x1b[36m[ Exits: " +
+               ExitList(g, id, {"n", "s", "e", "w", "u", "d"}, " ") +
+               " ]\x1b[0m\r\n\x1b[32mA long sword lies here.\x1b[0m\r\n";
+    };
+    s.refusal = "\r\nAlas, you cannot go that way...\r\n";
+    s.prompt = [](const GridGame&, int id) {
+        return "\r\n20H 100M " + std::to_string(70 + id) + "V > ";
+    };
+    s.names = "The Street of ";
+    return s;
+}
+
 // ROM: no colour, lines ended LF CR, a blank line before "[Exits: north east]", and a prompt
 // without IAC GA after which the next answer begins at once.
 inline GameShape Rom() {
     GameShape s;
     s.room = [](const GridGame& g, int id) {
-        static const char* kWords[] = {"north", "south", "east", "west", "up", "down"};
-        std::string exits;
-        for (char d : ExitsOf(g, id))
-            exits += std::string(exits.empty() ? "" : " ") + kWords[std::string("nsewud").find(d)];
+        const std::string exits =
+            ExitList(g, id, {"north", "south", "east", "west", "up", "down"}, " ");
         return g.Name(id) + "\n\r  A road leads north and south past the house " + Letter(g, id) +
                ".\n\r\n\r[Exits: " + exits + "]\n\rA fido is here.\n\r";
     };
@@ -97,10 +114,8 @@ inline GameShape Lp() {
 inline GameShape TinyMux() {
     GameShape s;
     s.room = [](const GridGame& g, int id) {
-        static const char* kNames[] = {"North", "South", "East", "West", "Up", "Down"};
-        std::string exits;
-        for (char d : ExitsOf(g, id))
-            exits += std::string(exits.empty() ? "" : "  ") + kNames[std::string("nsewud").find(d)];
+        const std::string exits =
+            ExitList(g, id, {"North", "South", "East", "West", "Up", "Down"}, "  ");
         return "\x1b[1m" + g.Name(id) + "\x1b[0m\r\nA bare stone hall.\r\n" +
                (id % 2 ? "Contents:\r\nBob\r\n" : "") + "Obvious exits:\r\n" + exits + "\r\n";
     };
@@ -113,9 +128,7 @@ inline GameShape TinyMux() {
 inline GameShape FramedMux() {
     GameShape s;
     s.room = [](const GridGame& g, int id) {
-        std::string exits;
-        for (char d : ExitsOf(g, id))
-            exits += std::string(1, char(d - 32)) + " ";
+        const std::string exits = ExitList(g, id, {"N", "S", "E", "W", "U", "D"}, " ") + " ";
         return "<< " + g.Name(id) + " >>\r\nA bare stone hall.\r\n[ Exits: " + exits + "]\r\n";
     };
     s.refusal = "Huh?  (Type \"help\" for help.)\r\n";
@@ -127,9 +140,7 @@ inline GameShape FramedMux() {
 inline GameShape PlainMux() {
     GameShape s = FramedMux();
     s.room = [](const GridGame& g, int id) {
-        std::string exits;
-        for (char d : ExitsOf(g, id))
-            exits += std::string(1, char(d - 32)) + " ";
+        const std::string exits = ExitList(g, id, {"N", "S", "E", "W", "U", "D"}, " ") + " ";
         return g.Name(id) + "\r\nA bare stone hall.\r\n[ Exits: " + exits + "]\r\n";
     };
     return s;

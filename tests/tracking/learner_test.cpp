@@ -113,6 +113,12 @@ const Case kCases[] = {
       {"Exits", "n s e w u d "},
       {"Moves", W8("с ю в з вв вн ")},
       {"Look", W8("см")}}},
+    {"Circle",
+     shapes::Circle,
+     {{"RoomNameStart", "#$1B[36m"},
+      {"RoomNameEnd", "#$1B[0m#$0D#$0A"},
+      {"AutoexitStart", "#$1B[36m[ Exits:"},
+      {"Exits", "n s e w u d "}}},
     {"Rom",
      shapes::Rom,
      {{"RoomNameStart", "mv> "},
@@ -156,8 +162,7 @@ TEST_P(LearnShape, AShortSessionGivesAProfileThatMapsEveryExitOfALongerWalk) {
         EXPECT_EQ(Value(learnt.profile, key), value) << key;
     // The refused move's answer is a refusal text, the look and the moves the player's words.
     ASSERT_EQ(learnt.profile.CantMove.size(), 1u) << Dump(learnt);
-    EXPECT_EQ(learnt.profile.CantMove.front() + "\r\n",
-              text::ReplaceAll(shape.refusal, "\n\r", "\r\n"));
+    EXPECT_EQ(learnt.profile.CantMove.front(), text::Trim(shape.refusal));
     EXPECT_TRUE(HasKey(learnt, "Moves", "North"));
     // Up and down were never walked: their words complete the kind of the others, and say so.
     EXPECT_TRUE(Has(learnt, LearnRemark::MoveWordOfKind, profile::kUp)) << Remarks(learnt);

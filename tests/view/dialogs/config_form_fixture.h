@@ -40,19 +40,25 @@ struct Window {
     }
 };
 
-// Opens the dialog through its tool button and runs `body` while it is shown; a dialog the
+// Runs `open`, which shows a modal dialog, and `body` while the dialog is shown; a dialog the
 // body leaves open is cancelled.
-inline void WithConfig(Window& w, const std::function<void(view::TConfigForm&)>& body) {
+template <class Dialog>
+void WithModal(const std::function<void()>& open, const std::function<void(Dialog&)>& body) {
     bool ran = false;
     QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<view::TConfigForm*>(QApplication::activeModalWidget());
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
         ran = true;
         body(*dialog);
         if (dialog->isVisible()) dialog->reject();
     });
-    w.form->Action("btnConfig")->trigger();
+    open();
     EXPECT_TRUE(ran);
+}
+
+// The settings dialog opened through its tool button.
+inline void WithConfig(Window& w, const std::function<void(view::TConfigForm&)>& body) {
+    WithModal<view::TConfigForm>([&] { w.form->Action("btnConfig")->trigger(); }, body);
 }
 
 template <class T = QLineEdit> T* Field(QWidget& dialog, const char* name) {

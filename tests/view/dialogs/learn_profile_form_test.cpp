@@ -43,17 +43,8 @@ void PlayRom(app::Session& s) {
 // Runs `body` on the proposal once "Узнать по игре..." opens it.
 void WithProposal(view::TConfigForm& config,
                   const std::function<void(view::TLearnProfileForm&)>& body) {
-    bool shown = false;
-    QTimer::singleShot(0, [&] {
-        auto* form = qobject_cast<view::TLearnProfileForm*>(QApplication::activeModalWidget());
-        ASSERT_NE(form, nullptr);
-        shown = true;
-        body(*form);
-        if (form->isVisible()) form->reject();
-    });
     config.Pages()->setCurrentIndex(2);
-    Click(config, "btnLearn");
-    EXPECT_TRUE(shown);
+    WithModal<view::TLearnProfileForm>([&] { Click(config, "btnLearn"); }, body);
 }
 
 QString Cell(QTableWidget* t, const QString& what, int column) {
