@@ -52,8 +52,8 @@ const Session& OneMegabyte() {
             s.pieces.push_back({player, {}});
         };
         auto answer = [&](int at, const std::string& text) {
-            std::string prompt = "\r\n\x1b[0;32m27H 84M " + std::to_string(rng() % 100) +
-                                 "o \xC2\xFB\xF5:"; // Вых:
+            std::string prompt =
+                "\r\n\x1b[0;32m27H 84M " + std::to_string(rng() % 100) + "o \xC2\xFB\xF5:"; // Вых:
             for (int d = 0; d < 4; ++d)
                 if (open(at, d)) prompt += kLetters[d];
             put(false, text + prompt + ">\x1b[0m \xFF\xF9");

@@ -22,9 +22,12 @@ tracking::LearntProfile Learnt() {
     p.MoveWords[profile::kNorth] = "n";
     p.Look = "l";
     p.DecodeMarkers();
-    l.keys = {{"Moves", "Look"},         {"Messages", "RoomNameStart"},
-              {"Messages", "RoomNameEnd"}, {"Messages", "AutoexitStart"},
-              {"Messages", "AutoexitEnd"}, {"Messages", "UsePromptExit"},
+    l.keys = {{"Moves", "Look"},
+              {"Messages", "RoomNameStart"},
+              {"Messages", "RoomNameEnd"},
+              {"Messages", "AutoexitStart"},
+              {"Messages", "AutoexitEnd"},
+              {"Messages", "UsePromptExit"},
               {"Exits", "AutoexitsIgnoreCase"}};
     for (std::string_view k : profile::kWordKeys)
         l.keys.push_back({"Exits", k});
