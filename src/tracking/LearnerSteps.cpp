@@ -112,7 +112,6 @@ bool Steps::ListAfter(const Command& c, const std::string& start, std::string& l
 
 bool Steps::ReadsTheSame(const std::vector<std::size_t>& rooms, const std::string& start) const {
     const profile::WorldProfile& p = out.profile;
-    const std::string& g = s.Game();
     for (std::size_t i : rooms) {
         const Command& c = s.Commands()[i];
         if (s.Find(start, c) != s.Find(p.AutoexitStartDecoded, c)) return false;
@@ -175,7 +174,6 @@ void Steps::PromptWords(const PromptExits& prompt) {
 }
 
 void Steps::Refusals(const std::vector<std::size_t>& others, const std::string& nameStart) {
-    const std::string& g = s.Game();
     std::vector<std::string> seen;
     for (std::size_t i : others) {
         const Command& c = s.Commands()[i];

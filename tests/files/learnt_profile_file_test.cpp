@@ -19,8 +19,8 @@ tracking::LearntProfile Learnt() {
     p.AutoexitEnd = "]#$0A#$0D";
     p.ExitWords = {"north", "south", "east", "west", "up", "down"};
     p.CantMove = {"Alas, you cannot go that way."};
-    p.MoveWords[profile::kNorth] = "n";
-    p.Look = "l";
+    p.MoveWords = {"n", "s", "e", "w", "u", "d"};
+    p.Look = std::string("l");
     p.DecodeMarkers();
     l.keys = {{"Moves", "Look"},
               {"Messages", "RoomNameStart"},
