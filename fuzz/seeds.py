@@ -212,6 +212,40 @@ def outofband():
     save("outofband", "off", bytes([0x04]) + pieces(client, will + room + text) + bytes([1, 0, 0]))
 
 
+def learner():
+    def ga(text):
+        return text.replace(b"\xff", b"\xff\xff") + bytes([IAC, GA])
+
+    def diku(name, exits, letters):
+        return ga(b"\x1b[1;36m" + w(name) + b"\x1b[0m\r\n" + w("   Узкая улица ведёт с севера на юг.")
+                  + b"\r\n\x1b[0;36m[ Exits: " + exits + b" ]\x1b[0m\r\n\r\n" + w("27H 84M Вых:" + letters + "> "))
+
+    def cmd(word):
+        return b">" + w(word) + b"\r\n"
+    save("learner", "diku", bytes([0]) + pieces(
+        w("Добро пожаловать!\r\n"), cmd("см"), diku("Улица А", b"e s", "ВЮ"), cmd("в"),
+        diku("Улица Б", b"w s", "ЗЮ"), cmd("ю\r\nз"), diku("Двор", b"n e", "СВ") + diku("Сад", b"n", "С"),
+        cmd("вн"), ga(w("Слишком темно...\r\n\r\nВых:С> ")), cmd("с"), ga(w("Извините, туда нельзя.\r\n> "))))
+
+    def rom(name, exits):
+        return name + b"\n\r  A road leads north and south.\n\r\n\r[Exits: " + exits + b"]\n\r\n\r<20hp 90mv> "
+    save("learner", "rom", bytes([0]) + pieces(
+        b"<20hp 90mv> ", b">l\r\n", rom(b"Street A", b"north east"), b">e\r\n", rom(b"Street B", b"west"),
+        b">n\r\n", b"Alas, you cannot go that way.\n\r\n\r<20hp 90mv> "))
+
+    def lp(name, sentence):
+        return name + b"\r\nA long road.\r\n    " + sentence + b"\r\n> "
+    save("learner", "lp", bytes([0]) + pieces(
+        b"> ", b">look\r\n", lp(b"Road A", b"There are two obvious exits: north and east."), b">north\r\n",
+        lp(b"Road B", b"There is one obvious exit: south."), b">west\r\n", b"What?\r\n> "))
+    save("learner", "tinymux", bytes([0]) + pieces(
+        b">look\r\n", b"\x1b[1mHall A\x1b[0m\r\nA bare hall.\r\nObvious exits:\r\nEast  South\r\n",
+        b">e\r\n", b"\x1b[1mHall B\x1b[0m\r\nA bare hall.\r\nContents:\r\nBob\r\nObvious exits:\r\nWest\r\n"))
+    save("learner", "prompt-only", bytes([1]) + pieces(
+        cmd("см"), ga(b"\x1b[1;36m" + w("Улица") + b"\x1b[0m\r\n" + w("Вых:СВ^> ")), cmd("в"),
+        ga(b"\x1b[1;36m" + w("Двор") + b"\x1b[0m\r\n" + w("Вых:З> "))))
+
+
 DICTS = {
     "decoder": [b"\xff\xfb\x56", b"\xff\xfb\x55", b"\xff\xfa\x56\xff\xf0", b"\xff\xfa\x55\xfb\xf0",
                 b"\xff\xff", b"\xff\xf9", b"\xff\xfa", b"\xff\xf0", b"\xff\xfd"],
@@ -234,6 +268,10 @@ DICTS = {
                   b"\xff\xfa\x45", b"\xff\xfa\xc9", b"\xff\xf0", b"\xff\xff", b"\x01REPORT\x02ROOM",
                   b"\x01UNREPORT", b"\x01ROOM\x02\x03\x01VNUM\x02", b"\x04", b"Core.Supports.Set [",
                   b"Core.Supports.Remove [", b'"Room 1"', b"Room.Info {", b'"num": ', b"]"],
+    "learner": [b">look\r\n", b">n\r\n", b">e\r\n", b">" + w("с") + b"\r\n", b"\x1b[1;36m", b"\x1b[0m\r\n",
+                b"\x1b[0;36m[ Exits: ", b"[Exits: ", b" ]\r\n", b"\r\n", b"\n\r", b"\xff\xf9", b"\xff\xff",
+                b"\xff\xfa\x45", b"\xff\xf0", w("Вых:"), b"> ", b"Obvious exits:\r\n", b"obvious exits: ",
+                b" and ", b"north", b"east", b"South", b"N E", w("СВЮЗ"), w("Слишком темно..."), b"#$"],
     "session": [b"Quarvelin session 1\r\n", b"S ", b"C ", b"E ", b" 0 ", b"\r\n", b"client connected",
                 b"server closed", b"\xff\xf9"],
     "ini": [b"[Messages]", b"[Connect]", b"[Moves]", b"[Options]", b"[Leader Move]", b"[Can`t Move]", b"[Dark]",
@@ -251,6 +289,7 @@ def dicts():
 
 
 if __name__ == "__main__":
+    learner()
     decoder()
     intake()
     tracking()

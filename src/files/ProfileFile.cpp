@@ -3,20 +3,16 @@
 #include "files/IniFile.h"
 #include "text/Text.h"
 
+#include <algorithm>
+#include <functional>
+
 namespace storage {
 
 namespace {
-const char* const kWordKeys[6] = {"North", "South", "East", "West", "Up", "Down"};
+using profile::kWordKeys;
 
 std::vector<std::string> ReadList(const storage::IniFile& ini, const char* section) {
     return ini.ReadSectionValues(section);
-}
-
-void WriteList(storage::IniFile& ini, const char* section, const char* prefix,
-               const std::vector<std::string>& values) {
-    ini.EraseSection(section);
-    for (size_t i = 0; i < values.size(); ++i)
-        ini.WriteString(section, prefix + std::to_string(i), values[i]);
 }
 
 int ReadPort(const storage::IniFile& ini, const char* key, int def) {
@@ -92,63 +88,137 @@ void ReadProfile(profile::WorldProfile& p, const IniFile& ini) {
     p.CurrentSkin = skin < 0 || skin > 1000000 ? 0 : static_cast<int>(skin);
 }
 
+namespace {
+using profile::WorldProfile;
+using Writer = std::function<void(const WorldProfile&, IniFile&, std::string_view section,
+                                  std::string_view key)>;
+
+// One key of the whole profile and how it is written.
+struct Entry {
+    std::string_view section, key;
+    Writer write;
+};
+
+Entry Str(std::string_view section, std::string_view key, std::string WorldProfile::*value) {
+    return {section, key, [value](const WorldProfile& p, IniFile& ini, auto s, auto k) {
+                ini.WriteString(s, k, p.*value);
+            }};
+}
+Entry Int(std::string_view section, std::string_view key, int WorldProfile::*value) {
+    return {section, key, [value](const WorldProfile& p, IniFile& ini, auto s, auto k) {
+                ini.WriteInteger(s, k, p.*value);
+            }};
+}
+Entry Bool(std::string_view section, std::string_view key, bool WorldProfile::*value) {
+    return {section, key, [value](const WorldProfile& p, IniFile& ini, auto s, auto k) {
+                ini.WriteBool(s, k, p.*value);
+            }};
+}
+// A text with line breaks, written with them as escapes.
+Entry Lines(std::string_view section, std::string_view key, std::string WorldProfile::*value) {
+    return {section, key, [value](const WorldProfile& p, IniFile& ini, auto s, auto k) {
+                ini.WriteString(s, k, text::ReplaceAll(p.*value, "\r\n", "#$0D#$0A"));
+            }};
+}
+void Words(std::vector<Entry>& out, std::string_view section,
+           std::array<std::string, 6> WorldProfile::*words) {
+    for (int i = 0; i < 6; ++i)
+        out.push_back({section, profile::kWordKeys[i],
+                       [words, i](const WorldProfile& p, IniFile& ini, auto s, auto k) {
+                           ini.WriteString(s, k, (p.*words)[i]);
+                       }});
+}
+// A list section: erased, then its values under the prefix and their index.
+Entry List(std::string_view section, const char* prefix,
+           std::vector<std::string> WorldProfile::*values) {
+    return {section, {}, [values, prefix](const WorldProfile& p, IniFile& ini, auto s, auto) {
+                ini.EraseSection(s);
+                for (size_t i = 0; i < (p.*values).size(); ++i)
+                    ini.WriteString(s, prefix + std::to_string(i), (p.*values)[i]);
+            }};
+}
+
+// Every key of the whole profile in the order it is written.
+const std::vector<Entry>& Entries() {
+    static const std::vector<Entry> entries = [] {
+        using P = WorldProfile;
+        std::vector<Entry> e;
+        auto add = [&e](std::initializer_list<Entry> list) { e.insert(e.end(), list); };
+        add({
+            Int("Connect", "Client Port", &P::ClientPort),
+            Str("Connect", "Server Name", &P::ServerName),
+            Int("Connect", "Server Port", &P::ServerPort),
+            Bool("Options", "NoDoubleYa", &P::NoDoubleYa),
+            Bool("Options", "AddDoubleYa", &P::AddDoubleYa),
+            Bool("Options", "AddDoubleYaLor", &P::AddDoubleYaLor),
+            Bool("Options", "NoDescription", &P::NoDescription),
+            Bool("Options", "MccpEnabled", &P::MccpEnabled),
+            Bool("Options", "MsdpEnabled", &P::MsdpEnabled),
+            Bool("Options", "GmcpEnabled", &P::GmcpEnabled),
+            Str("Options", "Zone", &P::Zone),
+            Bool("Exits", "AutoexitsIgnoreCase", &P::AutoexitsIgnoreCase),
+        });
+        Words(e, "Exits", &P::ExitWords);
+        add({
+            Str("Messages", "Dark", &P::Dark),
+            Str("Messages", "NoExits", &P::NoExits),
+            Str("Messages", "Retreat", &P::Retreat),
+            Str("Messages", "Follow", &P::Follow),
+            Bool("Messages", "FollowLine", &P::FollowLine),
+            Str("Messages", "RoomNameStart", &P::RoomNameStart),
+            Str("Messages", "RoomNameEnd", &P::RoomNameEnd),
+            Str("Messages", "AutoexitStart", &P::AutoexitStart),
+            Str("Messages", "AutoexitEnd", &P::AutoexitEnd),
+            Str("Messages", "PromptExitStart", &P::PromptExitStart),
+            Str("Messages", "PromptExitEnd", &P::PromptExitEnd),
+            Bool("Messages", "UsePromptExit", &P::UsePromptExit),
+            Lines("Messages", "StuffTem", &P::StuffTem),
+            Str("Messages", "StuffSeq", &P::StuffSeq),
+            Lines("Messages", "MobTem", &P::MobTem),
+            Str("Messages", "MobSeq", &P::MobSeq),
+            Str("Messages", "GroupTell", &P::GroupTell),
+            Str("Messages", "ClanTell", &P::ClanTell),
+        });
+        Words(e, "Leader", &P::LeaderWords);
+        e.push_back(List("Leader Move", "Move", &P::LeaderMove));
+        e.push_back(Str("Moves", "StopTrace", &P::StopTrace));
+        e.push_back(Str("Moves", "Clear", &P::Clear));
+        e.push_back(Str("Moves", "Look", &P::Look));
+        Words(e, "Moves", &P::MoveWords);
+        add({
+            Str("Moves", "Portal", &P::Portal),
+            Str("Moves", "Speedwalk", &P::Speedwalk),
+            Str("Moves", "Returnwalk", &P::Returnwalk),
+            Str("Moves", "Sneakwalk", &P::Sneakwalk),
+            Str("Moves", "Fleewalk", &P::Fleewalk),
+        });
+        e.push_back({"Moves", "Directions", [](const P& p, IniFile& ini, auto s, auto k) {
+                         ini.WriteString(s, k, p.DirectionsJoined());
+                     }});
+        e.push_back(List(profile::kCantMoveSection, "CantMove", &P::CantMove));
+        e.push_back(List("Dark", "Dark", &P::DarkList));
+        e.push_back(Str("Skin", "IniFile", &P::SkinIniFile));
+        return e;
+    }();
+    return entries;
+}
+} // namespace
+
 void WriteWholeProfile(const profile::WorldProfile& p, IniFile& ini) {
     ini.BeginBatch();
-    ini.WriteInteger("Connect", "Client Port", p.ClientPort);
-    ini.WriteString("Connect", "Server Name", p.ServerName);
-    ini.WriteInteger("Connect", "Server Port", p.ServerPort);
-
-    ini.WriteBool("Options", "NoDoubleYa", p.NoDoubleYa);
-    ini.WriteBool("Options", "AddDoubleYa", p.AddDoubleYa);
-    ini.WriteBool("Options", "AddDoubleYaLor", p.AddDoubleYaLor);
-    ini.WriteBool("Options", "NoDescription", p.NoDescription);
-    ini.WriteBool("Options", "MccpEnabled", p.MccpEnabled);
-    ini.WriteBool("Options", "MsdpEnabled", p.MsdpEnabled);
-    ini.WriteBool("Options", "GmcpEnabled", p.GmcpEnabled);
-    ini.WriteString("Options", "Zone", p.Zone);
-
-    ini.WriteBool("Exits", "AutoexitsIgnoreCase", p.AutoexitsIgnoreCase);
-    for (int i = 0; i < 6; ++i)
-        ini.WriteString("Exits", kWordKeys[i], p.ExitWords[i]);
-
-    ini.WriteString("Messages", "Dark", p.Dark);
-    ini.WriteString("Messages", "NoExits", p.NoExits);
-    ini.WriteString("Messages", "Retreat", p.Retreat);
-    ini.WriteString("Messages", "Follow", p.Follow);
-    ini.WriteBool("Messages", "FollowLine", p.FollowLine);
-    ini.WriteString("Messages", "RoomNameStart", p.RoomNameStart);
-    ini.WriteString("Messages", "RoomNameEnd", p.RoomNameEnd);
-    ini.WriteString("Messages", "AutoexitStart", p.AutoexitStart);
-    ini.WriteString("Messages", "AutoexitEnd", p.AutoexitEnd);
-    ini.WriteString("Messages", "PromptExitStart", p.PromptExitStart);
-    ini.WriteString("Messages", "PromptExitEnd", p.PromptExitEnd);
-    ini.WriteBool("Messages", "UsePromptExit", p.UsePromptExit);
-    ini.WriteString("Messages", "StuffTem", text::ReplaceAll(p.StuffTem, "\r\n", "#$0D#$0A"));
-    ini.WriteString("Messages", "StuffSeq", p.StuffSeq);
-    ini.WriteString("Messages", "MobTem", text::ReplaceAll(p.MobTem, "\r\n", "#$0D#$0A"));
-    ini.WriteString("Messages", "MobSeq", p.MobSeq);
-    ini.WriteString("Messages", "GroupTell", p.GroupTell);
-    ini.WriteString("Messages", "ClanTell", p.ClanTell);
-
-    for (int i = 0; i < 6; ++i)
-        ini.WriteString("Leader", kWordKeys[i], p.LeaderWords[i]);
-    WriteList(ini, "Leader Move", "Move", p.LeaderMove);
-
-    ini.WriteString("Moves", "StopTrace", p.StopTrace);
-    ini.WriteString("Moves", "Clear", p.Clear);
-    ini.WriteString("Moves", "Look", p.Look);
-    for (int i = 0; i < 6; ++i)
-        ini.WriteString("Moves", kWordKeys[i], p.MoveWords[i]);
-    ini.WriteString("Moves", "Portal", p.Portal);
-    ini.WriteString("Moves", "Speedwalk", p.Speedwalk);
-    ini.WriteString("Moves", "Returnwalk", p.Returnwalk);
-    ini.WriteString("Moves", "Sneakwalk", p.Sneakwalk);
-    ini.WriteString("Moves", "Fleewalk", p.Fleewalk);
-    ini.WriteString("Moves", "Directions", p.DirectionsJoined());
-    WriteList(ini, profile::kCantMoveSection, "CantMove", p.CantMove);
-    WriteList(ini, "Dark", "Dark", p.DarkList);
-    ini.WriteString("Skin", "IniFile", p.SkinIniFile);
+    for (const Entry& entry : Entries())
+        entry.write(p, ini, entry.section, entry.key);
     ini.EndBatch();
+}
+
+bool WriteProfileKeys(const profile::WorldProfile& p, const std::vector<profile::ProfileKey>& keys,
+                      IniFile& ini) {
+    ini.BeginBatch();
+    for (const Entry& entry : Entries())
+        if (std::find(keys.begin(), keys.end(), profile::ProfileKey{entry.section, entry.key}) !=
+            keys.end())
+            entry.write(p, ini, entry.section, entry.key);
+    return ini.EndBatch();
 }
 
 void WriteSkinAndLocks(const profile::WorldProfile& p, IniFile& ini) {

@@ -4,6 +4,7 @@
 #include "app/HeadlessRunner.h"
 #include "app/SignalWatcher.h"
 #include "app/core/DataDir.h"
+#include "app/core/LearnProfileCommand.h"
 #include "relay/Relay.h"
 #include "text/Cp1251.h"
 #include "view/map/RenderZone.h"
@@ -33,6 +34,8 @@ struct CommandLine {
     std::string languageOut;
     // --replay: a recorded session run through tracking instead of the program.
     std::string replayFile;
+    // --learn-profile: the profile learnt from a session file instead of the program.
+    std::string learnFile;
 };
 
 const char kHelp[] =
@@ -46,13 +49,21 @@ const char kHelp[] =
     "                    (headless: a missing world directory is created)\n"
     "  --render ZONE     write a picture of the zone's level painted with the world's\n"
     "                    skin, and exit; needs --world and --out, no network, no display\n"
-    "  --out FILE.png    with --render: the picture to write\n"
+    "  --out FILE        with --render: the picture to write (FILE.png); with\n"
+    "                    --learn-profile: the profile to write the learnt keys into\n"
+    "                    (an existing one keeps its other keys)\n"
     "  --level N         with --render: the level to paint (default 0)\n"
     "  --write-language FILE  write a language file with every text of every window\n"
     "                    (the built-in Russian texts), to translate, and exit\n"
     "  --record FILE     record the session (both directions, decoded) to FILE\n"
     "  --replay FILE     run a recorded session through recognition and tracking on the\n"
     "                    world (no network), save the world and exit\n"
+    "  --learn-profile FILE  learn a world's profile from a session file in which you\n"
+    "                    looked and walked a few rooms, write it (standard output\n"
+    "                    without --out) and exit; what cannot be told goes to standard\n"
+    "                    error. Exit status 0: learnt; 1: nothing that recognises rooms\n"
+    "                    could be learnt; 2: not a readable session file; 3: learnt from\n"
+    "                    the part before the damage of a damaged file; 4: cannot write\n"
     "  --version         print the version and exit\n"
     "  -h, --help        print this help and exit\n\n"
     "The data directory (quarvelin.ini, language.ini, tkdebug.log, Maps/) is --data-dir,\n"
@@ -120,6 +131,8 @@ bool Parse(int argc, char** argv, CommandLine& cl, std::string& dataDir, int& ex
             if (!value(cl.replayFile)) return exitCode = 2, false;
             cl.headless = true;
             cl.options.replay = true;
+        } else if (a == "--learn-profile") {
+            if (!value(cl.learnFile)) return exitCode = 2, false;
         } else if (a == "--world") {
             std::string world;
             if (!value(world)) return exitCode = 2, false;
@@ -150,6 +163,10 @@ int main(int argc, char** argv) {
     std::string dataDir;
     int exitCode = 0;
     if (!Parse(argc, argv, cl, dataDir, exitCode)) return exitCode;
+
+    if (!cl.learnFile.empty())
+        return app::LearnProfileCommand(std::filesystem::path(cl.learnFile),
+                                        std::filesystem::path(cl.renderOut));
 
     if (cl.renderZone) {
         // Painting needs no screen.

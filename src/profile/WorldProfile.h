@@ -8,6 +8,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace profile {
@@ -128,5 +129,15 @@ struct WorldProfile {
 
 // Section name of the refused-move list: "Can" + back-quote + "t Move".
 inline constexpr char kCantMoveSection[] = "Can`t Move";
+
+// One key of the profile file by its section and name as the file spells them; a list section
+// ([Can`t Move], [Dark], [Leader Move]) is named with an empty key and stands for all its keys.
+struct ProfileKey {
+    std::string_view section, key;
+    bool operator==(const ProfileKey&) const = default;
+};
+
+// The names of the six word keys of [Exits], [Leader] and [Moves], in the profile's order.
+inline constexpr std::string_view kWordKeys[6] = {"North", "South", "East", "West", "Up", "Down"};
 
 } // namespace profile

@@ -251,6 +251,7 @@ void Relay::SSClientRead(QTcpSocket* client) {
 }
 
 void Relay::ClientRead(const std::string& block) {
+    recent_.Add('C', block);
     outOfBand_.SetEnabled(profile_.MsdpEnabled, profile_.GmcpEnabled);
     std::string after;
     const std::string filtered = outOfBand_.FromClient(block, after);
@@ -340,6 +341,7 @@ bool Relay::ServerRead(std::string_view raw) {
     else
         hooks_.TranslateIdle(r.clientBytes);
     SendToClient(r.clientBytes);
+    recent_.Add('S', r.Stream());
     // Recorded last, when nothing needs the text any more: the recorder takes the buffer. Even
     // an empty read is recorded, so that a replay logs it as this one did. The stream is
     // recorded whole, so that a replay finds the identities where this read did.

@@ -5,6 +5,7 @@
 // the command intake.
 
 #include "relay/OutOfBand.h"
+#include "relay/RecentSession.h"
 #include "relay/ServerStreamDecoder.h"
 
 #include "files/SessionFile.h"
@@ -104,6 +105,8 @@ public:
     // that stops is reported once in the log and let go.
     void SetRecorder(storage::SessionWriter* writer) { recorder_ = writer; }
     storage::SessionWriter* Recorder() const { return recorder_; }
+    // The last stretch of the session, recorded or not.
+    const RecentSession& Recent() const { return recent_; }
     // Runs one recorded record as the socket event it stands for, without any socket: the
     // relay then never listens nor connects.
     void Replay(const storage::SessionRecord& record);
@@ -160,6 +163,7 @@ private:
     bool reading_ = false; // inside CSRead (a client's progress must not start another)
     bool replaying_ = false;
     storage::SessionWriter* recorder_ = nullptr;
+    RecentSession recent_;
 };
 
 } // namespace relay

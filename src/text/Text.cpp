@@ -57,6 +57,28 @@ std::string DecodeEscapes(std::string_view s) {
     return out;
 }
 
+std::string EncodeEscapes(std::string_view s) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        const auto u = static_cast<unsigned char>(s[i]);
+        // A telnet command (0xFF, then a command byte) is written as escapes too.
+        const bool telnet = u == 0xFF || (i > 0 && static_cast<unsigned char>(s[i - 1]) == 0xFF &&
+                                          u >= 0xEF && u != 0xFF);
+        // "#$" is written "#$23$" so that it does not read back as an escape.
+        const bool hash = u == '#' && i + 1 < s.size() && s[i + 1] == '$';
+        if (u < 0x20 || u == 0x7F || telnet || hash) {
+            out += "#$";
+            out.push_back(kHex[u >> 4]);
+            out.push_back(kHex[u & 15]);
+        } else {
+            out.push_back(s[i]);
+        }
+    }
+    return out;
+}
+
 std::string StripAnsi(std::string_view s) {
     std::string out;
     out.reserve(s.size());

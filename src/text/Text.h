@@ -17,6 +17,9 @@ std::string TrimRight(std::string_view s);
 // "#$" followed by two upper-case hexadecimal digits becomes the byte they name; anything
 // else (lower-case digits, "#$" at the end) stays as written.
 std::string DecodeEscapes(std::string_view s);
+// The inverse: control bytes, DEL, telnet commands (0xFF and the command byte after it) and a
+// "#" before "$" become "#$" escapes, so that DecodeEscapes gives `s` back.
+std::string EncodeEscapes(std::string_view s);
 
 // Removes every ESC "[" ... "m" run (up to the first "m" after the ESC). When no "m"
 // follows an ESC "[", the rest stays as it is.

@@ -11,6 +11,7 @@
 #include "text/Text.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <random>
 #include <set>
@@ -71,7 +72,9 @@ struct GridGame {
             if (rooms[i].letter == letter && nth-- == 0) return i;
         return -1;
     }
-    std::string Name(int id) const { return std::string("Room ") + rooms[id].letter; }
+    // What every room's name begins with; the room's letter follows.
+    std::string namePrefix = "Room ";
+    std::string Name(int id) const { return namePrefix + rooms[id].letter; }
     std::string Exits(int id) const {
         std::string s;
         for (char d : std::string("nsewud"))
@@ -84,23 +87,37 @@ struct GridGame {
     }
 };
 
+// How the game speaks to the rig and what the player types: by default the default profile's
+// room text, a prompt "> ", and the letters n s e w u d.
+struct WalkVoice {
+    std::string look = "look";
+    std::function<std::string(char d)> command = [](char d) { return std::string(1, d); };
+    std::function<std::string(const GridGame&, int room)> room = [](const GridGame& g, int id) {
+        return g.Text(id) + "> ";
+    };
+    std::function<void(TrackingRig&, const std::string&)> serve =
+        [](TrackingRig& rig, const std::string& text) { rig.Server(text); };
+};
+
 // The player in the game and the rig that tracks him.
 struct GridWalk {
     const GridGame& game;
     TrackingRig& rig;
     int at;
+    WalkVoice voice;
     std::set<std::pair<int, char>> walked;
 
-    GridWalk(const GridGame& g, TrackingRig& r, int start) : game(g), rig(r), at(start) {
-        rig.Send({"look"});
-        rig.Server(game.Text(at) + "> ");
+    GridWalk(const GridGame& g, TrackingRig& r, int start, WalkVoice v = {})
+        : game(g), rig(r), at(start), voice(std::move(v)) {
+        rig.tracker.State().CommandQueue.push_back(voice.look);
+        voice.serve(rig, voice.room(game, at));
     }
     void Move(char d) {
         const int to = game.rooms[at].exits.at(d);
         walked.insert({at, d});
         at = to;
-        rig.tracker.State().CommandQueue.push_back(std::string(1, d));
-        rig.Server(game.Text(at) + "> ");
+        rig.tracker.State().CommandQueue.push_back(voice.command(d));
+        voice.serve(rig, voice.room(game, at));
     }
     void Path(const std::string& moves) {
         for (char d : moves)
@@ -143,7 +160,9 @@ struct GridWalk {
 // walked exit along the grid through corridor rooms of the room's own zone.
 template <typename Rig> map::TMudRoom2* FollowOnMap(Rig& rig, map::TMudRoom2* from, char d) {
     map::MapWorld& world = rig.world();
-    const map::Dir dir = *rig.map.Words().FromMoveWord(std::string(1, d));
+    const map::Dir dir = std::find_if(map::kDirs.begin(), map::kDirs.end(), [d](const auto& i) {
+                             return i.letter == d;
+                         })->dir;
     const std::string& phrase = map::Phrase(rig.profile, dir);
     for (const auto& line : from->AutoMaps)
         if (!text::GetField(line, 1).empty() && text::GetField(line, 2) == phrase)

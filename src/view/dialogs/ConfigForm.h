@@ -79,6 +79,9 @@ private:
     void CollectFirstPages(app::ConfigValues& v) const;
     void cbUsePromptExitClick();
     void Button1Click(); // the exit-word conversion wizard
+    // Proposes the recognition values learnt from the game's last lines; the player accepts
+    // them into the fields or not.
+    void btnLearnClick();
 
     // ConfigFormGeneral.cpp: "Общие".
     QWidget* GeneralPage();

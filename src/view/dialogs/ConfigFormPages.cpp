@@ -2,11 +2,13 @@
 // of rooms and exits, and the messages of refused moves and flight.
 
 #include "app/core/AppUi.h"
+#include "app/core/ProfileLearning.h"
 #include "app/core/Session.h"
 #include "map/WorldConversions.h"
 #include "text/Cp1251.h"
 #include "view/dialogs/ConfigForm.h"
 #include "view/dialogs/ExitWizardForm.h"
+#include "view/dialogs/LearnProfileForm.h"
 #include "view/window/UiText.h"
 
 #include <QCheckBox>
@@ -155,7 +157,20 @@ QWidget* TConfigForm::AutomationPage() {
     darkForm->addRow(Label("lblNoExits", "Нет выходов", editNoExits_), editNoExits_);
     darkForm->addRow(Label("lblDarkList", "Ещё признаки", memoDark_), memoDark_);
 
+    // For the player who does not know what to write here: the program can tell from the game.
+    auto* btnLearn = new QPushButton(Caption("btnLearn", "Узнать по игре..."), this);
+    btnLearn->setObjectName("btnLearn");
+    btnLearn->setToolTip(Caption("btnLearnHint", "Предложить значения по последним строкам игры"));
+    connect(btnLearn, &QPushButton::clicked, this, [this] { btnLearnClick(); });
+    auto* learnLabel = Label("lblLearn", "Не знаете, что писать? Quarvelin узнает это по игре, "
+                                         "когда вы осмотритесь и пройдёте несколько комнат:");
+    learnLabel->setWordWrap(true);
+    auto* learn = new QHBoxLayout;
+    learn->addWidget(learnLabel, 1);
+    learn->addWidget(btnLearn);
+
     auto* layout = new QVBoxLayout(page);
+    layout->addLayout(learn);
     layout->addWidget(room);
     layout->addWidget(exits);
     layout->addWidget(dark, 1);
@@ -193,6 +208,16 @@ void TConfigForm::Button1Click() {
         exitEdits_[i]->setText(U(to[i]));
     map::ConvertExitWords(session_.Map().World(), wizard.OldWords(), to);
     ui_.CenterBox();
+}
+
+void TConfigForm::btnLearnClick() {
+    app::ConfigValues values = Values();
+    const profile::WorldProfile now = app::RecognitionProfile(values, session_.Profile());
+    const tracking::LearntProfile learnt = app::LearnFromRecentSession(session_, now);
+    TLearnProfileForm form(session_.Texts(), now, learnt, this);
+    if (form.exec() != QDialog::Accepted) return;
+    app::ApplyLearnt(learnt, values, session_.Profile());
+    FillFirstPages(values);
 }
 
 void TConfigForm::FillFirstPages(const app::ConfigValues& v) {

@@ -7,6 +7,7 @@
 #include "view/dialogs/AutomapForm.h"
 #include "view/dialogs/ConfigForm.h"
 #include "view/dialogs/ExitWizardForm.h"
+#include "view/dialogs/LearnProfileForm.h"
 #include "view/dialogs/PropertyForm.h"
 #include "view/dialogs/SaveLoadForm.h"
 #include "view/map/MapContextMenu.h"
@@ -79,6 +80,9 @@ void OpenEveryWindow(TQuarvelinForm& form, const std::function<void(QWidget&)>& 
         see(&wizard);
         TAutomapForm automap(session.Texts(), session.Profile(), {}, &form);
         see(&automap);
+        // The proposal of nothing learnt looks up every text it may show.
+        TLearnProfileForm learn(session.Texts(), session.Profile(), {}, &form);
+        see(&learn);
     }
 
     // The room properties need a room: one is made for the moment (in a zone of its own when

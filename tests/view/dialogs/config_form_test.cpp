@@ -1,6 +1,8 @@
 // The settings dialog as the player uses it: opened from its tool button, typed into, closed
 // with OK or Cancel; and the exit-word wizard it opens.
 
+#include "config_form_fixture.h"
+
 #include "app/core/Session.h"
 #include "files/IniFile.h"
 #include "support/FakePeers.h"
@@ -31,54 +33,6 @@
 namespace {
 
 using text::W;
-
-struct Window {
-    TempDir dir;
-    std::unique_ptr<view::TQuarvelinForm> form;
-    explicit Window(const std::string& profileExtra = {}, const std::string& settings = {}) {
-        TempDir::Write(dir.path() / "Maps" / "W" / "local.ini",
-                       "[Connect]\r\nClient Port=0\r\n" + profileExtra);
-        if (!settings.empty()) TempDir::Write(dir.path() / "quarvelin.ini", settings);
-        form =
-            std::make_unique<view::TQuarvelinForm>(app::Session::Options{dir.path(), "W", false});
-        form->show();
-        WaitFor([this] { return !form->Session().ZoneName().empty(); });
-    }
-    app::Session& S() { return form->Session(); }
-    map::TMudRoom2* AddRoom(const std::string& zone, int y, map::Color color,
-                            const std::string& exits = {}) {
-        auto room = std::make_unique<map::TMudRoom2>();
-        room->Y = y;
-        room->BColor = color;
-        room->SetExits(exits, S().Profile());
-        return S().Map().World().AddRoom(std::move(room), zone);
-    }
-};
-
-// Opens the dialog through its tool button and runs `body` while it is shown; a dialog the
-// body leaves open is cancelled.
-void WithConfig(Window& w, const std::function<void(view::TConfigForm&)>& body) {
-    bool ran = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<view::TConfigForm*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        ran = true;
-        body(*dialog);
-        if (dialog->isVisible()) dialog->reject();
-    });
-    w.form->Action("btnConfig")->trigger();
-    EXPECT_TRUE(ran);
-}
-
-template <class T = QLineEdit> T* Field(QWidget& dialog, const char* name) {
-    T* field = dialog.findChild<T*>(name);
-    EXPECT_NE(field, nullptr) << name;
-    return field;
-}
-
-void Click(QWidget& dialog, const char* button) {
-    Field<QAbstractButton>(dialog, button)->click();
-}
 
 // Answers the next message box with `button`, keeping its text.
 void AnswerBox(QMessageBox::StandardButton button, QString* text = nullptr) {
