@@ -116,7 +116,7 @@ const Case kCases[] = {
     {"Circle",
      shapes::Circle,
      {{"RoomNameStart", "#$1B[36m"},
-      {"RoomNameEnd", "#$1B[0m#$0D#$0A"},
+      {"RoomNameEnd", "#$0D#$0A"}, // the reset is taken out of names anyway
       {"AutoexitStart", "#$1B[36m[ Exits:"},
       {"Exits", "n s e w u d "}}},
     {"Rom",
