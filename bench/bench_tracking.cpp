@@ -136,6 +136,41 @@ void BM_PassKnownRoomById(benchmark::State& state) {
 }
 BENCHMARK(BM_PassKnownRoomById)->Unit(benchmark::kMicrosecond);
 
+// The walked exit east of the gate leads to the guardhouse on the map, but the game prints a
+// fork that twenty rooms of the world read like: the pass that finds the map wrong and opens
+// the choice over all of them (and a new room), then a pass with the choice open, each of the
+// twenty and the new room followed a step. Counted per pass.
+void BM_PassRelocalising(benchmark::State& state) {
+    Pipeline p;
+    Fill100k(p);
+    map::MapWorld& world = p.model.World();
+    const std::string forkName = "Fork", forkDesc = Description(-3);
+    for (int k = 0; k < 20; ++k)
+        p.model.Linker().NewRoomAt(10 + 3 * k, 5 * (k % 4), 0, forkName, forkDesc, "N S E W");
+    map::TMudRoom2* gate = p.model.Linker().NewRoomAt(0, 0, 0, "Gate", Description(-1), "E");
+    map::TMudRoom2* guard = p.model.Linker().NewRoomAt(0, 1, 0, "Guardhouse", Description(-2), "W");
+    p.model.Linker().SetLink(gate, guard, map::East);
+    const std::string fork = RoomText(forkName, forkDesc, "N S E W");
+    const std::string north = RoomText("Meadow", Description(-4), "S");
+    std::size_t open = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        p.tracker.Reset();
+        p.host.ModeClick(true);
+        world.CurrentRoom = gate;
+        state.ResumeTiming();
+        p.tracker.State().CommandQueue.push_back("e");
+        p.tracker.TranslateCmd(fork);
+        p.tracker.State().CommandQueue.push_back("n");
+        p.tracker.TranslateCmd(north);
+        open = p.tracker.Hypotheses().All().size();
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 2);
+    if (open != 21) state.SkipWithError("the choice was not open over the twenty and a new room");
+    if (world.Lists().WorldCount() != 100022) state.SkipWithError("rooms were made");
+}
+BENCHMARK(BM_PassRelocalising)->Unit(benchmark::kMicrosecond);
+
 void BM_PassNewRoom(benchmark::State& state) {
     Pipeline p;
     Fill100k(p);

@@ -35,6 +35,8 @@ public:
     static constexpr int kHorizon = 4;
     // Known rooms weighed at most.
     static constexpr std::size_t kMaxCandidates = 8;
+    // Rooms weighed at most where the map contradicted the game: every look-alike of the world.
+    static constexpr std::size_t kMaxRelocalise = 32;
 
     explicit MoveHypotheses(map::MapModel& map) : map_(map) {}
 

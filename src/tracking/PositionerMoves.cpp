@@ -166,10 +166,10 @@ void Positioner::Relocalise(TMudRoom2* from, TMudRoom2* wrong, const HeldMove& m
     // against a new room, by the moves that follow; the link found wrong is mended when the
     // choice is made.
     std::vector<TMudRoom2*> all = world.Lists().AllInWorldByName(
-        seen.Name, seen.Desc, seen.Exits, true, MoveHypotheses::kMaxCandidates + 2);
+        seen.Name, seen.Desc, seen.Exits, true, MoveHypotheses::kMaxRelocalise + 2);
     std::erase_if(all, [&](const TMudRoom2* r) { return r == from || r == wrong; });
     PreferExact(all, seen);
-    if (all.size() > MoveHypotheses::kMaxCandidates) all.resize(MoveHypotheses::kMaxCandidates);
+    if (all.size() > MoveHypotheses::kMaxRelocalise) all.resize(MoveHypotheses::kMaxRelocalise);
     mend_ = {from, move.dir, wrong};
     if (all.empty()) {
         MendLink(from, move.dir, nullptr);
