@@ -127,6 +127,12 @@ const Case kCases[] = {
       {"AutoexitEnd", "]#$0A#$0D"},
       {"Exits", "north south east west up down "},
       {"Look", "l"}}},
+    {"Smaug",
+     shapes::Smaug,
+     // The name's white, not the yellow of the description that follows it.
+     {{"RoomNameStart", "#$1B[1;37m"},
+      {"AutoexitStart", "#$1B[1;37mExits:"},
+      {"Exits", "north south east west up down "}}},
     {"Lp",
      shapes::Lp,
      {{"RoomNameStart", "> "},
