@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 
 namespace {
 
@@ -128,26 +129,51 @@ struct LearntWorld {
     fs::path Profile() const { return run.World() / "local.ini"; }
 };
 
+// The names the family's game gives its rooms (Windows-1251), darkness as its profile says it.
+std::set<std::string> RoomNames(const std::string& family) {
+    std::set<std::string> names;
+    if (family == "demo") {
+        const DemoWorld world = DemoWorld::Load();
+        for (const auto& [id, r] : world.rooms)
+            names.insert(r.name);
+        names.insert(world.darkText);
+        return names;
+    }
+    const auto style = family == "tinymux" ? nullptr : MakeStyle(family);
+    for (const auto& [id, r] : Town::Load(DataDir() / "world.txt").rooms)
+        names.insert(style ? text::FromUnicode(QString::fromUtf8(style->MapName(r).c_str()))
+                           : r.name.en);
+    names.insert(ReadShippedProfile(family).Dark);
+    return names;
+}
+
 // The walk replayed on a world whose profile is `profileText`, measured.
 struct Outcome {
-    bool mapped = false; // every room once, every walked exit both ways, tracing kept on
-    std::string told;    // the figures and the end of the log, for a failure's message
+    bool mapped = false;    // every room once, every walked exit both ways, tracing kept on
+    std::string told;       // the figures and the end of the log, for a failure's message
+    std::string wrongNames; // map rooms named other than the game names its rooms (UTF-8)
 };
 
 Outcome WalkWith(const std::string& family, const std::string& profileText) {
     ReplayRun run;
     TempDir::Write(run.World() / "local.ini", profileText);
     run.Replay(DataDir() / family / "walk.session");
-    if (run.exitCode != 0) return {false, "the replay failed: " + run.said};
+    if (run.exitCode != 0) return {false, "the replay failed: " + run.said, {}};
     const SavedMap saved = SavedMap::Load(run.World());
     const MapRoom* start = saved.FirstRoom();
-    if (!start) return {false, "no first room\n" + run.LogTail()};
+    if (!start) return {false, "no first room\n" + run.LogTail(), {}};
     const WalkFigures f = CheckWalk(FamilyWalkPlan(family), saved, start);
     const bool mapped = !run.TracingStopped() && f.roomsRight == f.gameRooms &&
                         f.linksRight == f.walkedExits && f.mapRooms == f.gameRooms &&
                         f.firstWrong == -1;
+    std::string wrongNames;
+    const std::set<std::string> names = RoomNames(family);
+    for (const MapRoom& r : saved.Rooms())
+        if (!names.count(r.room.Hint))
+            wrongNames += "\"" + text::ToUnicode(r.room.Hint).toStdString() + "\" ";
     return {mapped,
-            f.Summary() + (run.TracingStopped() ? "; tracing stopped\n" : "\n") + run.LogTail()};
+            f.Summary() + (run.TracingStopped() ? "; tracing stopped\n" : "\n") + run.LogTail(),
+            wrongNames};
 }
 
 // The learnt profile file with the values of `unseen` put in.
@@ -179,6 +205,7 @@ TEST_P(LearntFamily, TheProfileLearntFromTheLookSessionMapsTheWalk) {
     const Outcome alone = WalkWith(family, learnt);
     if (expected.unseen.empty()) {
         EXPECT_TRUE(alone.mapped) << alone.told << "\n" << w.learnSaid;
+        EXPECT_EQ(alone.wrongNames, "");
         return;
     }
 
@@ -208,6 +235,7 @@ TEST_P(LearntFamily, TheProfileLearntFromTheLookSessionMapsTheWalk) {
                                << " says more is missing than is";
     const Outcome supplied = WalkWith(family, Supplied(family, w.Profile(), expected.unseen));
     EXPECT_TRUE(supplied.mapped) << supplied.told << "\n" << w.learnSaid;
+    EXPECT_EQ(supplied.wrongNames, "");
     for (std::size_t i = 0; i < expected.unseen.size() && expected.unseen.size() > 1; ++i) {
         std::vector<Unseen> fewer = expected.unseen;
         fewer.erase(fewer.begin() + static_cast<std::ptrdiff_t>(i));
