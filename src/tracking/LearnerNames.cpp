@@ -106,19 +106,28 @@ std::optional<NameMarkers> FindNameMarkers(const SessionText& s,
     if (expected.empty()) return std::nullopt;
 
     // A colour that begins one line of most answers marks the names, even where a line of
-    // another colour ("You follow Bob.") comes first.
-    std::map<std::string, std::size_t> colours;
+    // another colour ("You follow Bob.") comes first. Of two colours as frequent (the name's and
+    // a description's of one line), the one whose line comes first more often: names lead.
+    std::map<std::string, std::pair<std::size_t, std::size_t>> colours; // answers, first there
+    auto leading = [&](const Line& l) {
+        return LeadingColour(std::string_view(g).substr(l.begin, l.textEnd - l.begin));
+    };
     for (const auto& lines : before) {
         std::map<std::string, std::size_t> mine;
         for (const Line& l : lines)
-            ++mine[LeadingColour(std::string_view(g).substr(l.begin, l.textEnd - l.begin))];
+            ++mine[leading(l)];
+        const std::string first = leading(lines.front());
         for (const auto& [colour, n] : mine)
-            if (!colour.empty() && n == 1) ++colours[colour];
+            if (!colour.empty() && n == 1) {
+                ++colours[colour].first;
+                colours[colour].second += colour == first;
+            }
     }
     std::string colour;
-    std::size_t most = 0;
+    std::pair<std::size_t, std::size_t> top{0, 0};
     for (const auto& [c, n] : colours)
-        if (n > most) colour = c, most = n;
+        if (n > top) colour = c, top = n;
+    const std::size_t most = top.first;
     if (most * 5 < expected.size() * 3) colour.clear();
     for (std::size_t k = 0; k < expected.size(); ++k) {
         Expected& e = expected[k];

@@ -94,7 +94,11 @@ bool Steps::ListAfter(const Command& c, const std::string& start, std::string& l
     const std::size_t e = s.Find(end, from, c.end);
     const std::size_t to = e == npos ? std::min(c.end, from + kExitWindow) : e;
     const std::string vis = Visible(s, from, to);
-    const std::vector<Token> tokens = Tokens(vis);
+    std::vector<Token> tokens = Tokens(vis);
+    // A start that ends inside a word (the "obvious exit" of "obvious exits:") leaves the rest
+    // of that word at the list's head: the "s" is no exit south.
+    if (!tokens.empty() && tokens.front().begin == 0 && !start.empty() && IsLetter(start.back()))
+        tokens.erase(tokens.begin());
     dirs.clear();
     for (const Run& r : Runs(vis, tokens))
         for (std::size_t k = r.first; k <= r.last; ++k)

@@ -1,9 +1,10 @@
 #pragma once
-// Replaying a family's session through the real program with the family's shipped profile,
-// and measuring the saved map against the walk.
+// Replaying a family's session through the real program with a profile (the family's shipped
+// one, or one the caller puts in the world), and measuring the saved map against the walk.
 
 #include "e2e/E2eSupport.h"
 #include "e2e/WalkChecker.h"
+#include "families/FamilyStyle.h"
 #include "families/FamilyWorld.h"
 #include "files/IniFile.h"
 #include "files/ProfileFile.h"
@@ -34,9 +35,14 @@ struct ReplayRun {
     std::string said;  // what the program printed
     int exitCode = -1; // -1: it did not end in time
 
-    ReplayRun(const std::string& family, const std::filesystem::path& session) {
+    ReplayRun(const std::string& family, const std::filesystem::path& session) : ReplayRun() {
         TempDir::Write(World() / "local.ini", TempDir::Read(ShippedProfile(family)));
-        TempDir::Write(dir.path() / "quarvelin.ini", "[Options]\r\nDebugActiv=1\r\n");
+        Replay(session);
+    }
+    // The data directory alone: the caller gives the world its profile, then replays.
+    ReplayRun() { TempDir::Write(dir.path() / "quarvelin.ini", "[Options]\r\nDebugActiv=1\r\n"); }
+
+    void Replay(const std::filesystem::path& session) {
         QProcess p;
         p.setProcessChannelMode(QProcess::MergedChannels);
         p.start(QuarvelinBinary(),
@@ -127,6 +133,26 @@ inline WalkPlan PlanOnWorld(const DemoWorld& world, int start,
         }
     }
     return plan;
+}
+
+} // namespace families
+
+namespace families {
+
+// The moves of a family's walk.session: the town's walk as the family's game plays it (with
+// doors and a leader where the game has them; TinyMUX has neither), or for the demo the moves
+// the session's commands make in its village.
+inline WalkPlan FamilyWalkPlan(const std::string& family) {
+    if (family == "demo") {
+        const DemoWorld world = DemoWorld::Load();
+        return PlanOnWorld(world, world.start,
+                           CommandsOf(TempDir::Read(DataDir() / "demo" / "walk.session")));
+    }
+    const Town town = Town::Load(DataDir() / "world.txt");
+    const bool generated = family != "tinymux";
+    const bool doors = generated && MakeStyle(family)->Doors();
+    const bool follows = generated && MakeStyle(family)->Follows();
+    return PlanOf(Walk::Load(DataDir() / "walk.txt", town, doors, follows));
 }
 
 } // namespace families

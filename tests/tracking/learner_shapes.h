@@ -81,6 +81,24 @@ inline GameShape Rom() {
     return s;
 }
 
+// SMAUG: the name and the exit line in white, the description between them in yellow (its
+// lines ended LF CR), the prompt in colours of its own.
+inline GameShape Smaug() {
+    GameShape s;
+    s.room = [](const GridGame& g, int id) {
+        return "\x1b[1;37m" + g.Name(id) + "\r\n\x1b[1;33mA cobbled lane between the houses " +
+               Letter(g, id) + ".\n\r\x1b[1;37mExits:" +
+               ExitList(g, id, {"north", "south", "east", "west", "up", "down"}, " ") + " \r\n\r\n";
+    };
+    s.refusal = "Alas, you cannot go that way.\r\n";
+    s.prompt = [](const GridGame&, int id) {
+        return "\x1b[0m\x1b[0;37m<\x1b[1;33m20hp \x1b[1;32m" + std::to_string(80 + id) +
+               "mv\x1b[0;37m> \x1b[0m";
+    };
+    s.names = "Lane ";
+    return s;
+}
+
 // An LP mudlib: "There are two obvious exits: north and east." after the description, the
 // prompt "> ", and the player typing whole words.
 inline GameShape Lp() {

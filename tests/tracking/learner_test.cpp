@@ -127,6 +127,12 @@ const Case kCases[] = {
       {"AutoexitEnd", "]#$0A#$0D"},
       {"Exits", "north south east west up down "},
       {"Look", "l"}}},
+    {"Smaug",
+     shapes::Smaug,
+     // The name's white, not the yellow of the description that follows it.
+     {{"RoomNameStart", "#$1B[1;37m"},
+      {"AutoexitStart", "#$1B[1;37mExits:"},
+      {"Exits", "north south east west up down "}}},
     {"Lp",
      shapes::Lp,
      {{"RoomNameStart", "> "},
@@ -228,6 +234,25 @@ TEST(Learner, SaysWhatIsMissingInsteadOfGuessing) {
         EXPECT_TRUE(l.keys.empty());
         EXPECT_TRUE(tracking::LearnProfile({}).remarks.size() > 0);
     }
+}
+
+TEST(Learner, TheRestOfAWordCutByTheExitLabelIsNoExit) {
+    // The label "obvious exit" starts every list, the plural's "s" right after it: a walk of
+    // plural lists, few of them with a way south, must not make that "s" the word for south.
+    const GameShape lp = shapes::Lp();
+    const GridGame g = Village(lp.names);
+    ShapedSession s(lp, g, g.Find('A'));
+    s.Look();
+    for (char d : {'e', 's', 'u', 'd', 'w'})
+        s.Move(d);
+    const LearntProfile l = tracking::LearnProfile(s.Pieces());
+    ASSERT_TRUE(l.Learnt()) << Remarks(l);
+    EXPECT_EQ(l.profile.AutoexitStart, "obvious exit");
+    EXPECT_EQ(Value(l.profile, "Exits"), "north south east west up down ") << Dump(l);
+    EXPECT_FALSE(std::any_of(l.remarks.begin(), l.remarks.end(), [](const LearnRemark& r) {
+        return r.Missing();
+    })) << Remarks(l);
+    EXPECT_EQ(WalkWith(lp, l), "");
 }
 
 TEST(Learner, DarknessSeenIsLearntAndRecognised) {
