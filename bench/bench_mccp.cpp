@@ -39,6 +39,9 @@ namespace {
 
 constexpr qint64 kTextBytes = 50'000'000;
 constexpr std::size_t kRead = 8192;
+// The object report the relays watch for while tracking is off: "Вы узнали следующее:" CR LF ...
+constexpr const char* kReportTemplate = "\xC2\xFB \xF3\xE7\xED\xE0\xEB\xE8 "
+                                        "\xF1\xEB\xE5\xE4\xF3\xFE\xF9\xE5\xE5:\r\n/$\r\n";
 const std::string kStartV2 = "\xFF\xFA\x56\xFF\xF0";
 
 // ---------------------------------------------------------------------------------------------
@@ -295,8 +298,7 @@ void BM_DecoderShareOfZlib(benchmark::State& state) {
 // object reports on the client's bytes. `outOfBand` false passes the subnegotiations on.
 std::size_t RelayWork(const std::string& stream, bool outOfBand) {
     profile::WorldProfile profile;
-    profile.StuffTem = "\xC2\xFB \xF3\xE7\xED\xE0\xEB\xE8 "
-                       "\xF1\xEB\xE5\xE4\xF3\xFE\xF9\xE5\xE5:\r\n/$\r\n";
+    profile.StuffTem = kReportTemplate;
     map::NullMapUi mapUi;
     map::MapModel map(profile, mapUi);
     tracking::NullTrackerHost idle{/*tracing=*/false};
@@ -485,9 +487,7 @@ protected:
             profile::WorldProfile profile;
             profile.MccpEnabled = true;
             profile.MsdpEnabled = profile.GmcpEnabled = outOfBand_;
-            // "Вы узнали следующее:" CR LF ...
-            profile.StuffTem = "\xC2\xFB \xF3\xE7\xED\xE0\xEB\xE8 "
-                               "\xF1\xEB\xE5\xE4\xF3\xFE\xF9\xE5\xE5:\r\n/$\r\n";
+            profile.StuffTem = kReportTemplate;
             relay::DebugLog log;
             QuietHooks hooks(profile);
             relay::Relay relay(log, hooks, profile);
