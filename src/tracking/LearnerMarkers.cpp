@@ -302,6 +302,13 @@ std::optional<PromptExits> FindPromptExits(const SessionText& s,
             if (m.empty() || m.size() > 16 || p.raw.find(m) == npos) continue;
             p.heads.push_back({m, r.first});
             if (mine.insert(m).second) ++votes[m];
+            // A bracket before the first exit may be the game's mark of a closed door on it
+            // ("Вых:(С)В>"): the label without it is the label of every prompt.
+            if (m.size() > 1 && std::string_view("([{").find(m.back()) != npos) {
+                const std::string bare = m.substr(0, m.size() - 1);
+                p.heads.push_back({bare, r.first});
+                if (mine.insert(bare).second) ++votes[bare];
+            }
         }
         prompts.push_back(std::move(p));
     }

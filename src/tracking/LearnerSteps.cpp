@@ -141,21 +141,24 @@ void Steps::ExitWords(const std::vector<std::size_t>& rooms) {
             !list.empty())
             lists.push_back({list, dirs});
     }
-    // Words printed in more than one letter case are compared without regard to it.
-    bool ignoreCase = false;
+    // Words printed in more than one letter case are written as the game prints them most.
+    bool mixedCase = false;
     SixWords seen;
     for (int d = 0; d < 6; ++d) {
         if (spellings[d].empty()) continue;
         seen[d] = ByFrequency(spellings[d]).front();
         for (const std::string& w : spellings[d])
-            ignoreCase = ignoreCase || (w != seen[d] && text::EqualsIgnoreCaseCp1251(w, seen[d]));
+            mixedCase = mixedCase || (w != seen[d] && text::EqualsIgnoreCaseCp1251(w, seen[d]));
     }
-    if (ignoreCase)
+    if (mixedCase)
         for (std::string& w : seen)
             w = text::LowerLatin(w);
     Words(seen, ExitFamilies(), p.ExitWords, "Exits", LearnRemark::ExitWordOfKind,
           LearnRemark::ExitWordUnseen);
-    p.AutoexitsIgnoreCase = ignoreCase;
+    // Case is not compared, seen mixed or not: a few rooms cannot show every case the game
+    // prints (games of one family print an exit into another zone in capitals), and the words
+    // are told apart by their letters alone already (a seen "N" and "n" are both north).
+    p.AutoexitsIgnoreCase = true;
     Key("Exits", "AutoexitsIgnoreCase");
 
     // Recognition finds a word anywhere in the list: one inside another word is an exit too.
@@ -191,7 +194,10 @@ void Steps::Refusals(const std::vector<std::size_t>& others, const std::string& 
         if (!lines.empty() && name != npos && name + nameStart.size() <= lines.back().end) continue;
         // A refusal is a line or two, not a room whose exit line was left out.
         if (lines.empty() || lines.size() > 2) continue;
-        if (!PlainPiece(s, lines.front(), true).empty()) continue;
+        // Nor the way into a dark room ("You go down." and the darkness after it).
+        if (std::any_of(lines.begin(), lines.end(),
+                        [&](const Line& l) { return !PlainPiece(s, l, true).empty(); }))
+            continue;
         std::string piece = PlainPiece(s, lines.front());
         if (piece.size() >= 3 && piece != c.word) seen.push_back(std::move(piece));
     }

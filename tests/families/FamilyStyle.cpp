@@ -25,8 +25,8 @@ std::string Style::Wire(const std::string& utf8) const {
     return out;
 }
 
-std::string Style::Greeting(const Town& town, Game& game) const {
-    const Room& start = town.rooms.at(town.start);
+std::string Style::Greeting(const Town& town, int room, Game& game) const {
+    const Room& start = town.rooms.at(room);
     return Wire(Welcome() + RoomText(start, town, game, true) + End(start, game)) +
            (GoAhead() ? "\xFF\xF9" : "");
 }
@@ -103,16 +103,15 @@ std::unique_ptr<Style> MakeStyle(const std::string& id) {
     throw std::runtime_error("no family " + id);
 }
 
-std::string MakeSession(const Style& style, const Town& town, const Walk& walk, std::size_t sends) {
+std::string MakeSession(const Style& style, const Town& town, const Walk& walk) {
     using storage::AppendSessionRecord;
     std::string out(storage::kSessionHeader);
     Game game;
     std::uint64_t ms = 0;
     AppendSessionRecord(out, 'E', ms, "client connected");
     AppendSessionRecord(out, 'E', ms += 40, "server connected");
-    AppendSessionRecord(out, 'S', ms += 160, style.Greeting(town, game));
-    const std::size_t count = sends ? std::min(sends, walk.sends.size()) : walk.sends.size();
-    for (std::size_t i = 0; i < count; ++i) {
+    AppendSessionRecord(out, 'S', ms += 160, style.Greeting(town, walk.start, game));
+    for (std::size_t i = 0; i < walk.sends.size(); ++i) {
         ms += 1500;
         std::string answer;
         for (const Step& step : walk.sends[i]) {

@@ -32,8 +32,9 @@ public:
 
     // The line the player types for a step (without its line end).
     std::string Command(const Step& step, const Town& town) const;
-    // What the game sends after the login, and in answer to a step, on the wire.
-    std::string Greeting(const Town& town, Game& game) const;
+    // What the game sends after the login (the player coming into `room`), and in answer to a
+    // step, on the wire.
+    std::string Greeting(const Town& town, int room, Game& game) const;
     std::string Answer(const Step& step, const Town& town, Game& game) const;
     // The room's name as the map should hold it.
     virtual std::string MapName(const Room& room) const { return room.name.In(Russian()); }
@@ -82,10 +83,8 @@ std::unique_ptr<Style> Smaug();
 std::unique_ptr<Style> RusDiku();
 std::unique_ptr<Style> LpMud();
 
-// A session file of the walk as this family's game would answer it: the records of the first
-// `sends` sends (all of them when 0).
-std::string MakeSession(const Style& style, const Town& town, const Walk& walk,
-                        std::size_t sends = 0);
+// A session file of the walk as this family's game would answer it.
+std::string MakeSession(const Style& style, const Town& town, const Walk& walk);
 // How many sends look.session holds: the look and five moves.
 inline constexpr std::size_t kLookSends = 6;
 

@@ -133,6 +133,14 @@ Walk Walk::Load(const std::filesystem::path& file, const Town& town, bool doors,
     std::set<std::pair<int, char>> open;
     for (const std::string& line : Lines(file)) {
         if (line.empty() || line[0] == '#') continue;
+        // "start ID": the player comes into the game there (before the first send only).
+        if (line.rfind("start ", 0) == 0) {
+            const int id = std::stoi(line.substr(6));
+            if (!walk.sends.empty() || !town.rooms.count(id))
+                throw std::runtime_error(file.filename().string() + ": bad " + line);
+            walk.start = at = id;
+            continue;
+        }
         std::vector<Step> send;
         std::istringstream commands(line);
         for (std::string command; std::getline(commands, command, ';');) {

@@ -58,7 +58,8 @@ struct Step {
 struct Walk {
     std::vector<std::vector<Step>> sends;
     int start = 0;
-    // Plays walk.txt on the town: with `doors` false the game has none (every door is open
+    // Plays a walk file (walk.txt, look.txt) on the town from its first room, or from the room
+    // of the file's "start ID" line: with `doors` false the game has none (every door is open
     // and the player opens none); with `follows` false it has no leader to follow, and the
     // player walks that step himself.
     static Walk Load(const std::filesystem::path& file, const Town& town, bool doors, bool follows);

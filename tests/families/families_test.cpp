@@ -19,8 +19,8 @@ const Town& TheTown() {
     return town;
 }
 
-Walk WalkOf(const Style& style) {
-    return Walk::Load(DataDir() / "walk.txt", TheTown(), style.Doors(), style.Follows());
+Walk WalkOf(const Style& style, const char* file = "walk.txt") {
+    return Walk::Load(DataDir() / file, TheTown(), style.Doors(), style.Follows());
 }
 
 std::string Utf8(const std::string& cp1251) {
@@ -61,6 +61,20 @@ TEST(FamilySessions, TheTownAndTheWalkAreWhatTheSessionsAreMadeFor) {
     // wall after: the walk ends where it ends with doors.
     const Walk open = WalkOf(*LpMud());
     EXPECT_EQ(open.sends.back().back().to, walk.sends.back().back().to);
+    // The look session: a look and five moves, among them a wall, the dark cellar and the
+    // closed door.
+    const Walk look = WalkOf(*TbaMud(), "look.txt");
+    ASSERT_EQ(look.sends.size(), kLookSends);
+    std::set<Step::Kind> kinds;
+    bool darkness = false;
+    for (const auto& send : look.sends)
+        for (const Step& s : send) {
+            kinds.insert(s.kind);
+            darkness = darkness || town.rooms.at(s.to).dark;
+        }
+    EXPECT_EQ(kinds,
+              (std::set<Step::Kind>{Step::Look, Step::Refused, Step::Move, Step::ClosedDoor}));
+    EXPECT_TRUE(darkness);
 }
 
 TEST(FamilySessions, TheCommittedFilesAreWhatTheGamesSourceMakes) {
@@ -68,7 +82,7 @@ TEST(FamilySessions, TheCommittedFilesAreWhatTheGamesSourceMakes) {
         const Walk walk = WalkOf(*style);
         const fs::path dir = DataDir() / style->Id();
         EXPECT_TRUE(TempDir::Read(dir / "look.session") ==
-                    MakeSession(*style, TheTown(), walk, kLookSends))
+                    MakeSession(*style, TheTown(), WalkOf(*style, "look.txt")))
             << style->Id() << ": run quarvelin-family-sessions " << DataDir();
         EXPECT_TRUE(TempDir::Read(dir / "walk.session") == MakeSession(*style, TheTown(), walk))
             << style->Id() << ": run quarvelin-family-sessions " << DataDir();
@@ -117,20 +131,26 @@ TEST_P(GeneratedFamily, TheShippedProfileMapsTheWalk) {
     }
 }
 
-TEST_P(GeneratedFamily, TheLookSessionMapsTheFirstRoomsAlone) {
+TEST_P(GeneratedFamily, TheLookSessionMapsItsRoomsAlone) {
+    const auto style = MakeStyle(GetParam());
     ReplayRun run(GetParam(), DataDir() / GetParam() / "look.session");
     ASSERT_EQ(run.exitCode, 0) << run.said;
     const SavedMap saved = SavedMap::Load(run.World());
-    // North Gate, Tanners Row, Bell Yard and the belfry above it.
-    EXPECT_EQ(saved.Rooms().size(), 4u) << run.LogTail();
-    const MapRoom* gate = saved.FirstRoom();
-    ASSERT_NE(gate, nullptr);
-    const MapRoom* belfry = saved.Follow(*gate, 'e');
-    for (char d : {'e', 'u'})
-        belfry = belfry ? saved.Follow(*belfry, d) : nullptr;
-    ASSERT_NE(belfry, nullptr) << run.LogTail();
-    EXPECT_EQ(belfry->room.L, gate->room.L + 1);
-    EXPECT_EQ(saved.Follow(*gate, 'n'), nullptr); // the refused move
+    // The inn's courtyard, the dark cellar below it and the chapel, and where the game has no
+    // doors the square beyond the chapel's.
+    EXPECT_EQ(saved.Rooms().size(), style->Doors() ? 3u : 4u) << run.LogTail();
+    const MapRoom* inn = saved.FirstRoom();
+    ASSERT_NE(inn, nullptr);
+    EXPECT_EQ(Utf8(inn->room.Hint), style->MapName(TheTown().rooms.at(11)));
+    EXPECT_EQ(saved.Follow(*inn, 'e'), nullptr); // the wall
+    const MapRoom* cellar = saved.Follow(*inn, 'd');
+    ASSERT_NE(cellar, nullptr) << run.LogTail();
+    EXPECT_EQ(cellar->room.L, inn->room.L - 1);
+    EXPECT_EQ(cellar->room.Hint, ReadShippedProfile(GetParam()).Dark);
+    EXPECT_EQ(saved.Follow(*cellar, 'u'), inn);
+    const MapRoom* chapel = saved.Follow(*inn, 'w');
+    ASSERT_NE(chapel, nullptr) << run.LogTail();
+    EXPECT_EQ(saved.Follow(*chapel, 'n') != nullptr, !style->Doors()); // the closed door
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, GeneratedFamily,

@@ -3,6 +3,7 @@
 
 #include "learner_shapes.h"
 #include "tracking/ProfileLearner.h"
+#include "tracking/RoomParser.h"
 
 #include <gtest/gtest.h>
 
@@ -260,9 +261,11 @@ TEST(Learner, DarknessSeenIsLearntAndRecognised) {
     const GameShape shape = shapes::RussianDiku();
     ShapedSession s = ShortSession(shape, g);
     // Down from A there is no light: the game prints only that.
+    // The game says where the player went before the darkness: that line is no refusal.
     const std::string dark = W8("Слишком темно...");
+    const std::string went = W8("Вы поплелись вниз.");
     s.Player(shape.Move('d'));
-    s.Game(shape.Answer("\x1b[0;37m" + dark + "\x1b[0m\r\n", g, s.at));
+    s.Game(shape.Answer(went + "\r\n\x1b[0;37m" + dark + "\x1b[0m\r\n", g, s.at));
     s.Player(shape.Move('u'));
     s.Game(shape.Answer(shape.room(g, s.at), g, s.at));
     const LearntProfile l = tracking::LearnProfile(s.Pieces());
@@ -270,9 +273,38 @@ TEST(Learner, DarknessSeenIsLearntAndRecognised) {
     EXPECT_EQ(l.profile.Dark, dark);
     EXPECT_EQ(l.profile.DarkList, std::vector<std::string>{dark});
     // A dark room is no refusal, and recognition takes it for the dark room it is.
-    EXPECT_EQ(std::count(l.profile.CantMove.begin(), l.profile.CantMove.end(), dark), 0);
+    EXPECT_EQ(l.profile.CantMove, std::vector<std::string>{W8("Извините, туда нельзя.")});
     EXPECT_TRUE(
         std::any_of(l.rooms.begin(), l.rooms.end(), [&](const auto& r) { return r.name == dark; }));
+}
+
+TEST(Learner, AClosedDoorsBracketInThePromptAndExitsInCapitalsLaterAreReadAsExits) {
+    // The prompt marks an exit through a closed door with brackets: "Вых:(С)В>".
+    GameShape shape = shapes::RussianDiku();
+    const auto plain = shape.prompt;
+    shape.prompt = [plain](const GridGame& g, int id) {
+        std::string p = plain(g, id);
+        const std::size_t at = p.find(W8("Вых:")) + W8("Вых:").size();
+        if (id % 2 == 0 && p[at] != '>') p.insert(at + 1, ")").insert(at, "(");
+        return p;
+    };
+    const GridGame g = Village();
+    const LearntProfile l = tracking::LearnProfile(ShortSession(shape, g).Pieces());
+    ASSERT_TRUE(l.Learnt()) << Remarks(l);
+    EXPECT_EQ(l.profile.PromptExitStart, W8("Вых:"));
+    // Only small letters were seen; a game of this family prints an exit into another zone
+    // in capitals, and the learnt profile reads it all the same.
+    EXPECT_TRUE(l.profile.AutoexitsIgnoreCase);
+    const std::string room = "\x1b[1;36m" + W8("Башня") + "\x1b[0m\r\n" + W8("Приземистая башня.") +
+                             "\r\n\x1b[0;36m[ Exits: N e ]\x1b[0m\r\n" + plain(g, 0) + "\xff\xf9";
+    const std::string look = W8("см") + "\r\n";
+    const auto rooms = tracking::RecogniseRooms({{true, look}, {false, room}}, l.profile);
+    ASSERT_EQ(rooms.size(), 1u);
+    EXPECT_EQ(rooms[0].name, W8("Башня"));
+    for (int d : {0, 2}) // north, east
+        EXPECT_NE(tracking::ExitPos(l.profile, l.profile.ExitWords[d], rooms[0].exits),
+                  std::string::npos)
+            << d;
 }
 
 TEST(Learner, ApplyingKeepsEveryOtherKeyAndJoinsTheLists) {
