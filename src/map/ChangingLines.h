@@ -34,8 +34,17 @@ public:
     // A room tracking is sure of (`room` tells rooms apart, any stable number) was stored with
     // one description and printed with another. Returns true when a line became changing.
     bool Observe(std::uint64_t room, std::string_view stored, std::string_view printed);
+    // Could `printed` be `stored` with lines the game changes by itself, learnt or not: one or two
+    // lines come, gone or swapped, a line in common, and no line that only lost or gained blanks
+    // (blanks tell look-alike rooms apart).
+    bool MayDifferByItself(std::string_view stored, std::string_view printed) const;
 
 private:
+    // The lines that differ between two descriptions (the lines known to change left out);
+    // false when they differ too much to tell.
+    bool Differing(std::string_view stored, std::string_view printed,
+                   std::vector<std::string_view>& gone, std::vector<std::string_view>& came) const;
+
     std::set<std::string, std::less<>> lines_;
     // Lines seen come or go so far, with the rooms where they did.
     std::map<std::string, std::set<std::uint64_t>, std::less<>> seen_;

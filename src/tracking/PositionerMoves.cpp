@@ -110,8 +110,19 @@ void Positioner::Resolve(const HeldMove& move) {
     // Not walked: the neighbouring cell.
     TMudRoom2* from = Current();
     if (TMudRoom2* r = world.FindRoom(from->X + step.dx, from->Y + step.dy, from->L + step.dl)) {
-        if (world.SameRoom(r, seen.Name, seen.Desc, seen.Exits)) {
+        // The room ahead by its name and exits, printed with a line or two the game may have
+        // changed by itself since (by night), and free to be entered this way: the grid says it
+        // is that room, and the lines are noted as for a walked exit.
+        const bool byTime = !r->Pipe && r->Hint == seen.Name && !IsDark(seen.Name) &&
+                            map::SameExitKey(r->Exits(), seen.Exits) &&
+                            words.WasNotStep(*r, words.Opposite(cmd)) &&
+                            world.Changing().MayDifferByItself(r->Description, seen.Desc);
+        if (byTime || world.SameRoom(r, seen.Name, seen.Desc, seen.Exits)) {
             Log(W("TranslateCMD.Moves: еще не ходили, комната подошла"));
+            if (byTime && !world.SameRoom(r, seen.Name, seen.Desc, seen.Exits)) {
+                Log(W("TranslateCMD.Moves: описание иное на строку, что меняется сама"));
+                world.LearnChangingLines(r, seen.Desc);
+            }
             words.SetCheck(*from, cmd, true);
             Current() = r;
             world.RefreshProp(r, seen.Name, seen.Desc, seen.Exits);

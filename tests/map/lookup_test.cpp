@@ -109,6 +109,14 @@ TEST(ChangingLinesTest, ALineCountsOnceTwoRoomsShowedItComeOrGo) {
         EXPECT_FALSE(none.Observe(room, "Same.\r\nA\r\nB", "Same.\r\nC\r\nD"));
     }
     EXPECT_TRUE(none.Empty());
+
+    // Before any line is learnt: a line come, gone or swapped may be the game's own change; a
+    // line that only lost or gained blanks is a look-alike room's, not the time of day.
+    EXPECT_TRUE(none.MayDifferByItself(day, night));
+    EXPECT_TRUE(none.MayDifferByItself("   Meadow.", "   Meadow.\r\nCrickets chirp."));
+    EXPECT_FALSE(none.MayDifferByItself("   Pines.\r\nA path.  ", "   Pines.\r\nA path."));
+    EXPECT_FALSE(none.MayDifferByItself("One.", "Two."));
+    EXPECT_FALSE(none.MayDifferByItself(day, day));
 }
 
 TEST_F(MapTest, ARoomSeenByNightIsFoundByItsDayDescriptionAndBlanksStillTellRoomsApart) {

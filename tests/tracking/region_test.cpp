@@ -201,3 +201,43 @@ TEST(Region, AContradictionFoundLateRelocatesThePlayerAndLeavesTheRightLinkAlone
 }
 
 } // namespace
+
+namespace {
+
+// A square of rooms walked by day; night falls and every room prints one more line. The way
+// north from D into A was never walked: the room ahead on the map is A by its name and exits,
+// and the line the night added does not make it a new room.
+//
+//   A-B
+//   | |
+//   D-C
+TEST(Region, ARoomAheadPrintedByNightIsTheMappedOneNotACopy) {
+    GridGame game{{"A-B", "| |", "D-C"}};
+    const int a = game.Find('A');
+    bool night = false;
+    WalkVoice voice;
+    voice.room = [&night](const GridGame& g, int id) {
+        const std::string desc = std::string("Looks like ") + g.rooms[id].letter + ".";
+        return RoomText(g.Name(id), night ? desc + "\r\nThe moon is up." : desc, g.Exits(id)) +
+               "> ";
+    };
+    TrackingRig rig;
+    GridWalk walk(game, rig, a, voice);
+    map::TMudRoom2* start = rig.current();
+    walk.Path("esw");
+    night = true;
+    walk.Path("n");
+    ASSERT_TRUE(rig.host.tracing);
+    EXPECT_EQ(rig.current(), start);
+    EXPECT_EQ(CheckMap(game, walk, a, start), "");
+    EXPECT_EQ(rig.world().Lists().WorldCount(), 4u);
+    // Seen come in a second room, the line is one the game changes by itself: by night the
+    // rooms are found by their day descriptions wherever they are reached from.
+    walk.Path("e");
+    EXPECT_TRUE(rig.world().Changing().Has("The moon is up."));
+    walk.Path("sw");
+    EXPECT_EQ(CheckMap(game, walk, a, start), "");
+    EXPECT_EQ(rig.world().Lists().WorldCount(), 4u);
+}
+
+} // namespace
