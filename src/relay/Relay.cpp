@@ -269,6 +269,12 @@ void Relay::SSClientDisconnect(QTcpSocket*) {
         (replaying_ || (cs_ && cs_->state() == QAbstractSocket::ConnectedState))) {
         log_.DLine("SSClientDisconnect:Closing client socket");
         CloseServer();
+    } else if (!replaying_ && cs_ && cs_->state() != QAbstractSocket::UnconnectedState &&
+               cs_->state() != QAbstractSocket::ConnectedState) {
+        // The game had not answered yet: the connection is given up, or it would come up later
+        // and stay open with no client behind it.
+        log_.DLine("SSClientDisconnect:Giving up the server connection");
+        DiscardServerSocket();
     }
     // The inflater is released here too, not only on the server's disconnect.
     decoder_.Reset();

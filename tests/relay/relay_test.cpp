@@ -6,6 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace {
 
 struct RecordingHooks : relay::RelayHooks {
@@ -111,6 +118,86 @@ TEST(Relay, ClientCloseClosesTheServerConnection) {
     EXPECT_TRUE(rig.Logged("SSClientDisconnect"));
     EXPECT_TRUE(rig.Logged("SSClientDisconnect:Closing client socket"));
     EXPECT_TRUE(rig.relay.Listening());
+}
+
+// A game whose accept queue is full: the relay's connection to it waits for an answer.
+struct GameNotAnswering {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    std::vector<int> queued;
+    quint16 port = 0;
+    GameNotAnswering() {
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof a;
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&a), len) != 0 || ::listen(fd, 0) != 0 ||
+            ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0)
+            return;
+        port = ntohs(a.sin_port);
+        // Fill the queue: later connections are not answered until it has room again.
+        for (int i = 0; i < 3; ++i) {
+            const int c = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            ::connect(c, reinterpret_cast<sockaddr*>(&a), sizeof a);
+            sockaddr_in own{};
+            socklen_t ownLen = sizeof own;
+            ::getsockname(c, reinterpret_cast<sockaddr*>(&own), &ownLen);
+            fillers.push_back(ntohs(own.sin_port));
+            queued.push_back(c);
+        }
+    }
+    // Takes every connection waiting to be accepted; how many of them were not the fillers'.
+    int AcceptAll() {
+        int n = 0;
+        for (;;) {
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, 0) != 1) return n;
+            sockaddr_in peer{};
+            socklen_t len = sizeof peer;
+            const int c = ::accept(fd, reinterpret_cast<sockaddr*>(&peer), &len);
+            if (c < 0) return n;
+            queued.push_back(c);
+            n += std::find(fillers.begin(), fillers.end(), ntohs(peer.sin_port)) == fillers.end();
+        }
+    }
+    std::vector<quint16> fillers;
+    ~GameNotAnswering() {
+        for (int c : queued)
+            ::close(c);
+        ::close(fd);
+    }
+};
+
+TEST(Relay, AClientGoneBeforeTheGameAnsweredLeavesNoConnectionToTheGame) {
+    GameNotAnswering game;
+    ASSERT_NE(game.port, 0);
+    profile::WorldProfile profile;
+    relay::DebugLog log;
+    RecordingHooks hooks;
+    relay::Relay relay{log, hooks, profile};
+    hooks.relay = &relay;
+    log.DebugActiv = true;
+    relay.SetListenPort(0);
+    relay.SetServer("127.0.0.1", game.port);
+    ASSERT_TRUE(relay.ActivateListener());
+    {
+        FakeClient client(relay.ActualListenPort());
+        ASSERT_TRUE(WaitFor([&] { return relay.ClientConnected(); }));
+        client.socket.disconnectFromHost();
+        ASSERT_TRUE(WaitFor([&] { return !relay.ClientConnected(); }));
+    }
+    EXPECT_FALSE(relay.ServerConnected());
+    // The game makes room in its queue: the relay's connection, had it been kept, is answered at
+    // its next try (after a second) and comes up with nobody behind it.
+    int late = game.AcceptAll();
+    WaitFor(
+        [&] {
+            late += game.AcceptAll();
+            return late > 0 || relay.ServerConnected();
+        },
+        3500);
+    EXPECT_EQ(late, 0);
+    EXPECT_FALSE(relay.ServerConnected());
+    EXPECT_TRUE(relay.Listening());
 }
 
 TEST(Relay, UnreachableServerGivesTheErrorNoticeAndKeepsListening) {
