@@ -141,7 +141,7 @@ void Steps::ExitWords(const std::vector<std::size_t>& rooms) {
             !list.empty())
             lists.push_back({list, dirs});
     }
-    // Words printed in more than one letter case are written as the game prints them most.
+    // Words printed in more than one letter case are written in small letters.
     bool mixedCase = false;
     SixWords seen;
     for (int d = 0; d < 6; ++d) {
