@@ -117,7 +117,8 @@ private:
     const WorldProfile& profile_;
     TrackerHost& host_;
     MoveHypotheses judge_;
-    // Rooms made where the map had to be pushed apart: the grid is bent around them.
+    // Rooms where the map had to be pushed apart (the room made, the room pushed aside and the
+    // room left): the grid is bent around them.
     std::unordered_set<const map::TMudRoom2*> bent_;
     // The room where the player last gave a command that is no move ("open door"): a door
     // there may have opened since its exits were printed. Compared, never dereferenced.

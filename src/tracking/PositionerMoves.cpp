@@ -258,7 +258,12 @@ void Positioner::NewGround(TMudRoom2* from, const HeldMove& move) {
     // A room that lists no way back (a drop) is linked one way.
     if (created && (created->Exits().empty() || words.HasExit(*created, map::OppositeDir(d))))
         words.SetCheck(*created, words.Opposite(cmd), true);
-    if (created && occupant) bent_.insert(created);
+    // The push bent the grid on both sides of the cell it opened.
+    if (created && occupant) {
+        bent_.insert(created);
+        bent_.insert(occupant);
+        bent_.insert(from);
+    }
     s_.Done();
     host_.CenterBox();
     s_.Loop = true;
