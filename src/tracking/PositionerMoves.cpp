@@ -113,13 +113,14 @@ void Positioner::Resolve(const HeldMove& move) {
         // The room ahead by its name and exits, printed with a line or two the game may have
         // changed by itself since (by night), and free to be entered this way: the grid says it
         // is that room, and the lines are noted as for a walked exit.
-        const bool byTime = !r->Pipe && r->Hint == seen.Name && !IsDark(seen.Name) &&
+        const bool same = world.SameRoom(r, seen.Name, seen.Desc, seen.Exits);
+        const bool byTime = !same && !r->Pipe && r->Hint == seen.Name && !IsDark(seen.Name) &&
                             map::SameExitKey(r->Exits(), seen.Exits) &&
                             words.WasNotStep(*r, words.Opposite(cmd)) &&
                             world.Changing().MayDifferByItself(r->Description, seen.Desc);
-        if (byTime || world.SameRoom(r, seen.Name, seen.Desc, seen.Exits)) {
+        if (same || byTime) {
             Log(W("TranslateCMD.Moves: еще не ходили, комната подошла"));
-            if (byTime && !world.SameRoom(r, seen.Name, seen.Desc, seen.Exits)) {
+            if (byTime) {
                 Log(W("TranslateCMD.Moves: описание иное на строку, что меняется сама"));
                 world.LearnChangingLines(r, seen.Desc);
             }
