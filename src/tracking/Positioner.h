@@ -82,6 +82,11 @@ private:
     bool BackLeadsToTwinOf(map::TMudRoom2* room, map::TMudRoom2* from, map::Dir d) const;
     void LinkKnown(map::TMudRoom2* from, map::TMudRoom2* room, const HeldMove& move);
     void NewGround(map::TMudRoom2* from, const HeldMove& move);
+    // The cell ahead of `from` is taken by `occupant`, which hangs on the rest of the map by
+    // stairs alone (up or down, with the rooms joined to it on its level): those rooms go
+    // further along the stairs to the first free level, the stairs become link lines. False
+    // when the occupant is no such pocket (or is too large), nothing then changed.
+    bool MovePocketAside(map::TMudRoom2* from, map::TMudRoom2* occupant);
     // A new room the grid has no cell for: into a new zone beside the current one.
     void NewZoneGround(map::TMudRoom2* from, const HeldMove& move);
     void FlushJudgeLog();

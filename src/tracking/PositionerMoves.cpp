@@ -245,8 +245,11 @@ void Positioner::NewGround(TMudRoom2* from, const HeldMove& move) {
         host_.ModeClick(false);
         return;
     }
+    // A pocket that hangs on the map by stairs alone makes way without bending the grid.
+    if (occupant && d != map::Up && d != map::Down && MovePocketAside(from, occupant))
+        occupant = nullptr;
     // No room may be stacked on another: when no push opens the cell (or a corridor filled
-    // the gap it opened), tracking stops rather than corrupt the map.
+    // the gap it opened), the room goes into a zone of its own.
     if (occupant && (!map_.Linker().ExpandRooms(from, occupant, d) ||
                      world.FindRoom(from->X + step.dx, from->Y + step.dy, from->L + step.dl))) {
         NewZoneGround(from, move);

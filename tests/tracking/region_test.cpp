@@ -44,6 +44,32 @@ TEST(Region, ARoomWithNoCellGoesIntoANewZoneJoinedByLinkLinesAndTracingGoesOn) {
     EXPECT_EQ(CheckMap(w.game, walk, w.h, start), "");
 }
 
+TEST(Region, ABurrowMappedFirstMakesWayForTheCellarAlongItsStairs) {
+    Burrow w;
+    TrackingRig rig;
+    GridWalk walk(w.game, rig, w.h);
+    map::TMudRoom2* start = rig.current();
+    walk.Path("du"); // the burrow takes the free cell under H
+    map::TMudRoom2* burrow = FollowOnMap(rig, start, 'd');
+    ASSERT_NE(burrow, nullptr);
+    EXPECT_EQ(burrow->L, start->L - 1);
+    walk.Path("edw"); // round to the cellar, whose cell the burrow holds
+    ASSERT_TRUE(rig.host.tracing);
+    EXPECT_EQ(rig.current()->Hint, w.game.Name(w.c));
+    // The cellar has the cell; the burrow went one level further down, in the same zone,
+    // its stair a link-line pair.
+    EXPECT_EQ(rig.world().CurrentZone, "Zone");
+    EXPECT_TRUE(rig.host.switches.empty());
+    EXPECT_EQ(rig.current()->L, start->L - 1);
+    EXPECT_EQ(burrow->L, start->L - 2);
+    EXPECT_EQ(FollowOnMap(rig, start, 'd'), burrow);
+    EXPECT_EQ(FollowOnMap(rig, burrow, 'u'), start);
+    walk.Path("euwd"); // back to H and down: the burrow, not the cellar, and no copy
+    ASSERT_TRUE(rig.host.tracing);
+    EXPECT_EQ(rig.current(), burrow);
+    EXPECT_EQ(CheckMap(w.game, walk, w.h, start), "");
+}
+
 TEST(Region, TheBurrowMapsWholeInEveryWalkOrder) {
     Burrow w;
     for (unsigned seed = 1; seed <= 20; ++seed) {
