@@ -178,6 +178,19 @@ std::vector<TMudRoom2*> Positioner::Candidates(TMudRoom2* from, const HeldMove& 
                 (words.WasNotStep(*r, back) || BackLeadsToTwinOf(r, from, move.dir)) &&
                 out.size() < MoveHypotheses::kMaxCandidates)
                 out.push_back(r);
+    if (!out.empty() || IsDark(seen.Name)) return out;
+    // Two exits into one room, the second walked by night: a room this one already leads to
+    // by another way, with the printed name and exits, whose description differs only by a
+    // line or two the game may change by itself.
+    for (const map::DirInfo& i : map::kDirs) {
+        if (i.dir == move.dir) continue;
+        TMudRoom2* r = MappedTarget(from, i.dir);
+        if (!r || r == from || r->Hint != seen.Name || std::count(out.begin(), out.end(), r) ||
+            !map::SameExitKey(r->Exits(), seen.Exits) || !words.WasNotStep(*r, back) ||
+            !world.Changing().MayDifferByItself(r->Description, seen.Desc))
+            continue;
+        out.push_back(r);
+    }
     return out;
 }
 

@@ -118,6 +118,34 @@ TEST(Region, TwoExitsIntoOneRoomAreBothKeptAndTheSquareIsNeverCopied) {
     }
 }
 
+TEST(Region, TheSecondExitIntoTheSquareWalkedByNightFindsTheSquare) {
+    Temple w;
+    bool night = false;
+    WalkVoice voice;
+    voice.room = [&night](const GridGame& g, int id) {
+        const std::string desc = std::string("Looks like ") + g.rooms[id].letter + ".";
+        return RoomText(g.Name(id), night ? desc + "\r\nThe moon is up." : desc, g.Exits(id)) +
+               "> ";
+    };
+    for (const char* after : {"", "ew"}) {
+        night = false;
+        TrackingRig rig;
+        GridWalk walk(w.game, rig, w.t, voice);
+        map::TMudRoom2* start = rig.current();
+        walk.Path("sn");
+        night = true;
+        walk.Path("d"); // the square by night, down the stair
+        walk.Path(after);
+        rig.tracker.Settle();
+        ASSERT_TRUE(rig.host.tracing) << after;
+        map::TMudRoom2* square = FollowOnMap(rig, start, 's');
+        ASSERT_NE(square, nullptr) << after;
+        EXPECT_EQ(FollowOnMap(rig, start, 'd'), square) << after;
+        EXPECT_EQ(CheckMap(w.game, walk, w.t, start), "") << after;
+        EXPECT_EQ(rig.world().Lists().WorldCount(), std::string(after).empty() ? 2u : 3u);
+    }
+}
+
 // A valley V-W-R whose end R, the ravine, is also reached by a drop from the road's B above;
 // the ravine lists no way up.
 //
