@@ -86,6 +86,17 @@ TEST(Region, TheBurrowMapsWholeInEveryWalkOrder) {
 
 namespace {
 
+// Rooms that gain a line by night, while `night` is true.
+WalkVoice NightVoice(const bool& night) {
+    WalkVoice voice;
+    voice.room = [&night](const GridGame& g, int id) {
+        const std::string desc = std::string("Looks like ") + g.rooms[id].letter + ".";
+        return RoomText(g.Name(id), night ? desc + "\r\nThe moon is up." : desc, g.Exits(id)) +
+               "> ";
+    };
+    return voice;
+}
+
 // The temple's south and down exits both lead to the square, which lists no way up.
 //
 //   T      T: exits S, D (down is the square as well)
@@ -121,12 +132,7 @@ TEST(Region, TwoExitsIntoOneRoomAreBothKeptAndTheSquareIsNeverCopied) {
 TEST(Region, TheSecondExitIntoTheSquareWalkedByNightFindsTheSquare) {
     Temple w;
     bool night = false;
-    WalkVoice voice;
-    voice.room = [&night](const GridGame& g, int id) {
-        const std::string desc = std::string("Looks like ") + g.rooms[id].letter + ".";
-        return RoomText(g.Name(id), night ? desc + "\r\nThe moon is up." : desc, g.Exits(id)) +
-               "> ";
-    };
+    const WalkVoice voice = NightVoice(night);
     for (const char* after : {"", "ew"}) {
         night = false;
         TrackingRig rig;
@@ -269,12 +275,7 @@ TEST(Region, ARoomAheadPrintedByNightIsTheMappedOneNotACopy) {
     GridGame game{{"A-B", "| |", "D-C"}};
     const int a = game.Find('A');
     bool night = false;
-    WalkVoice voice;
-    voice.room = [&night](const GridGame& g, int id) {
-        const std::string desc = std::string("Looks like ") + g.rooms[id].letter + ".";
-        return RoomText(g.Name(id), night ? desc + "\r\nThe moon is up." : desc, g.Exits(id)) +
-               "> ";
-    };
+    const WalkVoice voice = NightVoice(night);
     TrackingRig rig;
     GridWalk walk(game, rig, a, voice);
     map::TMudRoom2* start = rig.current();
