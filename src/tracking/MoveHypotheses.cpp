@@ -44,6 +44,24 @@ Lie LieOf(const TMudRoom2& from, const TMudRoom2& to, bool sameZone, map::Dir d)
 
 } // namespace
 
+TMudRoom2* CopyBehind(const map::MapWorld& world, const TMudRoom2* room, const TMudRoom2* from,
+                      map::Dir d) {
+    const auto& step = map::Info(map::OppositeDir(d));
+    const std::string& zone = world.ZoneOf(room);
+    int x = room->X, y = room->Y, l = room->L;
+    // A corridor never runs longer than the world has rooms.
+    for (std::size_t guard = 0; guard <= world.Lists().WorldCount(); ++guard) {
+        x += step.dx, y += step.dy, l += step.dl;
+        TMudRoom2* r = world.GlobalFindRoom(x, y, l, zone);
+        if (!r) return nullptr;
+        if (r->Pipe) continue;
+        return r != from && world.SameRoom(r, from->Hint, from->Description, from->Exits())
+                   ? r
+                   : nullptr;
+    }
+    return nullptr;
+}
+
 void MoveHypotheses::Clear() {
     set_.clear();
     held_.clear();
@@ -75,6 +93,7 @@ std::string MoveHypotheses::Label(const Hypothesis& h) const {
 std::string MoveHypotheses::Describe(const Hypothesis& h) const {
     std::string s = Label(h) + " [" + h.grid;
     if (h.bentNear) s += W(", поставлена раздвиганием");
+    if (h.copyBehind) s += W(", её ход назад ведёт в копию");
     if (h.breaks) s += W(", нарушений сетки ") + std::to_string(h.breaks);
     if (h.agreed) s += W(", подтверждений ") + std::to_string(h.agreed);
     if (h.unique) s += W(", из них единственных на карте ") + std::to_string(h.unique);
@@ -165,6 +184,8 @@ void MoveHypotheses::Begin(TMudRoom2* from, const HeldMove& move,
         h.candidate = r;
         h.zone = world.ZoneOf(r);
         h.at = r;
+        if (map_.Words().WasStep(*r, map::OppositeDir(move.dir)))
+            h.copyBehind = OnlyCopies(r, from, CopyBehind(world, r, from, move.dir), move);
         switch (LieOf(*from, *r, h.zone == zone, move.dir)) {
         case Lie::Straight:
             h.grid = W("прямо по ходу");
@@ -188,6 +209,19 @@ void MoveHypotheses::Begin(TMudRoom2* from, const HeldMove& move,
     for (const Hypothesis& h : set_)
         line += " " + Describe(h) + ";";
     log_.push_back(line);
+}
+
+TMudRoom2* MoveHypotheses::OnlyCopies(const TMudRoom2* r, const TMudRoom2* from, TMudRoom2* copy,
+                                      const HeldMove& move) const {
+    if (!copy || move.seen.Desc.empty() || from->Description.empty()) return nullptr;
+    // Rooms of one kind, a street of twins, prove nothing: the room printed must read like no
+    // map room but the candidate, and the room left like none but itself and the copy.
+    const map::RoomLists& lists = map_.World().Lists();
+    const auto printed =
+        lists.AllInWorldByName(move.seen.Name, move.seen.Desc, move.seen.Exits, true, 2);
+    if (printed.size() != 1 || printed[0] != r) return nullptr;
+    const auto left = lists.AllInWorldByName(from->Hint, from->Description, from->Exits(), true, 3);
+    return left.size() == 2 ? copy : nullptr;
 }
 
 bool MoveHypotheses::HasWayBack(const HeldMove& move) const {
@@ -336,8 +370,11 @@ int MoveHypotheses::Best(std::string& why) const {
     };
     // A room that no other room of the map reads like, predicted and printed, is evidence the
     // grid cannot outweigh: twins confirm each other's look-alikes, never a one-of-a-kind room.
+    // A known room whose way back leads to a copy of the room left is the join seen from its
+    // second side: the first side was copied for want of evidence, which this now is.
     auto better = [&](const Hypothesis& a, const Hypothesis& b) {
         if (a.unique != b.unique) return a.unique > b.unique;
+        if ((a.copyBehind != nullptr) != (b.copyBehind != nullptr)) return a.copyBehind != nullptr;
         if (a.breaks != b.breaks) return a.breaks < b.breaks;
         if (rank(a) != rank(b)) return rank(a) < rank(b);
         return a.agreed > b.agreed;
@@ -355,6 +392,8 @@ int MoveHypotheses::Best(std::string& why) const {
         why = W("остальные опровергнуты игрой");
     else if (runnerUp->unique != b.unique)
         why = W("подтверждена комнатой, какой больше нет на карте");
+    else if ((runnerUp->copyBehind != nullptr) != (b.copyBehind != nullptr))
+        why = W("ход назад из неё ведёт в копию комнаты, откуда пришли");
     else if (runnerUp->breaks != b.breaks)
         why = W("меньше нарушений сетки");
     else if (!b.candidate)

@@ -29,6 +29,12 @@ struct HeldMove {
     SeenRoom seen;
 };
 
+// The room that `room`'s exit back (opposite d) leads to along the grid, through corridor rooms,
+// when it reads like `from` without being it: then `room` was reached before from a copy the
+// map made of `from`, and that copy stands where `room`'s way back leads.
+map::TMudRoom2* CopyBehind(const map::MapWorld& world, const map::TMudRoom2* room,
+                           const map::TMudRoom2* from, map::Dir d);
+
 class MoveHypotheses {
 public:
     // Follow-up moves after which the choice is made whatever the evidence.
@@ -53,6 +59,9 @@ public:
         // apart when it was made: the grid around it is already bent, so it cannot speak for
         // a new room.
         bool bentNear = false;
+        // The known room's way back leads to a copy of the room the move started in: the map
+        // copied one side of this join before, and the game now shows the join from the other.
+        map::TMudRoom2* copyBehind = nullptr;
         std::string grid;   // what the grid said when the move was made
         std::string reason; // why it was dropped
         // Where the player stands under this hypothesis: a map room or one of `rooms`.
@@ -108,6 +117,10 @@ private:
     bool FitsGrid(const Place& p, const std::string& exits) const;
     // Whether the room the move printed lists the exit back (or no exits at all).
     bool HasWayBack(const HeldMove& move) const;
+    // The copy behind the candidate `r`, when the room printed and the room left are each
+    // one of a kind on the map (but for that copy); else nullptr.
+    map::TMudRoom2* OnlyCopies(const map::TMudRoom2* r, const map::TMudRoom2* from,
+                               map::TMudRoom2* copy, const HeldMove& move) const;
     // Moves the hypothesis; false when the game contradicts it (reason set).
     bool Step(Hypothesis& h, const HeldMove& move);
     bool LinkedByMove(const Hypothesis& h, const map::TMudRoom2* room, map::Dir d,

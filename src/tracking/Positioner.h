@@ -76,10 +76,9 @@ private:
     // simply in `right`, no link is made). True when nothing was being mended.
     bool MendLink(map::TMudRoom2* from, map::Dir d, map::TMudRoom2* right);
     bool NewRoomPossible(map::TMudRoom2* from, map::Dir d) const;
-    // Whether the room's walked way back (opposite d) leads to another room that reads like
-    // `from`: then `from` is likely a copy the map made of that room, and the room is still
-    // the one the move may have led into.
-    bool BackLeadsToTwinOf(map::TMudRoom2* room, map::TMudRoom2* from, map::Dir d) const;
+    // A copy of a room, left with no link but the one back to `kept`, which the map now joins
+    // the other way: it goes.
+    void DropLeafCopy(map::TMudRoom2* copy, map::TMudRoom2* kept);
     void LinkKnown(map::TMudRoom2* from, map::TMudRoom2* room, const HeldMove& move);
     void NewGround(map::TMudRoom2* from, const HeldMove& move);
     // The cell ahead of `from` is taken by `occupant`, which hangs on the rest of the map by

@@ -175,7 +175,7 @@ std::vector<TMudRoom2*> Positioner::Candidates(TMudRoom2* from, const HeldMove& 
     for (int pass = 0; pass < 2; ++pass)
         for (TMudRoom2* r : all)
             if ((world.ZoneOf(r) == world.CurrentZone) == (pass == 0) && r != from &&
-                (words.WasNotStep(*r, back) || BackLeadsToTwinOf(r, from, move.dir)) &&
+                (words.WasNotStep(*r, back) || CopyBehind(world, r, from, move.dir)) &&
                 out.size() < MoveHypotheses::kMaxCandidates)
                 out.push_back(r);
     if (!out.empty() || IsDark(seen.Name)) return out;
@@ -192,22 +192,6 @@ std::vector<TMudRoom2*> Positioner::Candidates(TMudRoom2* from, const HeldMove& 
         out.push_back(r);
     }
     return out;
-}
-
-bool Positioner::BackLeadsToTwinOf(TMudRoom2* room, TMudRoom2* from, map::Dir d) const {
-    const map::MapWorld& world = map_.World();
-    const auto& step = map::Info(map::OppositeDir(d));
-    const std::string& zone = world.ZoneOf(room);
-    int x = room->X, y = room->Y, l = room->L;
-    // A corridor never runs longer than the world has rooms.
-    for (std::size_t guard = 0; guard <= world.Lists().WorldCount(); ++guard) {
-        x += step.dx, y += step.dy, l += step.dl;
-        TMudRoom2* r = world.GlobalFindRoom(x, y, l, zone);
-        if (!r) return false;
-        if (r->Pipe) continue;
-        return r != from && world.SameRoom(r, from->Hint, from->Description, from->Exits());
-    }
-    return false;
 }
 
 bool Positioner::NewRoomPossible(TMudRoom2* from, map::Dir d) const {
@@ -328,9 +312,11 @@ void Positioner::Settle() {
     const std::vector<HeldMove> held = judge_.Held();
     TMudRoom2* const anchor = judge_.Anchor();
     TMudRoom2* candidate = nullptr;
+    TMudRoom2* copy = nullptr;
     if (best >= 0) {
         const auto& chosen = judge_.All()[static_cast<size_t>(best)];
         candidate = chosen.candidate;
+        copy = chosen.copyBehind;
         Log(W("TranslateCMD.Moves: выбрана гипотеза: ") + judge_.Describe(chosen) + " - " + why);
     }
     judge_.Clear();
@@ -348,6 +334,7 @@ void Positioner::Settle() {
         map_.World().RefreshProp(candidate, first.seen.Name, first.seen.Desc, first.seen.Exits);
     } else if (candidate) {
         LinkKnown(anchor, candidate, first);
+        if (copy) DropLeafCopy(copy, candidate);
     } else {
         NewGround(anchor, first);
     }

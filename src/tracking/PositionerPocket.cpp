@@ -1,6 +1,7 @@
-// Positioning: a cell taken by a pocket of rooms that hangs on the rest of the map by stairs
-// alone (a burrow under a hill, a cellar) is given up by moving the pocket a level further
-// along its stairs, which become link lines.
+// Positioning, where the grid has given way: a cell taken by a pocket of rooms that hangs on
+// the rest of the map by stairs alone (a burrow under a hill, a cellar) is given up by moving
+// the pocket a level further along its stairs, which become link lines; and a copy the map made
+// of one side of a join, once the join is seen from its other side, goes.
 
 #include "map/MapModel.h"
 #include "profile/WorldProfile.h"
@@ -103,6 +104,36 @@ bool Positioner::MovePocketAside(TMudRoom2* from, TMudRoom2* occupant) {
         std::to_string(pocket.size()) + W("), сдвинуты на ") + std::to_string(shift) +
         W(" по уровню, лестница стала линией связи"));
     return true;
+}
+
+void Positioner::DropLeafCopy(TMudRoom2* copy, TMudRoom2* kept) {
+    map::MapWorld& world = map_.World();
+    if (!copy || copy == kept || copy == Current() || copy->Pipe || !copy->GameId.empty()) return;
+    for (const std::string& line : copy->AutoMaps)
+        if (!text::GetField(line, 1).empty()) return;
+    // Its ways lead nowhere but to `kept`, and no neighbour's way leads into it.
+    const std::string zone = world.ZoneOf(copy);
+    if (zone != world.CurrentZone) return;
+    for (const map::DirInfo& i : map::kDirs) {
+        TMudRoom2* to = MappedTarget(copy, i.dir);
+        if (to && to != kept) return;
+        TMudRoom2* n = world.FindRoom(copy->X + i.dx, copy->Y + i.dy, copy->L + i.dl);
+        if (n && n != kept && MappedTarget(n, i.opposite) == copy) return;
+    }
+    // And no link line of the world leads into it.
+    const std::string tag = std::to_string(copy->Tag);
+    bool named = false;
+    world.Lists().ForEachWorldRoom([&](const TMudRoom2* r, const std::string&) {
+        for (const std::string& line : r->AutoMaps)
+            named = named || (text::GetField(line, 1) == zone && text::GetField(line, 3) == tag);
+    });
+    if (named) return;
+    Log(W("TranslateCMD.Moves: копия комнаты ") + copy->Hint + " (" + std::to_string(copy->X) +
+        "," + std::to_string(copy->Y) + "," + std::to_string(copy->L) +
+        W(") больше ни с чем не связана, удалена"));
+    bent_.erase(copy);
+    world.DestroyRoom(copy);
+    world.Saved = false;
 }
 
 } // namespace tracking

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 // H's way down leads into a burrow B, while the cell under H already holds the cellar C, reached
@@ -293,6 +295,56 @@ TEST(Region, ARoomAheadPrintedByNightIsTheMappedOneNotACopy) {
     walk.Path("sw");
     EXPECT_EQ(CheckMap(game, walk, a, start), "");
     EXPECT_EQ(rig.world().Lists().WorldCount(), 4u);
+}
+
+} // namespace
+
+namespace {
+
+// A loop that does not close on the grid: E's west is J, two rows up and two columns left.
+//
+//   A-B-C
+//   |   |
+//   J   D
+//       |
+//       E
+GridGame WarpedLoop() {
+    GridGame g({"A-B-C", "|   |", "J   D", "    |", "    E"});
+    g.Warp(g.Find('E'), 'w', g.Find('J'));
+    return g;
+}
+
+// The player comes round the loop to J's side and turns straight back: nothing tells J from a
+// new room, and a copy of J is made. When the join is then walked from J, E's way back leading
+// into that copy shows the join from its second side: E is taken, the copy goes.
+TEST(Region, AJoinCopiedForWantOfEvidenceIsMendedWhenWalkedFromItsOtherSide) {
+    const GridGame game = WarpedLoop();
+    const int a = game.Find('A');
+    TrackingRig rig;
+    auto rooms = [&] {
+        int n = 0;
+        rig.world().Lists().ForEachWorldRoom(
+            [&](const map::TMudRoom2* r, const std::string&) { n += !r->Pipe; });
+        return n;
+    };
+    GridWalk walk(game, rig, a);
+    map::TMudRoom2* start = rig.current();
+    walk.Path("sn");    // J, on the grid below A
+    walk.Path("eessw"); // round to E, then west: J, which the grid cannot reach
+    walk.Path("e");     // straight back: J or a new room, nothing tells
+    rig.tracker.Settle();
+    ASSERT_EQ(rooms(), 7) << "J was not copied: the test shows nothing";
+    walk.Path("nnwws"); // round the loop the other way to J
+    walk.Path("e");     // the join from J's side
+    walk.Path("w");
+    rig.tracker.Settle();
+    ASSERT_TRUE(rig.host.tracing);
+    EXPECT_EQ(CheckMap(game, walk, a, start), "");
+    EXPECT_EQ(rooms(), 6);
+    const std::string dropped = W8("TranslateCMD.Moves: копия комнаты");
+    EXPECT_EQ(std::count_if(rig.host.log.begin(), rig.host.log.end(),
+                            [&](const std::string& line) { return line.rfind(dropped, 0) == 0; }),
+              1);
 }
 
 } // namespace
