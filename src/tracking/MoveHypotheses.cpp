@@ -221,7 +221,8 @@ TMudRoom2* MoveHypotheses::OnlyCopies(const TMudRoom2* r, const TMudRoom2* from,
         lists.AllInWorldByName(move.seen.Name, move.seen.Desc, move.seen.Exits, true, 2);
     if (printed.size() != 1 || printed[0] != r) return nullptr;
     const auto left = lists.AllInWorldByName(from->Hint, from->Description, from->Exits(), true, 3);
-    return left.size() == 2 ? copy : nullptr;
+    const bool onlyThem = left.size() == 2 && (left[0] == copy || left[1] == copy);
+    return onlyThem ? copy : nullptr;
 }
 
 bool MoveHypotheses::HasWayBack(const HeldMove& move) const {
