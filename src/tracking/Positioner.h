@@ -102,6 +102,10 @@ private:
     // A free cell of the current zone for a room the grid cannot place by the move.
     bool FreeCellFor(const RoomIdentity& id, int& x, int& y, int& l) const;
     map::TMudRoom2* NewNamedRoom(const RoomIdentity& id, const SeenRoom& seen);
+    // Whether the room has a link line for the direction (which then wins over the grid).
+    bool HasLinkLine(const map::TMudRoom2& room, map::Dir d) const;
+    // A link line in direction d into `to`, which lies in `zone`.
+    std::string LinkLineTo(const map::TMudRoom2& to, const std::string& zone, map::Dir d) const;
     // Joins two rooms after a move: side by side on the grid, else by a link-line pair.
     void LinkNamed(map::TMudRoom2* from, map::TMudRoom2* to, map::Dir d);
     void Arrive(map::TMudRoom2* room, const SeenRoom& seen, bool textSeen);

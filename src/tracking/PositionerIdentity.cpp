@@ -8,6 +8,8 @@
 #include "text/Text.h"
 #include "tracking/Positioner.h"
 
+#include <algorithm>
+
 #include <array>
 
 namespace tracking {
@@ -133,6 +135,18 @@ TMudRoom2* Positioner::NewNamedRoom(const RoomIdentity& id, const SeenRoom& seen
     return room;
 }
 
+bool Positioner::HasLinkLine(const TMudRoom2& room, map::Dir d) const {
+    const std::string& phrase = map::Phrase(profile_, d);
+    return std::any_of(room.AutoMaps.begin(), room.AutoMaps.end(), [&](const std::string& line) {
+        return !text::GetField(line, 1).empty() &&
+               text::DecodeEscapes(text::GetField(line, 2)) == phrase;
+    });
+}
+
+std::string Positioner::LinkLineTo(const TMudRoom2& to, const std::string& zone, map::Dir d) const {
+    return zone + "|" + map::Phrase(profile_, d) + "|" + std::to_string(to.Tag);
+}
+
 void Positioner::LinkNamed(TMudRoom2* from, TMudRoom2* to, map::Dir d) {
     map::MapWorld& world = map_.World();
     const map::DirectionWords& words = map_.Words();
@@ -157,26 +171,16 @@ void Positioner::LinkNamed(TMudRoom2* from, TMudRoom2* to, map::Dir d) {
         return;
     }
     // Elsewhere on the grid or in another zone: a link line, the way a player joins zones.
-    auto lineTo = [&](TMudRoom2* room, const std::string& zone, map::Dir dir) {
-        return zone + "|" + map::Phrase(profile_, dir) + "|" + std::to_string(room->Tag);
-    };
     const std::string phrase = map::Phrase(profile_, d);
     std::erase_if(from->AutoMaps, [&](const std::string& line) {
         return !text::GetField(line, 1).empty() &&
                text::DecodeEscapes(text::GetField(line, 2)) == phrase;
     });
-    from->AutoMaps.push_back(lineTo(to, toZone, d));
+    from->AutoMaps.push_back(LinkLineTo(*to, toZone, d));
     from->Ch(d) = true;
-    if (twoWay) {
-        const std::string backPhrase = map::Phrase(profile_, back);
-        bool has = false;
-        for (const auto& line : to->AutoMaps)
-            has = has || (!text::GetField(line, 1).empty() &&
-                          text::DecodeEscapes(text::GetField(line, 2)) == backPhrase);
-        if (!has) {
-            to->AutoMaps.push_back(lineTo(from, fromZone, back));
-            to->Ch(back) = true;
-        }
+    if (twoWay && !HasLinkLine(*to, back)) {
+        to->AutoMaps.push_back(LinkLineTo(*from, fromZone, back));
+        to->Ch(back) = true;
     }
     (void)words;
     for (const std::string* zone : {&fromZone, &toZone})

@@ -22,13 +22,6 @@ namespace {
 constexpr std::size_t kMaxPocket = 32; // rooms: larger groups are pushed as before
 constexpr int kMaxLevels = 8;          // how far along its stairs a pocket may go
 
-bool HasLineFor(const TMudRoom2& room, const std::string& phrase) {
-    return std::any_of(room.AutoMaps.begin(), room.AutoMaps.end(), [&](const std::string& line) {
-        return !text::GetField(line, 1).empty() &&
-               text::DecodeEscapes(text::GetField(line, 2)) == phrase;
-    });
-}
-
 } // namespace
 
 bool Positioner::MovePocketAside(TMudRoom2* from, TMudRoom2* occupant) {
@@ -40,8 +33,7 @@ bool Positioner::MovePocketAside(TMudRoom2* from, TMudRoom2* occupant) {
     };
     auto gridLinked = [&](const TMudRoom2* a, map::Dir d, const TMudRoom2* b) {
         const map::Dir back = map::OppositeDir(d);
-        return (a->Ch(d) && !HasLineFor(*a, map::Phrase(profile_, d))) ||
-               (b->Ch(back) && !HasLineFor(*b, map::Phrase(profile_, back)));
+        return (a->Ch(d) && !HasLinkLine(*a, d)) || (b->Ch(back) && !HasLinkLine(*b, back));
     };
     // The pocket: what the occupant is joined to on its own level.
     std::vector<TMudRoom2*> pocket{occupant};
@@ -86,13 +78,10 @@ bool Positioner::MovePocketAside(TMudRoom2* from, TMudRoom2* occupant) {
     if (shift == 0) return false;
 
     const std::string& zone = world.CurrentZone;
-    auto line = [&](TMudRoom2* a, map::Dir d, TMudRoom2* b) {
-        a->AutoMaps.push_back(zone + "|" + map::Phrase(profile_, d) + "|" + std::to_string(b->Tag));
-    };
     for (const Stair& s : stairs) {
         const map::Dir back = map::OppositeDir(s.d);
-        if (s.inside->Ch(s.d)) line(s.inside, s.d, s.outside);
-        if (s.outside->Ch(back)) line(s.outside, back, s.inside);
+        if (s.inside->Ch(s.d)) s.inside->AutoMaps.push_back(LinkLineTo(*s.outside, zone, s.d));
+        if (s.outside->Ch(back)) s.outside->AutoMaps.push_back(LinkLineTo(*s.inside, zone, back));
     }
     for (TMudRoom2* p : pocket) {
         p->L += shift;
