@@ -6,6 +6,7 @@
 #include "text/Text.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace tracking {
 
@@ -90,10 +91,15 @@ std::string MoveHypotheses::Label(const Hypothesis& h) const {
     return W("комната №") + std::to_string(r.Tag) + " " + h.zone + " " + Cell(r.X, r.Y, r.L);
 }
 
+bool IsFrameShift(const GridShift& s) {
+    return std::max({std::abs(s.dx), std::abs(s.dy), std::abs(s.dl)}) >= 3;
+}
+
 std::string MoveHypotheses::Describe(const Hypothesis& h) const {
     std::string s = Label(h) + " [" + h.grid;
     if (h.bentNear) s += W(", поставлена раздвиганием");
     if (h.copyBehind) s += W(", её ход назад ведёт в копию");
+    if (h.shiftSeen) s += W(", такой сдвиг сетки уже был");
     if (h.breaks) s += W(", нарушений сетки ") + std::to_string(h.breaks);
     if (h.agreed) s += W(", подтверждений ") + std::to_string(h.agreed);
     if (h.unique) s += W(", из них единственных на карте ") + std::to_string(h.unique);
@@ -150,7 +156,8 @@ bool MoveHypotheses::FitsGrid(const Place& p, const std::string& exits) const {
 
 void MoveHypotheses::Begin(TMudRoom2* from, const HeldMove& move,
                            const std::vector<TMudRoom2*>& candidates, bool newPossible,
-                           const std::unordered_set<const TMudRoom2*>& bent) {
+                           const std::unordered_set<const TMudRoom2*>& bent,
+                           const std::vector<SeenShift>& shifts) {
     Clear();
     map::MapWorld& world = map_.World();
     anchor_ = from;
@@ -186,6 +193,15 @@ void MoveHypotheses::Begin(TMudRoom2* from, const HeldMove& move,
         h.at = r;
         if (map_.Words().WasStep(*r, map::OppositeDir(move.dir)))
             h.copyBehind = OnlyCopies(r, from, CopyBehind(world, r, from, move.dir), move);
+        if (h.zone == zone) {
+            h.shift = {zone, r->X - (from->X + s.dx), r->Y - (from->Y + s.dy),
+                       r->L - (from->L + s.dl)};
+            const GridShift back{zone, -h.shift.dx, -h.shift.dy, -h.shift.dl};
+            h.shiftSeen = IsFrameShift(h.shift) &&
+                          std::any_of(shifts.begin(), shifts.end(), [&](const SeenShift& g) {
+                              return g.known != r && (g.shift == h.shift || g.shift == back);
+                          });
+        }
         switch (LieOf(*from, *r, h.zone == zone, move.dir)) {
         case Lie::Straight:
             h.grid = W("прямо по ходу");
@@ -359,7 +375,7 @@ bool MoveHypotheses::Due() const {
     return true;
 }
 
-int MoveHypotheses::Best(std::string& why) const {
+int MoveHypotheses::Best(std::string& why, bool* evidence) const {
     int best = -1;
     // With the grid undecided, it wins: a new room at the free cell, unless the known room
     // stands next to that cell where the grid is already bent. Where the new room would bend
@@ -376,6 +392,7 @@ int MoveHypotheses::Best(std::string& why) const {
     auto better = [&](const Hypothesis& a, const Hypothesis& b) {
         if (a.unique != b.unique) return a.unique > b.unique;
         if ((a.copyBehind != nullptr) != (b.copyBehind != nullptr)) return a.copyBehind != nullptr;
+        if (a.shiftSeen != b.shiftSeen) return a.shiftSeen;
         if (a.breaks != b.breaks) return a.breaks < b.breaks;
         if (rank(a) != rank(b)) return rank(a) < rank(b);
         return a.agreed > b.agreed;
@@ -389,12 +406,17 @@ int MoveHypotheses::Best(std::string& why) const {
         if (static_cast<int>(i) != best && set_[i].alive &&
             (!runnerUp || better(set_[i], *runnerUp)))
             runnerUp = &set_[i];
+    if (evidence)
+        *evidence = set_.size() > 1 && (!runnerUp || runnerUp->unique != b.unique ||
+                                         (runnerUp->copyBehind != nullptr) != (b.copyBehind != nullptr));
     if (!runnerUp)
         why = W("остальные опровергнуты игрой");
     else if (runnerUp->unique != b.unique)
         why = W("подтверждена комнатой, какой больше нет на карте");
     else if ((runnerUp->copyBehind != nullptr) != (b.copyBehind != nullptr))
         why = W("ход назад из неё ведёт в копию комнаты, откуда пришли");
+    else if (runnerUp->shiftSeen != b.shiftSeen)
+        why = W("часть зоны, где она стоит, уже показала такой же сдвиг сетки");
     else if (runnerUp->breaks != b.breaks)
         why = W("меньше нарушений сетки");
     else if (!b.candidate)

@@ -35,6 +35,29 @@ struct HeldMove {
 map::TMudRoom2* CopyBehind(const map::MapWorld& world, const map::TMudRoom2* room,
                            const map::TMudRoom2* from, map::Dir d);
 
+// How far a part of a zone was found mapped off the rest: a known room won a move by the game's
+// own evidence although it stands three cells or more from where the move points. The same
+// meeting of the two parts shows the same offset (or its reverse from the other side).
+struct GridShift {
+    std::string zone;
+    int dx = 0, dy = 0, dl = 0;
+    bool operator==(const GridShift& o) const {
+        return zone == o.zone && dx == o.dx && dy == o.dy && dl == o.dl;
+    }
+};
+
+// An offset that counts as seen for a move: shown by the game's evidence (`known` null), or
+// by one meeting of the two parts before, whose known room was `known`: a second meeting at
+// the same offset with another room confirms it.
+struct SeenShift {
+    GridShift shift;
+    const map::TMudRoom2* known = nullptr;
+};
+
+// Three cells or more: a part mapped apart. A push bends the grid by a cell, a few pushes in one
+// place by two, and the offsets those leave are no pattern to go by.
+bool IsFrameShift(const GridShift& s);
+
 class MoveHypotheses {
 public:
     // Follow-up moves after which the choice is made whatever the evidence.
@@ -62,6 +85,11 @@ public:
         // The known room's way back leads to a copy of the room the move started in: the map
         // copied one side of this join before, and the game now shows the join from the other.
         map::TMudRoom2* copyBehind = nullptr;
+        // A known room in the zone of the move: how far it stands from the cell the move
+        // points to (zero for the new room and for rooms of other zones).
+        GridShift shift;
+        // That offset is one the game has already shown between two parts of the zone.
+        bool shiftSeen = false;
         std::string grid;   // what the grid said when the move was made
         std::string reason; // why it was dropped
         // Where the player stands under this hypothesis: a map room or one of `rooms`.
@@ -79,10 +107,12 @@ public:
 
     // Weighs the move from `from` that printed a room known as `candidates`. `newPossible`:
     // a new room may be made at the cell ahead (the exit is listed, the zone allows it).
-    // `bent`: rooms the map made by pushing others apart.
+    // `bent`: rooms the map made by pushing others apart. `shifts`: offsets seen before
+    // between parts of a zone mapped apart.
     void Begin(map::TMudRoom2* from, const HeldMove& move,
                const std::vector<map::TMudRoom2*>& candidates, bool newPossible,
-               const std::unordered_set<const map::TMudRoom2*>& bent);
+               const std::unordered_set<const map::TMudRoom2*>& bent,
+               const std::vector<SeenShift>& shifts = {});
     // Follows a further move under every hypothesis still alive. Returns false when a
     // hypothesis stands in a room with a cross-zone link that way: the choice must be made
     // first (nothing was recorded).
@@ -92,8 +122,10 @@ public:
     // The choice is due: one hypothesis left, all alive ones stand in the same map room, or
     // the horizon is reached.
     bool Due() const;
-    // The best alive hypothesis and why it won; -1 when none is alive.
-    int Best(std::string& why) const;
+    // The best alive hypothesis and why it won; -1 when none is alive. `evidence`: it won by
+    // what the game printed (the others refuted, a one-of-a-kind room, the join's other side),
+    // not by the grid.
+    int Best(std::string& why, bool* evidence = nullptr) const;
     // Text of a hypothesis for the debug log.
     std::string Describe(const Hypothesis& h) const;
     // Lines for the debug log written since the last call.

@@ -31,10 +31,16 @@ Positioner::Positioner(TrackingState& state, map::MapModel& map, const WorldProf
     map_.World().BeforeDestroy = [this](const TMudRoom2* room) {
         judge_.Forget(room);
         if (!room || room == mend_.from || room == mend_.wrong) mend_ = {};
-        if (room)
+        if (room) {
             bent_.erase(room);
-        else
+            std::erase_if(meetings_, [room](const Meeting& c) {
+                return c.from == room || c.copy == room || c.known == room;
+            });
+        } else {
             bent_.clear();
+            shifts_.clear();
+            meetings_.clear();
+        }
     };
 }
 

@@ -78,7 +78,22 @@ private:
     bool NewRoomPossible(map::TMudRoom2* from, map::Dir d) const;
     // A copy of a room, left with no link but the one back to `kept`, which the map now joins
     // the other way: it goes.
-    void DropLeafCopy(map::TMudRoom2* copy, map::TMudRoom2* kept);
+    // False when it stays (it leads or is led to elsewhere, or the player stands in it).
+    bool DropLeafCopy(map::TMudRoom2* copy, map::TMudRoom2* kept);
+    // ---- Parts of a zone mapped apart (shifts_) ----
+    // The offsets that count as seen for a move from `from`: every known shift, and the
+    // offset of each meeting kept in mind that happened elsewhere.
+    std::vector<SeenShift> ShiftsFor(const map::TMudRoom2* from) const;
+    // A known room three cells or more off the grid is confirmed as a shift: the copies made
+    // before at that offset are mended.
+    void NoteShift(const GridShift& shift);
+    // A meeting at a frame shift that did not confirm it: the known room taken without the
+    // game's evidence (`copy` null), or passed over for the new room `copy`.
+    void NoteMeeting(map::TMudRoom2* from, map::Dir d, map::TMudRoom2* copy,
+                     map::TMudRoom2* known, const GridShift& shift);
+    // Copies made at this shift (or its reverse) that nothing has joined since are removed and
+    // the move that made each linked to the known room instead.
+    void MendCopiesAt(const GridShift& shift);
     void LinkKnown(map::TMudRoom2* from, map::TMudRoom2* room, const HeldMove& move);
     void NewGround(map::TMudRoom2* from, const HeldMove& move);
     // The cell ahead of `from` is taken by `occupant`, which hangs on the rest of the map by
@@ -128,6 +143,19 @@ private:
     // Rooms where the map had to be pushed apart (the room made, the room pushed aside and the
     // room left): the grid is bent around them.
     std::unordered_set<const map::TMudRoom2*> bent_;
+    // Offsets between parts of a zone that the game has shown mapped apart (few: one for each
+    // loop that closed off the grid).
+    std::vector<GridShift> shifts_;
+    static constexpr std::size_t kMaxShifts = 64;
+    // Meetings at a frame shift that the game's evidence did not decide.
+    struct Meeting {
+        map::TMudRoom2* from = nullptr;
+        map::Dir dir = map::North;
+        map::TMudRoom2* copy = nullptr; // the new room made instead of `known`, if one was
+        map::TMudRoom2* known = nullptr;
+        GridShift shift;
+    };
+    std::vector<Meeting> meetings_;
     // The room where the player last gave a command that is no move ("open door"): a door
     // there may have opened since its exits were printed. Compared, never dereferenced.
     const map::TMudRoom2* otherCommandAt_ = nullptr;

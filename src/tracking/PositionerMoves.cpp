@@ -151,7 +151,7 @@ void Positioner::Resolve(const HeldMove& move) {
         if (!candidates.empty()) {
             const bool newPossible = NewRoomPossible(from, d);
             if (!newPossible && candidates.size() == 1) return LinkKnown(from, candidates[0], move);
-            judge_.Begin(from, move, candidates, newPossible, bent_);
+            judge_.Begin(from, move, candidates, newPossible, bent_, ShiftsFor(from));
             FlushJudgeLog();
             s_.Done();
             s_.Loop = true;
@@ -307,16 +307,25 @@ void Positioner::Settle() {
     BusyScope busy(depth_);
     FlushJudgeLog();
     std::string why;
-    const int best = judge_.Best(why);
+    bool evidence = false;
+    const int best = judge_.Best(why, &evidence);
     const HeldMove first = judge_.First();
     const std::vector<HeldMove> held = judge_.Held();
     TMudRoom2* const anchor = judge_.Anchor();
     TMudRoom2* candidate = nullptr;
     TMudRoom2* copy = nullptr;
+    GridShift shift;    // confirmed by this choice
+    GridShift met;      // met by it, without the game's evidence
+    std::vector<std::pair<TMudRoom2*, GridShift>> aside; // known rooms passed over for new
     if (best >= 0) {
         const auto& chosen = judge_.All()[static_cast<size_t>(best)];
         candidate = chosen.candidate;
         copy = chosen.copyBehind;
+        if (candidate && IsFrameShift(chosen.shift))
+            (evidence || chosen.shiftSeen ? shift : met) = chosen.shift;
+        for (const auto& h : judge_.All())
+            if (!candidate && h.alive && h.candidate && IsFrameShift(h.shift))
+                aside.emplace_back(h.candidate, h.shift);
         Log(W("TranslateCMD.Moves: выбрана гипотеза: ") + judge_.Describe(chosen) + " - " + why);
     }
     judge_.Clear();
@@ -337,11 +346,16 @@ void Positioner::Settle() {
         if (copy) DropLeafCopy(copy, candidate);
     } else {
         NewGround(anchor, first);
+        if (host_.Tracing() && Current() != anchor && MappedTarget(anchor, first.dir) == Current())
+            for (const auto& [known, offset] : aside)
+                NoteMeeting(anchor, first.dir, Current(), known, offset);
     }
     for (const HeldMove& m : held) {
         if (!host_.Tracing() || !Current()) break;
         Feed(m);
     }
+    if (host_.Tracing()) NoteShift(shift);
+    if (candidate && IsFrameShift(met)) NoteMeeting(anchor, first.dir, nullptr, candidate, met);
     s_.Done();
     s_.Loop = true;
 }

@@ -95,19 +95,20 @@ bool Positioner::MovePocketAside(TMudRoom2* from, TMudRoom2* occupant) {
     return true;
 }
 
-void Positioner::DropLeafCopy(TMudRoom2* copy, TMudRoom2* kept) {
+bool Positioner::DropLeafCopy(TMudRoom2* copy, TMudRoom2* kept) {
     map::MapWorld& world = map_.World();
-    if (!copy || copy == kept || copy == Current() || copy->Pipe || !copy->GameId.empty()) return;
+    if (!copy || copy == kept || copy == Current() || copy->Pipe || !copy->GameId.empty())
+        return false;
     for (const std::string& line : copy->AutoMaps)
-        if (!text::GetField(line, 1).empty()) return;
+        if (!text::GetField(line, 1).empty()) return false;
     // Its ways lead nowhere but to `kept`, and no neighbour's way leads into it.
     const std::string zone = world.ZoneOf(copy);
-    if (zone != world.CurrentZone) return;
+    if (zone != world.CurrentZone) return false;
     for (const map::DirInfo& i : map::kDirs) {
         TMudRoom2* to = MappedTarget(copy, i.dir);
-        if (to && to != kept) return;
+        if (to && to != kept) return false;
         TMudRoom2* n = world.FindRoom(copy->X + i.dx, copy->Y + i.dy, copy->L + i.dl);
-        if (n && n != kept && MappedTarget(n, i.opposite) == copy) return;
+        if (n && n != kept && MappedTarget(n, i.opposite) == copy) return false;
     }
     // And no link line of the world leads into it.
     const std::string tag = std::to_string(copy->Tag);
@@ -116,13 +117,14 @@ void Positioner::DropLeafCopy(TMudRoom2* copy, TMudRoom2* kept) {
         for (const std::string& line : r->AutoMaps)
             named = named || (text::GetField(line, 1) == zone && text::GetField(line, 3) == tag);
     });
-    if (named) return;
+    if (named) return false;
     Log(W("TranslateCMD.Moves: копия комнаты ") + copy->Hint + " (" + std::to_string(copy->X) +
         "," + std::to_string(copy->Y) + "," + std::to_string(copy->L) +
         W(") больше ни с чем не связана, удалена"));
     bent_.erase(copy);
     world.DestroyRoom(copy);
     world.Saved = false;
+    return true;
 }
 
 } // namespace tracking

@@ -43,7 +43,8 @@ void Positioner::Relocalise(TMudRoom2* from, TMudRoom2* wrong, const HeldMove& m
         NewGround(from, move);
         return;
     }
-    judge_.Begin(from, move, all, NewRoomPossible(from, move.dir), bent_);
+    judge_.Begin(from, move, all, NewRoomPossible(from, move.dir), bent_,
+                 ShiftsFor(from));
     FlushJudgeLog();
     s_.Loop = true;
 }
