@@ -157,7 +157,7 @@ bool MoveHypotheses::FitsGrid(const Place& p, const std::string& exits) const {
 void MoveHypotheses::Begin(TMudRoom2* from, const HeldMove& move,
                            const std::vector<TMudRoom2*>& candidates, bool newPossible,
                            const std::unordered_set<const TMudRoom2*>& bent,
-                           const std::vector<SeenShift>& shifts) {
+                           const std::vector<GridShift>& shifts) {
     Clear();
     map::MapWorld& world = map_.World();
     anchor_ = from;
@@ -198,8 +198,8 @@ void MoveHypotheses::Begin(TMudRoom2* from, const HeldMove& move,
                        r->L - (from->L + s.dl)};
             const GridShift back{zone, -h.shift.dx, -h.shift.dy, -h.shift.dl};
             h.shiftSeen = IsFrameShift(h.shift) &&
-                          std::any_of(shifts.begin(), shifts.end(), [&](const SeenShift& g) {
-                              return g.known != r && (g.shift == h.shift || g.shift == back);
+                          std::any_of(shifts.begin(), shifts.end(), [&](const GridShift& g) {
+                              return g == h.shift || g == back;
                           });
         }
         switch (LieOf(*from, *r, h.zone == zone, move.dir)) {
@@ -407,8 +407,9 @@ int MoveHypotheses::Best(std::string& why, bool* evidence) const {
             (!runnerUp || better(set_[i], *runnerUp)))
             runnerUp = &set_[i];
     if (evidence)
-        *evidence = set_.size() > 1 && (!runnerUp || runnerUp->unique != b.unique ||
-                                         (runnerUp->copyBehind != nullptr) != (b.copyBehind != nullptr));
+        *evidence =
+            set_.size() > 1 && (!runnerUp || runnerUp->unique != b.unique ||
+                                (runnerUp->copyBehind != nullptr) != (b.copyBehind != nullptr));
     if (!runnerUp)
         why = W("остальные опровергнуты игрой");
     else if (runnerUp->unique != b.unique)

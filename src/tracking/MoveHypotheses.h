@@ -46,14 +46,6 @@ struct GridShift {
     }
 };
 
-// An offset that counts as seen for a move: shown by the game's evidence (`known` null), or
-// by one meeting of the two parts before, whose known room was `known`: a second meeting at
-// the same offset with another room confirms it.
-struct SeenShift {
-    GridShift shift;
-    const map::TMudRoom2* known = nullptr;
-};
-
 // Three cells or more: a part mapped apart. A push bends the grid by a cell, a few pushes in one
 // place by two, and the offsets those leave are no pattern to go by.
 bool IsFrameShift(const GridShift& s);
@@ -107,12 +99,12 @@ public:
 
     // Weighs the move from `from` that printed a room known as `candidates`. `newPossible`:
     // a new room may be made at the cell ahead (the exit is listed, the zone allows it).
-    // `bent`: rooms the map made by pushing others apart. `shifts`: offsets seen before
-    // between parts of a zone mapped apart.
+    // `bent`: rooms the map made by pushing others apart. `shifts`: offsets the game has
+    // shown before between parts of a zone mapped apart.
     void Begin(map::TMudRoom2* from, const HeldMove& move,
                const std::vector<map::TMudRoom2*>& candidates, bool newPossible,
                const std::unordered_set<const map::TMudRoom2*>& bent,
-               const std::vector<SeenShift>& shifts = {});
+               const std::vector<GridShift>& shifts = {});
     // Follows a further move under every hypothesis still alive. Returns false when a
     // hypothesis stands in a room with a cross-zone link that way: the choice must be made
     // first (nothing was recorded).

@@ -81,16 +81,13 @@ private:
     // False when it stays (it leads or is led to elsewhere, or the player stands in it).
     bool DropLeafCopy(map::TMudRoom2* copy, map::TMudRoom2* kept);
     // ---- Parts of a zone mapped apart (shifts_) ----
-    // The offsets that count as seen for a move from `from`: every known shift, and the
-    // offset of each meeting kept in mind that happened elsewhere.
-    std::vector<SeenShift> ShiftsFor(const map::TMudRoom2* from) const;
     // A known room three cells or more off the grid is confirmed as a shift: the copies made
     // before at that offset are mended.
     void NoteShift(const GridShift& shift);
-    // A meeting at a frame shift that did not confirm it: the known room taken without the
-    // game's evidence (`copy` null), or passed over for the new room `copy`.
-    void NoteMeeting(map::TMudRoom2* from, map::Dir d, map::TMudRoom2* copy,
-                     map::TMudRoom2* known, const GridShift& shift);
+    // A known room at a frame shift passed over for the new room `copy` for want of evidence:
+    // kept in mind in case the shift is shown later.
+    void NoteMeeting(map::TMudRoom2* from, map::Dir d, map::TMudRoom2* copy, map::TMudRoom2* known,
+                     const GridShift& shift);
     // Copies made at this shift (or its reverse) that nothing has joined since are removed and
     // the move that made each linked to the known room instead.
     void MendCopiesAt(const GridShift& shift);
@@ -147,11 +144,11 @@ private:
     // loop that closed off the grid).
     std::vector<GridShift> shifts_;
     static constexpr std::size_t kMaxShifts = 64;
-    // Meetings at a frame shift that the game's evidence did not decide.
+    // Copies made at a frame shift that the game's evidence did not decide.
     struct Meeting {
         map::TMudRoom2* from = nullptr;
         map::Dir dir = map::North;
-        map::TMudRoom2* copy = nullptr; // the new room made instead of `known`, if one was
+        map::TMudRoom2* copy = nullptr; // the new room made instead of `known`
         map::TMudRoom2* known = nullptr;
         GridShift shift;
     };

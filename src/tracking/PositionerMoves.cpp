@@ -151,7 +151,7 @@ void Positioner::Resolve(const HeldMove& move) {
         if (!candidates.empty()) {
             const bool newPossible = NewRoomPossible(from, d);
             if (!newPossible && candidates.size() == 1) return LinkKnown(from, candidates[0], move);
-            judge_.Begin(from, move, candidates, newPossible, bent_, ShiftsFor(from));
+            judge_.Begin(from, move, candidates, newPossible, bent_, shifts_);
             FlushJudgeLog();
             s_.Done();
             s_.Loop = true;
@@ -314,15 +314,13 @@ void Positioner::Settle() {
     TMudRoom2* const anchor = judge_.Anchor();
     TMudRoom2* candidate = nullptr;
     TMudRoom2* copy = nullptr;
-    GridShift shift;    // confirmed by this choice
-    GridShift met;      // met by it, without the game's evidence
+    GridShift shift;                                     // shown by the game's evidence
     std::vector<std::pair<TMudRoom2*, GridShift>> aside; // known rooms passed over for new
     if (best >= 0) {
         const auto& chosen = judge_.All()[static_cast<size_t>(best)];
         candidate = chosen.candidate;
         copy = chosen.copyBehind;
-        if (candidate && IsFrameShift(chosen.shift))
-            (evidence || chosen.shiftSeen ? shift : met) = chosen.shift;
+        if (candidate && evidence) shift = chosen.shift;
         for (const auto& h : judge_.All())
             if (!candidate && h.alive && h.candidate && IsFrameShift(h.shift))
                 aside.emplace_back(h.candidate, h.shift);
@@ -355,7 +353,6 @@ void Positioner::Settle() {
         Feed(m);
     }
     if (host_.Tracing()) NoteShift(shift);
-    if (candidate && IsFrameShift(met)) NoteMeeting(anchor, first.dir, nullptr, candidate, met);
     s_.Done();
     s_.Loop = true;
 }

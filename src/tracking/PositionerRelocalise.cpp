@@ -43,8 +43,7 @@ void Positioner::Relocalise(TMudRoom2* from, TMudRoom2* wrong, const HeldMove& m
         NewGround(from, move);
         return;
     }
-    judge_.Begin(from, move, all, NewRoomPossible(from, move.dir), bent_,
-                 ShiftsFor(from));
+    judge_.Begin(from, move, all, NewRoomPossible(from, move.dir), bent_, shifts_);
     FlushJudgeLog();
     s_.Loop = true;
 }

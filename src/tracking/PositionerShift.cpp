@@ -26,24 +26,14 @@ void Positioner::NoteShift(const GridShift& shift) {
     if (std::find(shifts_.begin(), shifts_.end(), shift) != shifts_.end()) return;
     shifts_.push_back(shift);
     Log(W("TranslateCMD.Moves: часть зоны ") + shift.zone + W(" стоит со сдвигом сетки (") +
-        std::to_string(shift.dx) + "," + std::to_string(shift.dy) + "," +
-        std::to_string(shift.dl) + ")");
+        std::to_string(shift.dx) + "," + std::to_string(shift.dy) + "," + std::to_string(shift.dl) +
+        ")");
     MendCopiesAt(shift);
-}
-
-std::vector<SeenShift> Positioner::ShiftsFor(const TMudRoom2* from) const {
-    std::vector<SeenShift> seen;
-    seen.reserve(shifts_.size() + meetings_.size());
-    for (const GridShift& s : shifts_)
-        seen.push_back({s, nullptr});
-    for (const Meeting& m : meetings_)
-        if (m.from != from) seen.push_back({m.shift, m.known});
-    return seen;
 }
 
 void Positioner::NoteMeeting(TMudRoom2* from, map::Dir d, TMudRoom2* copy, TMudRoom2* known,
                              const GridShift& shift) {
-    if (!from || !known || !IsFrameShift(shift)) return;
+    if (!from || !copy || !known || !IsFrameShift(shift)) return;
     if (meetings_.size() >= kMaxMeetings) meetings_.erase(meetings_.begin());
     meetings_.push_back({from, d, copy, known, shift});
 }
@@ -55,14 +45,12 @@ void Positioner::MendCopiesAt(const GridShift& shift) {
     const GridShift back{shift.zone, -shift.dx, -shift.dy, -shift.dl};
     std::vector<Meeting> todo;
     for (const Meeting& c : meetings_)
-        if (c.copy && (c.shift == shift || c.shift == back)) todo.push_back(c);
+        if (c.shift == shift || c.shift == back) todo.push_back(c);
     for (const Meeting& c : todo) {
         // Rooms destroyed meanwhile took their records with them.
-        const auto it = std::find_if(meetings_.begin(), meetings_.end(),
-                                     [&](const Meeting& o) {
-                                         return o.from == c.from && o.copy == c.copy &&
-                                                o.known == c.known && o.dir == c.dir;
-                                     });
+        const auto it = std::find_if(meetings_.begin(), meetings_.end(), [&](const Meeting& o) {
+            return o.from == c.from && o.copy == c.copy && o.known == c.known && o.dir == c.dir;
+        });
         if (it == meetings_.end()) continue;
         meetings_.erase(it);
         const map::Dir way = map::OppositeDir(c.dir);
