@@ -88,9 +88,17 @@ private:
     // kept in mind in case the shift is shown later.
     void NoteMeeting(map::TMudRoom2* from, map::Dir d, map::TMudRoom2* copy, map::TMudRoom2* known,
                      const GridShift& shift);
-    // Copies made at this shift (or its reverse) that nothing has joined since are removed and
-    // the move that made each linked to the known room instead.
+    // Copies made at this shift (or its reverse) are removed and the move that made each
+    // linked to the known room instead; a copy the player walked on from is merged into it.
     void MendCopiesAt(const GridShift& shift);
+    // Every way out of the copy becomes the known room's, every way into it leads into the
+    // known room (by the grid where they are neighbours, else by link lines), and the copy
+    // goes. False, and nothing changed, where the two disagree (the known room leads
+    // elsewhere the same way) or the copy cannot go (the player stands in it).
+    bool MergeCopy(map::TMudRoom2* copy, map::TMudRoom2* known);
+    // Links `from` to `to` in direction d one way: by the grid where `to` is the neighbour,
+    // else by a link line that replaces any other for that direction.
+    void JoinOneWay(map::TMudRoom2* from, map::TMudRoom2* to, map::Dir d);
     void LinkKnown(map::TMudRoom2* from, map::TMudRoom2* room, const HeldMove& move);
     void NewGround(map::TMudRoom2* from, const HeldMove& move);
     // The cell ahead of `from` is taken by `occupant`, which hangs on the rest of the map by

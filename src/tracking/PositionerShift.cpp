@@ -23,7 +23,11 @@ constexpr std::size_t kMaxMeetings = 64;
 
 void Positioner::NoteShift(const GridShift& shift) {
     if (!IsFrameShift(shift) || shifts_.size() >= kMaxShifts) return;
-    if (std::find(shifts_.begin(), shifts_.end(), shift) != shifts_.end()) return;
+    // Met from the other side, the same seam shows the reverse offset.
+    const GridShift back{shift.zone, -shift.dx, -shift.dy, -shift.dl};
+    if (std::find(shifts_.begin(), shifts_.end(), shift) != shifts_.end() ||
+        std::find(shifts_.begin(), shifts_.end(), back) != shifts_.end())
+        return;
     shifts_.push_back(shift);
     Log(W("TranslateCMD.Moves: часть зоны ") + shift.zone + W(" стоит со сдвигом сетки (") +
         std::to_string(shift.dx) + "," + std::to_string(shift.dy) + "," + std::to_string(shift.dl) +
@@ -66,11 +70,91 @@ void Positioner::MendCopiesAt(const GridShift& shift) {
         if (!(now == c.shift) ||
             !world.SameRoom(c.known, c.copy->Hint, c.copy->Description, c.copy->Exits()))
             continue;
-        if (!DropLeafCopy(c.copy, c.from)) continue;
-        LinkNamed(c.from, c.known, c.dir);
+        if (DropLeafCopy(c.copy, c.from)) {
+            LinkNamed(c.from, c.known, c.dir);
+        } else if (!MergeCopy(c.copy, c.known)) {
+            continue;
+        }
         Log(W("TranslateCMD.Moves: копия была сделана на том же сдвиге сетки, ход ведёт в "
               "известную комнату"));
     }
+}
+
+void Positioner::JoinOneWay(TMudRoom2* from, TMudRoom2* to, map::Dir d) {
+    map::MapWorld& world = map_.World();
+    const auto& step = map::Info(d);
+    const std::string& zone = world.ZoneOf(to);
+    const std::string& phrase = map::Phrase(profile_, d);
+    std::erase_if(from->AutoMaps, [&](const std::string& line) {
+        return !text::GetField(line, 1).empty() &&
+               text::DecodeEscapes(text::GetField(line, 2)) == phrase;
+    });
+    from->Ch(d) = true;
+    if (world.ZoneOf(from) != world.CurrentZone) host_.ZoneTouched(world.ZoneOf(from));
+    if (world.ZoneOf(from) == zone && to->X == from->X + step.dx && to->Y == from->Y + step.dy &&
+        to->L == from->L + step.dl)
+        return;
+    from->AutoMaps.push_back(LinkLineTo(*to, zone, d));
+}
+
+bool Positioner::MergeCopy(TMudRoom2* copy, TMudRoom2* known) {
+    map::MapWorld& world = map_.World();
+    if (!copy || !known || copy == known || copy == Current() || copy->Pipe || known->Pipe ||
+        !copy->GameId.empty() || world.ZoneOf(copy) != world.CurrentZone ||
+        world.ZoneOf(known) != world.CurrentZone)
+        return false;
+    struct Way {
+        TMudRoom2* room;
+        map::Dir dir;
+    };
+    std::vector<Way> out, in;
+    for (const map::DirInfo& i : map::kDirs) {
+        TMudRoom2* to = MappedTarget(copy, i.dir);
+        if (to) {
+            // A copy joined to the known room itself would join the room to itself.
+            if (to == copy || to == known) return false;
+            // The known room must not lead elsewhere the same way, nor a neighbour of its own
+            // lead into it from there.
+            TMudRoom2* mine = MappedTarget(known, i.dir);
+            if (mine && mine != to) return false;
+            TMudRoom2* next = world.FindRoom(known->X + i.dx, known->Y + i.dy, known->L + i.dl);
+            if (!mine && next && next != to && MappedTarget(next, i.opposite) == known)
+                return false;
+            out.push_back({to, i.dir});
+        }
+        TMudRoom2* n = world.FindRoom(copy->X + i.dx, copy->Y + i.dy, copy->L + i.dl);
+        if (n && n != copy && !HasLinkLine(*n, i.opposite) && MappedTarget(n, i.opposite) == copy) {
+            if (n == known) return false;
+            in.push_back({n, i.opposite});
+        }
+    }
+    // Link lines anywhere in the world that lead into the copy.
+    const std::string zone = world.ZoneOf(copy);
+    const std::string tag = std::to_string(copy->Tag);
+    bool intoItself = false;
+    world.Lists().ForEachWorldRoom([&](TMudRoom2* r, const std::string&) {
+        if (r == copy) return;
+        for (const std::string& line : r->AutoMaps) {
+            if (text::GetField(line, 1) != zone || text::GetField(line, 3) != tag) continue;
+            const std::string phrase = text::DecodeEscapes(text::GetField(line, 2));
+            for (const map::DirInfo& i : map::kDirs)
+                if (map::Phrase(profile_, i.dir) == phrase) in.push_back({r, i.dir});
+            intoItself = intoItself || r == known;
+        }
+    });
+    if (intoItself) return false;
+    Log(W("TranslateCMD.Moves: копия комнаты ") + copy->Hint + " (" + std::to_string(copy->X) +
+        "," + std::to_string(copy->Y) + "," + std::to_string(copy->L) + W(") слита с известной (") +
+        std::to_string(known->X) + "," + std::to_string(known->Y) + "," + std::to_string(known->L) +
+        W("): её связи перенесены"));
+    for (const Way& w : out)
+        JoinOneWay(known, w.room, w.dir);
+    for (const Way& w : in)
+        JoinOneWay(w.room, known, w.dir);
+    bent_.erase(copy);
+    world.DestroyRoom(copy);
+    world.Saved = false;
+    return true;
 }
 
 } // namespace tracking

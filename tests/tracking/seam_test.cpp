@@ -23,6 +23,8 @@ namespace {
 //   M       G      G west: M
 //   |       |
 //   N       H      H west: N
+//   |
+//   O
 GridGame Seam() {
     GridGame g({
         "A-B-C-D-X", //
@@ -34,6 +36,8 @@ GridGame Seam() {
         "M       G", //
         "|       |", //
         "N       H", //
+        "|        ", //
+        "O        ", //
     });
     g.Warp(g.Find('G'), 'w', g.Find('M'));
     g.Warp(g.Find('H'), 'w', g.Find('N'));
@@ -53,6 +57,12 @@ int Lines(const TrackingRig& rig, const std::string& start) {
                       [&](const std::string& l) { return l.rfind(start, 0) == 0; }));
 }
 
+int Mentions(const TrackingRig& rig, const std::string& part) {
+    return static_cast<int>(
+        std::count_if(rig.host.log.begin(), rig.host.log.end(),
+                      [&](const std::string& l) { return l.find(part) != std::string::npos; }));
+}
+
 } // namespace
 
 // The first meeting is decided by the game (the player walks on from N into M, a room like no
@@ -62,9 +72,9 @@ TEST(Seam, AMeetingAtAnOffsetTheGameHasShownIsTheKnownRoom) {
     TrackingRig rig;
     GridWalk walk(game, rig, game.Find('A'));
     map::TMudRoom2* start = rig.current();
-    walk.Path("ssssnnnn"); // the west column and back
-    walk.Path("eeeessss"); // round the top and down the east column to H
-    walk.Path("wn");       // into N, three columns off, and on into M: the game decides
+    walk.Path("sssssnnnnn"); // the west column and back
+    walk.Path("eeeessss");   // round the top and down the east column to H
+    walk.Path("wn");         // into N, three columns off, and on into M: the game decides
     rig.tracker.Settle();
     EXPECT_EQ(Lines(rig, W8("TranslateCMD.Moves: часть зоны ")), 1);
     walk.Path("ew"); // M's east is G, as far off the other way; straight back
@@ -83,7 +93,7 @@ TEST(Seam, ACopyMadeAtAnOffsetTheGameShowsLaterGoes) {
     TrackingRig rig;
     GridWalk walk(game, rig, game.Find('A'));
     map::TMudRoom2* start = rig.current();
-    walk.Path("ssssnnnn");
+    walk.Path("sssssnnnnn");
     walk.Path("eeeessss");
     walk.Path("we"); // N or a new room: nothing tells, the grid wins
     rig.tracker.Settle();
@@ -97,6 +107,33 @@ TEST(Seam, ACopyMadeAtAnOffsetTheGameShowsLaterGoes) {
     EXPECT_EQ(CheckMap(game, walk, game.Find('A'), start), "");
     // The seam holds both ways when walked again.
     walk.Path("sewsew"); // L, M, G, M, N, H, N
+    rig.tracker.Settle();
+    EXPECT_TRUE(rig.host.tracing);
+    EXPECT_EQ(rig.current()->Hint, game.Name(game.Find('N')));
+    EXPECT_EQ(CheckMap(game, walk, game.Find('A'), start), "");
+}
+
+// The copy of N made at the first meeting is walked on from (down into O, unmapped so far);
+// once G's meeting with M shows the offset, the copy is merged into N: its ways out and in,
+// to H and to O, are now N's.
+TEST(Seam, ACopyWalkedOnFromIsMergedIntoTheKnownRoomOnceTheOffsetIsShown) {
+    const GridGame game = Seam();
+    TrackingRig rig;
+    GridWalk walk(game, rig, game.Find('A'));
+    map::TMudRoom2* start = rig.current();
+    walk.Path("ssssnnnn");
+    walk.Path("eeeessss");
+    walk.Path("we");   // the copy of N
+    walk.Path("wsne"); // into the copy again, down into O and back to H
+    rig.tracker.Settle();
+    ASSERT_EQ(MapRooms(rig), static_cast<int>(game.rooms.size()) + 1);
+    walk.Path("nwn"); // from G into M, on into L: the game shows the offset
+    rig.tracker.Settle();
+    ASSERT_TRUE(rig.host.tracing);
+    EXPECT_EQ(Mentions(rig, W8(") слита с известной (")), 1);
+    EXPECT_EQ(MapRooms(rig), static_cast<int>(game.rooms.size()));
+    EXPECT_EQ(CheckMap(game, walk, game.Find('A'), start), "");
+    walk.Path("sssnew"); // M, N, O, N, H, N
     rig.tracker.Settle();
     EXPECT_TRUE(rig.host.tracing);
     EXPECT_EQ(rig.current()->Hint, game.Name(game.Find('N')));
