@@ -80,6 +80,9 @@ private:
     // the other way: it goes.
     // False when it stays (it leads or is led to elsewhere, or the player stands in it).
     bool DropLeafCopy(map::TMudRoom2* copy, map::TMudRoom2* kept);
+    // Whether the player has written something into the room (a note, a list, marks, a picture,
+    // commands of its own): such a room is never removed as a copy.
+    static bool HoldsPlayersWork(const map::TMudRoom2& room);
     // ---- Parts of a zone mapped apart (shifts_) ----
     // A known room three cells or more off the grid is confirmed as a shift: the copies made
     // before at that offset are mended.

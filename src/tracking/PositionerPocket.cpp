@@ -97,7 +97,8 @@ bool Positioner::MovePocketAside(TMudRoom2* from, TMudRoom2* occupant) {
 
 bool Positioner::DropLeafCopy(TMudRoom2* copy, TMudRoom2* kept) {
     map::MapWorld& world = map_.World();
-    if (!copy || copy == kept || copy == Current() || copy->Pipe || !copy->GameId.empty())
+    if (!copy || copy == kept || copy == Current() || copy->Pipe || !copy->GameId.empty() ||
+        HoldsPlayersWork(*copy))
         return false;
     for (const std::string& line : copy->AutoMaps)
         if (!text::GetField(line, 1).empty()) return false;

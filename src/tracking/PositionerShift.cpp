@@ -80,7 +80,20 @@ void Positioner::MendCopiesAt(const GridShift& shift) {
     }
 }
 
+bool Positioner::HoldsPlayersWork(const TMudRoom2& room) {
+    if (!room.Note.empty() || !room.QuickList.empty() || room.DT || room.FlyDT || room.Agro ||
+        room.NoStep || room.ImageIndex != 0)
+        return true;
+    // Lines with no zone are the player's own commands for the room, and a link line with a
+    // command the player wrote for it; the rest are link lines tracking writes.
+    return std::any_of(room.AutoMaps.begin(), room.AutoMaps.end(), [](const std::string& line) {
+        return text::GetField(line, 1).empty() || !text::GetField(line, 4).empty();
+    });
+}
+
 void Positioner::JoinOneWay(TMudRoom2* from, TMudRoom2* to, map::Dir d) {
+    // Already so (perhaps by a line the player wrote a command into): left as it is.
+    if (MappedTarget(from, d) == to) return;
     map::MapWorld& world = map_.World();
     const auto& step = map::Info(d);
     const std::string& zone = world.ZoneOf(to);
@@ -100,8 +113,8 @@ void Positioner::JoinOneWay(TMudRoom2* from, TMudRoom2* to, map::Dir d) {
 bool Positioner::MergeCopy(TMudRoom2* copy, TMudRoom2* known) {
     map::MapWorld& world = map_.World();
     if (!copy || !known || copy == known || copy == Current() || copy->Pipe || known->Pipe ||
-        !copy->GameId.empty() || world.ZoneOf(copy) != world.CurrentZone ||
-        world.ZoneOf(known) != world.CurrentZone)
+        !copy->GameId.empty() || HoldsPlayersWork(*copy) ||
+        world.ZoneOf(copy) != world.CurrentZone || world.ZoneOf(known) != world.CurrentZone)
         return false;
     struct Way {
         TMudRoom2* room;
@@ -131,18 +144,20 @@ bool Positioner::MergeCopy(TMudRoom2* copy, TMudRoom2* known) {
     // Link lines anywhere in the world that lead into the copy.
     const std::string zone = world.ZoneOf(copy);
     const std::string tag = std::to_string(copy->Tag);
-    bool intoItself = false;
+    bool refused = false; // or anything else that forbids the merge
     world.Lists().ForEachWorldRoom([&](TMudRoom2* r, const std::string&) {
         if (r == copy) return;
         for (const std::string& line : r->AutoMaps) {
             if (text::GetField(line, 1) != zone || text::GetField(line, 3) != tag) continue;
+            // A command the player wrote into the way is not rewritten.
+            refused = refused || !text::GetField(line, 4).empty();
             const std::string phrase = text::DecodeEscapes(text::GetField(line, 2));
             for (const map::DirInfo& i : map::kDirs)
                 if (map::Phrase(profile_, i.dir) == phrase) in.push_back({r, i.dir});
-            intoItself = intoItself || r == known;
+            refused = refused || r == known;
         }
     });
-    if (intoItself) return false;
+    if (refused) return false;
     Log(W("TranslateCMD.Moves: копия комнаты ") + copy->Hint + " (" + std::to_string(copy->X) +
         "," + std::to_string(copy->Y) + "," + std::to_string(copy->L) + W(") слита с известной (") +
         std::to_string(known->X) + "," + std::to_string(known->Y) + "," + std::to_string(known->L) +

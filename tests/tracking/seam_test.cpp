@@ -140,6 +140,27 @@ TEST(Seam, ACopyWalkedOnFromIsMergedIntoTheKnownRoomOnceTheOffsetIsShown) {
     EXPECT_EQ(CheckMap(game, walk, game.Find('A'), start), "");
 }
 
+// A copy the player has written into (a note) is their work: it stays, whatever the game shows.
+TEST(Seam, ACopyThePlayerWroteANoteIntoIsKept) {
+    const GridGame game = Seam();
+    TrackingRig rig;
+    GridWalk walk(game, rig, game.Find('A'));
+    walk.Path("sssssnnnnn");
+    walk.Path("eeeessss");
+    walk.Path("we");
+    rig.tracker.Settle();
+    map::TMudRoom2* copy = rig.world().FindRoom(4, 3, 0);
+    ASSERT_NE(copy, nullptr);
+    ASSERT_EQ(copy->Hint, game.Name(game.Find('N')));
+    copy->Note = "loot here";
+    walk.Path("nwn");
+    rig.tracker.Settle();
+    ASSERT_TRUE(rig.host.tracing);
+    EXPECT_EQ(MapRooms(rig), static_cast<int>(game.rooms.size()) + 1);
+    ASSERT_EQ(rig.world().FindRoom(4, 3, 0), copy);
+    EXPECT_EQ(copy->Note, "loot here");
+}
+
 // A street of look-alikes gives no seam: meetings at offsets that differ from move to move
 // are never taken for one another, and the twins stay apart in every walk order.
 TEST(Seam, LookAlikesAlongAStreetAreNeverTakenForASeam) {
