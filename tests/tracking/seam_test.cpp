@@ -51,113 +51,97 @@ int MapRooms(TrackingRig& rig) {
     return n;
 }
 
-int Lines(const TrackingRig& rig, const std::string& start) {
-    return static_cast<int>(
-        std::count_if(rig.host.log.begin(), rig.host.log.end(),
-                      [&](const std::string& l) { return l.rfind(start, 0) == 0; }));
-}
-
 int Mentions(const TrackingRig& rig, const std::string& part) {
     return static_cast<int>(
         std::count_if(rig.host.log.begin(), rig.host.log.end(),
                       [&](const std::string& l) { return l.find(part) != std::string::npos; }));
 }
 
+// The player on the seam's map, from A.
+struct SeamWalk {
+    GridGame game = Seam();
+    TrackingRig rig;
+    GridWalk walk{game, rig, game.Find('A')};
+    map::TMudRoom2* start = rig.current();
+
+    // Down the west column (`column`, and back), round the top and down to H, then into N
+    // and straight back: N is copied for want of evidence.
+    void CopyN(const std::string& column) {
+        walk.Path(column);
+        walk.Path("eeeessss");
+        walk.Path("we");
+        rig.tracker.Settle();
+    }
+    int Rooms() { return MapRooms(rig); }
+    int GameRooms() const { return static_cast<int>(game.rooms.size()); }
+    std::string Check() const { return CheckMap(game, walk, game.Find('A'), start); }
+    // Walks the path over the finished map and says where the player is.
+    std::string WalkAgain(const std::string& path) {
+        walk.Path(path);
+        rig.tracker.Settle();
+        return rig.host.tracing && rig.current() ? rig.current()->Hint : "(lost)";
+    }
+    std::string Name(char letter) const { return game.Name(game.Find(letter)); }
+};
+
 } // namespace
 
 // The first meeting is decided by the game (the player walks on from N into M, a room like no
 // other); the second, from M into G, the player turns straight back from, and G is taken.
 TEST(Seam, AMeetingAtAnOffsetTheGameHasShownIsTheKnownRoom) {
-    const GridGame game = Seam();
-    TrackingRig rig;
-    GridWalk walk(game, rig, game.Find('A'));
-    map::TMudRoom2* start = rig.current();
-    walk.Path("sssssnnnnn"); // the west column and back
-    walk.Path("eeeessss");   // round the top and down the east column to H
-    walk.Path("wn");         // into N, three columns off, and on into M: the game decides
-    rig.tracker.Settle();
-    EXPECT_EQ(Lines(rig, W8("TranslateCMD.Moves: часть зоны ")), 1);
-    walk.Path("ew"); // M's east is G, as far off the other way; straight back
-    rig.tracker.Settle();
-    ASSERT_TRUE(rig.host.tracing);
-    EXPECT_EQ(CheckMap(game, walk, game.Find('A'), start), "");
-    EXPECT_EQ(MapRooms(rig), static_cast<int>(game.rooms.size()));
-    EXPECT_EQ(rig.current()->Hint, game.Name(game.Find('M')));
+    SeamWalk s;
+    s.walk.Path("sssssnnnnn"); // the west column and back
+    s.walk.Path("eeeessss");   // round the top and down the east column to H
+    s.walk.Path("wn");         // into N, three columns off, and on into M: the game decides
+    s.rig.tracker.Settle();
+    EXPECT_EQ(Mentions(s.rig, W8("TranslateCMD.Moves: часть зоны ")), 1);
+    EXPECT_EQ(s.WalkAgain("ew"), s.Name('M')); // M's east is G, as far off; straight back
+    EXPECT_EQ(s.Check(), "");
+    EXPECT_EQ(s.Rooms(), s.GameRooms());
 }
 
 // The first meeting the player turns straight back from: N is copied for want of evidence. The
 // second, at the same offset, the game decides (the player walks on from M into L): the seam is
 // shown, the copy of N goes and H's west now leads into N.
 TEST(Seam, ACopyMadeAtAnOffsetTheGameShowsLaterGoes) {
-    const GridGame game = Seam();
-    TrackingRig rig;
-    GridWalk walk(game, rig, game.Find('A'));
-    map::TMudRoom2* start = rig.current();
-    walk.Path("sssssnnnnn");
-    walk.Path("eeeessss");
-    walk.Path("we"); // N or a new room: nothing tells, the grid wins
-    rig.tracker.Settle();
-    ASSERT_EQ(MapRooms(rig), static_cast<int>(game.rooms.size()) + 1)
-        << "N was not copied: the test shows nothing";
-    walk.Path("nwn"); // from G into M, three columns off again, and on into L
-    rig.tracker.Settle();
-    ASSERT_TRUE(rig.host.tracing);
-    EXPECT_EQ(Lines(rig, W8("TranslateCMD.Moves: копия комнаты")), 1);
-    EXPECT_EQ(MapRooms(rig), static_cast<int>(game.rooms.size()));
-    EXPECT_EQ(CheckMap(game, walk, game.Find('A'), start), "");
-    // The seam holds both ways when walked again.
-    walk.Path("sewsew"); // L, M, G, M, N, H, N
-    rig.tracker.Settle();
-    EXPECT_TRUE(rig.host.tracing);
-    EXPECT_EQ(rig.current()->Hint, game.Name(game.Find('N')));
-    EXPECT_EQ(CheckMap(game, walk, game.Find('A'), start), "");
+    SeamWalk s;
+    s.CopyN("sssssnnnnn");
+    ASSERT_EQ(s.Rooms(), s.GameRooms() + 1) << "N was not copied: the test shows nothing";
+    EXPECT_EQ(s.WalkAgain("nwn"), s.Name('L')); // from G into M, three columns off, into L
+    EXPECT_EQ(Mentions(s.rig, W8("TranslateCMD.Moves: копия комнаты")), 1);
+    EXPECT_EQ(s.Rooms(), s.GameRooms());
+    EXPECT_EQ(s.Check(), "");
+    EXPECT_EQ(s.WalkAgain("sewsew"), s.Name('N')); // L, M, G, M, N, H, N: both ways hold
+    EXPECT_EQ(s.Check(), "");
 }
 
 // The copy of N made at the first meeting is walked on from (down into O, unmapped so far);
 // once G's meeting with M shows the offset, the copy is merged into N: its ways out and in,
 // to H and to O, are now N's.
 TEST(Seam, ACopyWalkedOnFromIsMergedIntoTheKnownRoomOnceTheOffsetIsShown) {
-    const GridGame game = Seam();
-    TrackingRig rig;
-    GridWalk walk(game, rig, game.Find('A'));
-    map::TMudRoom2* start = rig.current();
-    walk.Path("ssssnnnn");
-    walk.Path("eeeessss");
-    walk.Path("we");   // the copy of N
-    walk.Path("wsne"); // into the copy again, down into O and back to H
-    rig.tracker.Settle();
-    ASSERT_EQ(MapRooms(rig), static_cast<int>(game.rooms.size()) + 1);
-    walk.Path("nwn"); // from G into M, on into L: the game shows the offset
-    rig.tracker.Settle();
-    ASSERT_TRUE(rig.host.tracing);
-    EXPECT_EQ(Mentions(rig, W8(") слита с известной (")), 1);
-    EXPECT_EQ(MapRooms(rig), static_cast<int>(game.rooms.size()));
-    EXPECT_EQ(CheckMap(game, walk, game.Find('A'), start), "");
-    walk.Path("sssnew"); // M, N, O, N, H, N
-    rig.tracker.Settle();
-    EXPECT_TRUE(rig.host.tracing);
-    EXPECT_EQ(rig.current()->Hint, game.Name(game.Find('N')));
-    EXPECT_EQ(CheckMap(game, walk, game.Find('A'), start), "");
+    SeamWalk s;
+    s.CopyN("ssssnnnn");
+    s.WalkAgain("wsne"); // into the copy again, down into O and back to H
+    ASSERT_EQ(s.Rooms(), s.GameRooms() + 1);
+    EXPECT_EQ(s.WalkAgain("nwn"), s.Name('L')); // the game shows the offset
+    EXPECT_EQ(Mentions(s.rig, W8(") слита с известной (")), 1);
+    EXPECT_EQ(s.Rooms(), s.GameRooms());
+    EXPECT_EQ(s.Check(), "");
+    EXPECT_EQ(s.WalkAgain("sssnew"), s.Name('N')); // M, N, O, N, H, N
+    EXPECT_EQ(s.Check(), "");
 }
 
 // A copy the player has written into (a note) is their work: it stays, whatever the game shows.
 TEST(Seam, ACopyThePlayerWroteANoteIntoIsKept) {
-    const GridGame game = Seam();
-    TrackingRig rig;
-    GridWalk walk(game, rig, game.Find('A'));
-    walk.Path("sssssnnnnn");
-    walk.Path("eeeessss");
-    walk.Path("we");
-    rig.tracker.Settle();
-    map::TMudRoom2* copy = rig.world().FindRoom(4, 3, 0);
+    SeamWalk s;
+    s.CopyN("sssssnnnnn");
+    map::TMudRoom2* copy = s.rig.world().FindRoom(4, 3, 0);
     ASSERT_NE(copy, nullptr);
-    ASSERT_EQ(copy->Hint, game.Name(game.Find('N')));
+    ASSERT_EQ(copy->Hint, s.Name('N'));
     copy->Note = "loot here";
-    walk.Path("nwn");
-    rig.tracker.Settle();
-    ASSERT_TRUE(rig.host.tracing);
-    EXPECT_EQ(MapRooms(rig), static_cast<int>(game.rooms.size()) + 1);
-    ASSERT_EQ(rig.world().FindRoom(4, 3, 0), copy);
+    EXPECT_EQ(s.WalkAgain("nwn"), s.Name('L'));
+    EXPECT_EQ(s.Rooms(), s.GameRooms() + 1);
+    ASSERT_EQ(s.rig.world().FindRoom(4, 3, 0), copy);
     EXPECT_EQ(copy->Note, "loot here");
 }
 
