@@ -66,6 +66,11 @@ private:
     void Feed(const HeldMove& move);
     void Resolve(const HeldMove& move);
     std::vector<map::TMudRoom2*> Candidates(map::TMudRoom2* from, const HeldMove& move) const;
+    // Where no room reads as printed: the room standing at a known shift from the cell ahead
+    // (either way), with the printed name and exits, its way back free, and a description
+    // that differs only by a line or two the game may change by itself (by night).
+    void AcrossSeams(map::TMudRoom2* from, const HeldMove& move,
+                     std::vector<map::TMudRoom2*>& out) const;
     // Where the rooms read alike but for blanks, only those that read exactly as printed.
     void PreferExact(std::vector<map::TMudRoom2*>& rooms, const SeenRoom& seen) const;
     // A walked exit led to a room with another name: where the player really is is weighed

@@ -191,6 +191,7 @@ std::vector<TMudRoom2*> Positioner::Candidates(TMudRoom2* from, const HeldMove& 
             continue;
         out.push_back(r);
     }
+    if (out.empty()) AcrossSeams(from, move, out);
     return out;
 }
 
@@ -205,6 +206,12 @@ bool Positioner::NewRoomPossible(TMudRoom2* from, map::Dir d) const {
 void Positioner::LinkKnown(TMudRoom2* from, TMudRoom2* r, const HeldMove& move) {
     map::MapWorld& world = map_.World();
     const SeenRoom& seen = move.seen;
+    // Taken although a line or two differ (by night), not only by blanks: those lines change
+    // by themselves.
+    if (!world.SameRoom(r, seen.Name, seen.Desc, seen.Exits) &&
+        world.Changing().MayDifferByItself(r->Description, seen.Desc) &&
+        world.LearnChangingLines(r, seen.Desc))
+        Log(W("TranslateCMD.Moves: описание иное на строку, что меняется сама"));
     map_.Linker().TryToLink(from, r, move.dir);
     // Where the grid cannot draw the link (up or down to a room elsewhere, a join that does not
     // fit), a link line joins the rooms: the known room is never copied.

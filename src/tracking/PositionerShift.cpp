@@ -6,6 +6,7 @@
 // before, which nothing has joined since, make way for it.
 
 #include "map/MapModel.h"
+#include "map/RoomKeys.h"
 #include "text/Cp1251.h"
 #include "text/Text.h"
 #include "tracking/Positioner.h"
@@ -33,6 +34,30 @@ void Positioner::NoteShift(const GridShift& shift) {
         std::to_string(shift.dx) + "," + std::to_string(shift.dy) + "," + std::to_string(shift.dl) +
         ")");
     MendCopiesAt(shift);
+}
+
+void Positioner::AcrossSeams(TMudRoom2* from, const HeldMove& move,
+                             std::vector<TMudRoom2*>& out) const {
+    const map::MapWorld& world = map_.World();
+    const map::DirectionWords& words = map_.Words();
+    const SeenRoom& seen = move.seen;
+    if (IsDark(seen.Name) || seen.Desc.empty() || world.ZoneOf(from) != world.CurrentZone) return;
+    const auto& step = map::Info(move.dir);
+    const std::string back = words.Opposite(move.command);
+    for (const GridShift& s : shifts_) {
+        if (s.zone != world.CurrentZone) continue;
+        for (int sign : {1, -1}) {
+            TMudRoom2* r =
+                world.FindRoom(from->X + step.dx + sign * s.dx, from->Y + step.dy + sign * s.dy,
+                               from->L + step.dl + sign * s.dl);
+            if (!r || r == from || r->Pipe || r->Hint != seen.Name ||
+                std::count(out.begin(), out.end(), r) ||
+                !map::SameExitKey(r->Exits(), seen.Exits) || !words.WasNotStep(*r, back) ||
+                !world.Changing().MayDifferByItself(r->Description, seen.Desc))
+                continue;
+            out.push_back(r);
+        }
+    }
 }
 
 void Positioner::NoteMeeting(TMudRoom2* from, map::Dir d, TMudRoom2* copy, TMudRoom2* known,

@@ -99,6 +99,17 @@ struct WalkVoice {
         [](TrackingRig& rig, const std::string& text) { rig.Server(text); };
 };
 
+// Rooms that gain a line by night, while `night` is true.
+inline WalkVoice NightVoice(const bool& night) {
+    WalkVoice voice;
+    voice.room = [&night](const GridGame& g, int id) {
+        const std::string desc = std::string("Looks like ") + g.rooms[id].letter + ".";
+        return RoomText(g.Name(id), night ? desc + "\r\nThe moon is up." : desc, g.Exits(id)) +
+               "> ";
+    };
+    return voice;
+}
+
 // The player in the game and the rig that tracks him.
 struct GridWalk {
     const GridGame& game;

@@ -88,17 +88,6 @@ TEST(Region, TheBurrowMapsWholeInEveryWalkOrder) {
 
 namespace {
 
-// Rooms that gain a line by night, while `night` is true.
-WalkVoice NightVoice(const bool& night) {
-    WalkVoice voice;
-    voice.room = [&night](const GridGame& g, int id) {
-        const std::string desc = std::string("Looks like ") + g.rooms[id].letter + ".";
-        return RoomText(g.Name(id), night ? desc + "\r\nThe moon is up." : desc, g.Exits(id)) +
-               "> ";
-    };
-    return voice;
-}
-
 // The temple's south and down exits both lead to the square, which lists no way up.
 //
 //   T      T: exits S, D (down is the square as well)

@@ -61,8 +61,10 @@ int Mentions(const TrackingRig& rig, const std::string& part) {
 struct SeamWalk {
     GridGame game = Seam();
     TrackingRig rig;
-    GridWalk walk{game, rig, game.Find('A')};
-    map::TMudRoom2* start = rig.current();
+    GridWalk walk;
+    map::TMudRoom2* start;
+    explicit SeamWalk(WalkVoice voice = {})
+        : walk(game, rig, game.Find('A'), std::move(voice)), start(rig.current()) {}
 
     // Down the west column (`column`, and back), round the top and down to H, then into N
     // and straight back: N is copied for want of evidence.
@@ -128,6 +130,24 @@ TEST(Seam, ACopyWalkedOnFromIsMergedIntoTheKnownRoomOnceTheOffsetIsShown) {
     EXPECT_EQ(s.Rooms(), s.GameRooms());
     EXPECT_EQ(s.Check(), "");
     EXPECT_EQ(s.WalkAgain("sssnew"), s.Name('N')); // M, N, O, N, H, N
+    EXPECT_EQ(s.Check(), "");
+}
+
+// By night the rooms gain a line, so M printed by night reads like no room of the map; at the
+// offset the game has shown, M is still found, and taken when the player turns straight back.
+TEST(Seam, AMeetingByNightAtAnOffsetShownByDayFindsTheKnownRoom) {
+    bool night = false;
+    SeamWalk s(NightVoice(night));
+    s.walk.Path("sssssnnnnn");
+    s.walk.Path("eeeessss");
+    s.walk.Path("wn"); // by day: N, three columns off, shown by M
+    s.rig.tracker.Settle();
+    EXPECT_EQ(s.WalkAgain("sen"), s.Name('G')); // N, H over the seam, G
+    night = true;
+    EXPECT_EQ(s.WalkAgain("we"), s.Name('G')); // M by night, and straight back
+    EXPECT_EQ(s.Rooms(), s.GameRooms());
+    EXPECT_EQ(s.Check(), "");
+    EXPECT_EQ(s.WalkAgain("wn"), s.Name('L'));
     EXPECT_EQ(s.Check(), "");
 }
 
