@@ -91,6 +91,12 @@ std::string MoveHypotheses::Label(const Hypothesis& h) const {
     return W("комната №") + std::to_string(r.Tag) + " " + h.zone + " " + Cell(r.X, r.Y, r.L);
 }
 
+GridShift GridShift::Of(const TMudRoom2& from, map::Dir d, const TMudRoom2& to,
+                        const std::string& zone) {
+    const auto& s = map::Info(d);
+    return {zone, to.X - (from.X + s.dx), to.Y - (from.Y + s.dy), to.L - (from.L + s.dl)};
+}
+
 bool IsFrameShift(const GridShift& s) {
     return std::max({std::abs(s.dx), std::abs(s.dy), std::abs(s.dl)}) >= 3;
 }
@@ -194,13 +200,10 @@ void MoveHypotheses::Begin(TMudRoom2* from, const HeldMove& move,
         if (map_.Words().WasStep(*r, map::OppositeDir(move.dir)))
             h.copyBehind = OnlyCopies(r, from, CopyBehind(world, r, from, move.dir), move);
         if (h.zone == zone) {
-            h.shift = {zone, r->X - (from->X + s.dx), r->Y - (from->Y + s.dy),
-                       r->L - (from->L + s.dl)};
-            const GridShift back{zone, -h.shift.dx, -h.shift.dy, -h.shift.dl};
+            h.shift = GridShift::Of(*from, move.dir, *r, zone);
             h.shiftSeen = IsFrameShift(h.shift) &&
-                          std::any_of(shifts.begin(), shifts.end(), [&](const GridShift& g) {
-                              return g == h.shift || g == back;
-                          });
+                          std::any_of(shifts.begin(), shifts.end(),
+                                      [&](const GridShift& g) { return g.SameSeam(h.shift); });
         }
         switch (LieOf(*from, *r, h.zone == zone, move.dir)) {
         case Lie::Straight:

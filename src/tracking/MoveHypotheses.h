@@ -44,6 +44,13 @@ struct GridShift {
     bool operator==(const GridShift& o) const {
         return zone == o.zone && dx == o.dx && dy == o.dy && dl == o.dl;
     }
+    // The same seam met from either side.
+    bool SameSeam(const GridShift& o) const {
+        return *this == o || (zone == o.zone && dx == -o.dx && dy == -o.dy && dl == -o.dl);
+    }
+    // How far `to` stands from the cell the move from `from` in d points to, in `zone`.
+    static GridShift Of(const map::TMudRoom2& from, map::Dir d, const map::TMudRoom2& to,
+                        const std::string& zone);
 };
 
 // Three cells or more: a part mapped apart. A push bends the grid by a cell, a few pushes in one

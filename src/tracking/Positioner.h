@@ -134,6 +134,16 @@ private:
     bool HasLinkLine(const map::TMudRoom2& room, map::Dir d) const;
     // A link line in direction d into `to`, which lies in `zone`.
     std::string LinkLineTo(const map::TMudRoom2& to, const std::string& zone, map::Dir d) const;
+    // Removes the room's link line for direction d, if it has one.
+    void DropLinkLine(map::TMudRoom2& from, map::Dir d) const;
+    // Puts that line in `from` for direction d, in place of any link line it had that way.
+    void SetLinkLine(map::TMudRoom2& from, const map::TMudRoom2& to, const std::string& zone,
+                     map::Dir d) const;
+    // The rooms of the world with a link line into `room`, and those lines.
+    std::vector<std::pair<map::TMudRoom2*, std::string>>
+    LinkLinesInto(const map::TMudRoom2& room) const;
+    // " (x,y,l)": where a room stands, for the debug log.
+    static std::string CellText(const map::TMudRoom2& room);
     // Joins two rooms after a move: side by side on the grid, else by a link-line pair.
     void LinkNamed(map::TMudRoom2* from, map::TMudRoom2* to, map::Dir d);
     void Arrive(map::TMudRoom2* room, const SeenRoom& seen, bool textSeen);

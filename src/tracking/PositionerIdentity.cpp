@@ -147,6 +147,39 @@ std::string Positioner::LinkLineTo(const TMudRoom2& to, const std::string& zone,
     return zone + "|" + map::Phrase(profile_, d) + "|" + std::to_string(to.Tag);
 }
 
+void Positioner::DropLinkLine(TMudRoom2& from, map::Dir d) const {
+    const std::string& phrase = map::Phrase(profile_, d);
+    std::erase_if(from.AutoMaps, [&](const std::string& line) {
+        return !text::GetField(line, 1).empty() &&
+               text::DecodeEscapes(text::GetField(line, 2)) == phrase;
+    });
+}
+
+void Positioner::SetLinkLine(TMudRoom2& from, const TMudRoom2& to, const std::string& zone,
+                             map::Dir d) const {
+    DropLinkLine(from, d);
+    from.AutoMaps.push_back(LinkLineTo(to, zone, d));
+}
+
+std::vector<std::pair<TMudRoom2*, std::string>>
+Positioner::LinkLinesInto(const TMudRoom2& room) const {
+    const map::MapWorld& world = map_.World();
+    const std::string& zone = world.ZoneOf(&room);
+    const std::string tag = std::to_string(room.Tag);
+    std::vector<std::pair<TMudRoom2*, std::string>> lines;
+    world.Lists().ForEachWorldRoom([&](TMudRoom2* r, const std::string&) {
+        for (const std::string& line : r->AutoMaps)
+            if (text::GetField(line, 1) == zone && text::GetField(line, 3) == tag)
+                lines.emplace_back(r, line);
+    });
+    return lines;
+}
+
+std::string Positioner::CellText(const TMudRoom2& room) {
+    return " (" + std::to_string(room.X) + "," + std::to_string(room.Y) + "," +
+           std::to_string(room.L) + ")";
+}
+
 void Positioner::LinkNamed(TMudRoom2* from, TMudRoom2* to, map::Dir d) {
     map::MapWorld& world = map_.World();
     const map::DirectionWords& words = map_.Words();
@@ -171,12 +204,7 @@ void Positioner::LinkNamed(TMudRoom2* from, TMudRoom2* to, map::Dir d) {
         return;
     }
     // Elsewhere on the grid or in another zone: a link line, the way a player joins zones.
-    const std::string phrase = map::Phrase(profile_, d);
-    std::erase_if(from->AutoMaps, [&](const std::string& line) {
-        return !text::GetField(line, 1).empty() &&
-               text::DecodeEscapes(text::GetField(line, 2)) == phrase;
-    });
-    from->AutoMaps.push_back(LinkLineTo(*to, toZone, d));
+    SetLinkLine(*from, *to, toZone, d);
     from->Ch(d) = true;
     if (twoWay && !HasLinkLine(*to, back)) {
         to->AutoMaps.push_back(LinkLineTo(*from, fromZone, back));

@@ -112,16 +112,9 @@ bool Positioner::DropLeafCopy(TMudRoom2* copy, TMudRoom2* kept) {
         if (n && n != kept && MappedTarget(n, i.opposite) == copy) return false;
     }
     // And no link line of the world leads into it.
-    const std::string tag = std::to_string(copy->Tag);
-    bool named = false;
-    world.Lists().ForEachWorldRoom([&](const TMudRoom2* r, const std::string&) {
-        for (const std::string& line : r->AutoMaps)
-            named = named || (text::GetField(line, 1) == zone && text::GetField(line, 3) == tag);
-    });
-    if (named) return false;
-    Log(W("TranslateCMD.Moves: копия комнаты ") + copy->Hint + " (" + std::to_string(copy->X) +
-        "," + std::to_string(copy->Y) + "," + std::to_string(copy->L) +
-        W(") больше ни с чем не связана, удалена"));
+    if (!LinkLinesInto(*copy).empty()) return false;
+    Log(W("TranslateCMD.Moves: копия комнаты ") + copy->Hint + CellText(*copy) +
+        W(" больше ни с чем не связана, удалена"));
     bent_.erase(copy);
     world.DestroyRoom(copy);
     world.Saved = false;

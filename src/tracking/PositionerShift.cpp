@@ -25,9 +25,8 @@ constexpr std::size_t kMaxMeetings = 64;
 void Positioner::NoteShift(const GridShift& shift) {
     if (!IsFrameShift(shift) || shifts_.size() >= kMaxShifts) return;
     // Met from the other side, the same seam shows the reverse offset.
-    const GridShift back{shift.zone, -shift.dx, -shift.dy, -shift.dl};
-    if (std::find(shifts_.begin(), shifts_.end(), shift) != shifts_.end() ||
-        std::find(shifts_.begin(), shifts_.end(), back) != shifts_.end())
+    if (std::any_of(shifts_.begin(), shifts_.end(),
+                    [&](const GridShift& g) { return g.SameSeam(shift); }))
         return;
     shifts_.push_back(shift);
     Log(W("TranslateCMD.Moves: часть зоны ") + shift.zone + W(" стоит со сдвигом сетки (") +
@@ -71,28 +70,20 @@ void Positioner::MendCopiesAt(const GridShift& shift) {
     // Only text tells copies here: the game's own room numbers never make one.
     if (s_.Identity) return;
     map::MapWorld& world = map_.World();
-    const GridShift back{shift.zone, -shift.dx, -shift.dy, -shift.dl};
-    std::vector<Meeting> todo;
-    for (const Meeting& c : meetings_)
-        if (c.shift == shift || c.shift == back) todo.push_back(c);
-    for (const Meeting& c : todo) {
-        // Rooms destroyed meanwhile took their records with them.
-        const auto it = std::find_if(meetings_.begin(), meetings_.end(), [&](const Meeting& o) {
-            return o.from == c.from && o.copy == c.copy && o.known == c.known && o.dir == c.dir;
-        });
-        if (it == meetings_.end()) continue;
+    // One at a time: mending one may destroy rooms that others name, and those go with them.
+    for (;;) {
+        const auto it = std::find_if(meetings_.begin(), meetings_.end(),
+                                     [&](const Meeting& m) { return m.shift.SameSeam(shift); });
+        if (it == meetings_.end()) return;
+        const Meeting c = *it;
         meetings_.erase(it);
         const map::Dir way = map::OppositeDir(c.dir);
-        const auto& step = map::Info(c.dir);
         // Still as it was made: the move leads to the copy, the known room stands at the same
         // offset, reads like the copy and its way back is not walked.
         if (MappedTarget(c.from, c.dir) != c.copy || MappedTarget(c.known, way) ||
             HasLinkLine(*c.known, way) || world.ZoneOf(c.from) != c.shift.zone ||
-            world.ZoneOf(c.known) != c.shift.zone)
-            continue;
-        const GridShift now{c.shift.zone, c.known->X - (c.from->X + step.dx),
-                            c.known->Y - (c.from->Y + step.dy), c.known->L - (c.from->L + step.dl)};
-        if (!(now == c.shift) ||
+            world.ZoneOf(c.known) != c.shift.zone ||
+            !(GridShift::Of(*c.from, c.dir, *c.known, c.shift.zone) == c.shift) ||
             !world.SameRoom(c.known, c.copy->Hint, c.copy->Description, c.copy->Exits()))
             continue;
         if (DropLeafCopy(c.copy, c.from)) {
@@ -122,17 +113,14 @@ void Positioner::JoinOneWay(TMudRoom2* from, TMudRoom2* to, map::Dir d) {
     map::MapWorld& world = map_.World();
     const auto& step = map::Info(d);
     const std::string& zone = world.ZoneOf(to);
-    const std::string& phrase = map::Phrase(profile_, d);
-    std::erase_if(from->AutoMaps, [&](const std::string& line) {
-        return !text::GetField(line, 1).empty() &&
-               text::DecodeEscapes(text::GetField(line, 2)) == phrase;
-    });
     from->Ch(d) = true;
     if (world.ZoneOf(from) != world.CurrentZone) host_.ZoneTouched(world.ZoneOf(from));
     if (world.ZoneOf(from) == zone && to->X == from->X + step.dx && to->Y == from->Y + step.dy &&
-        to->L == from->L + step.dl)
+        to->L == from->L + step.dl) {
+        DropLinkLine(*from, d); // the grid joins them: a link line would lead elsewhere
         return;
-    from->AutoMaps.push_back(LinkLineTo(*to, zone, d));
+    }
+    SetLinkLine(*from, *to, zone, d);
 }
 
 bool Positioner::MergeCopy(TMudRoom2* copy, TMudRoom2* known) {
@@ -166,27 +154,17 @@ bool Positioner::MergeCopy(TMudRoom2* copy, TMudRoom2* known) {
             in.push_back({n, i.opposite});
         }
     }
-    // Link lines anywhere in the world that lead into the copy.
-    const std::string zone = world.ZoneOf(copy);
-    const std::string tag = std::to_string(copy->Tag);
-    bool refused = false; // or anything else that forbids the merge
-    world.Lists().ForEachWorldRoom([&](TMudRoom2* r, const std::string&) {
-        if (r == copy) return;
-        for (const std::string& line : r->AutoMaps) {
-            if (text::GetField(line, 1) != zone || text::GetField(line, 3) != tag) continue;
-            // A command the player wrote into the way is not rewritten.
-            refused = refused || !text::GetField(line, 4).empty();
-            const std::string phrase = text::DecodeEscapes(text::GetField(line, 2));
-            for (const map::DirInfo& i : map::kDirs)
-                if (map::Phrase(profile_, i.dir) == phrase) in.push_back({r, i.dir});
-            refused = refused || r == known;
-        }
-    });
-    if (refused) return false;
-    Log(W("TranslateCMD.Moves: копия комнаты ") + copy->Hint + " (" + std::to_string(copy->X) +
-        "," + std::to_string(copy->Y) + "," + std::to_string(copy->L) + W(") слита с известной (") +
-        std::to_string(known->X) + "," + std::to_string(known->Y) + "," + std::to_string(known->L) +
-        W("): её связи перенесены"));
+    // Link lines anywhere in the world that lead into the copy; a command the player wrote
+    // into one is not rewritten.
+    for (const auto& [r, line] : LinkLinesInto(*copy)) {
+        if (r == copy) continue;
+        if (r == known || !text::GetField(line, 4).empty()) return false;
+        const std::string phrase = text::DecodeEscapes(text::GetField(line, 2));
+        for (const map::DirInfo& i : map::kDirs)
+            if (map::Phrase(profile_, i.dir) == phrase) in.push_back({r, i.dir});
+    }
+    Log(W("TranslateCMD.Moves: копия комнаты ") + copy->Hint + CellText(*copy) +
+        W(" слита с известной") + CellText(*known) + W(": её связи перенесены"));
     for (const Way& w : out)
         JoinOneWay(known, w.room, w.dir);
     for (const Way& w : in)
