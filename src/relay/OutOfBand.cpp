@@ -6,134 +6,16 @@
 #include "relay/DebugLog.h"
 #include "relay/Relay.h"
 #include "relay/TelnetBytes.h"
-#include "text/ByteSearch.h"
 #include "text/Text.h"
 
+#include <algorithm>
 #include <cstring>
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#endif
-#if defined(__GNUC__) && defined(__x86_64__)
-#include <immintrin.h>
-#define QUARVELIN_AVX2 1
-#endif
 
 namespace relay {
 
 using namespace telnet;
 
 namespace {
-
-// The first k in [i, n) where p[k - 1] is an IAC, p[k] is SB, WILL, WONT, DO or DONT and
-// accept(k) holds; n when there is none. Sixteen bytes at a time (32 with AVX2): pairs of 0xFF
-// (the letter "я", everywhere in Russian text) are passed over by the vector compare and only
-// its hits are looked at one by one. i is at least 1.
-#if QUARVELIN_AVX2
-template <typename Accept>
-__attribute__((target("avx2"))) std::size_t FindCommandWide(const char* p, std::size_t& i,
-                                                            std::size_t n, Accept& accept) {
-    const __m256i iac = _mm256_set1_epi8(static_cast<char>(kIac));
-    const __m256i first = _mm256_set1_epi8(static_cast<char>(kSb));
-    const __m256i span = _mm256_set1_epi8(kDont - kSb);
-    for (; i + 32 <= n; i += 32) {
-        const __m256i cur = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
-        const __m256i prev = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i - 1));
-        const __m256i d = _mm256_sub_epi8(cur, first);
-        const __m256i command = _mm256_cmpeq_epi8(_mm256_min_epu8(d, span), d);
-        unsigned mask = static_cast<unsigned>(
-            _mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(prev, iac), command)));
-        for (; mask; mask &= mask - 1)
-            if (const std::size_t k = i + text::LowestBit(mask); accept(k)) return k;
-    }
-    return n;
-}
-#endif
-
-template <typename Accept>
-std::size_t FindCommand(const char* p, std::size_t i, std::size_t n, Accept&& accept) {
-#if QUARVELIN_AVX2
-    if (text::HasAvx2()) {
-        const std::size_t k = FindCommandWide(p, i, n, accept);
-        if (k < n) return k;
-    }
-#endif
-#if defined(__SSE2__) || defined(_M_X64)
-    const __m128i iac = _mm_set1_epi8(static_cast<char>(kIac));
-    const __m128i first = _mm_set1_epi8(static_cast<char>(kSb));
-    const __m128i span = _mm_set1_epi8(kDont - kSb);
-    for (; i + 16 <= n; i += 16) {
-        const __m128i cur = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        const __m128i prev = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i - 1));
-        // SB..DONT: the byte minus SB, unsigned, is at most DONT - SB.
-        const __m128i d = _mm_sub_epi8(cur, first);
-        const __m128i command = _mm_cmpeq_epi8(_mm_min_epu8(d, span), d);
-        unsigned mask = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(prev, iac), command)));
-        for (; mask; mask &= mask - 1)
-            if (const std::size_t k = i + text::LowestBit(mask); accept(k)) return k;
-    }
-#endif
-    for (; i < n; ++i)
-        if (At(p, i - 1) == kIac && At(p, i) >= kSb && At(p, i) <= kDont && accept(i)) return i;
-    return n;
-}
-
-// Could the text hold a negotiation or a subnegotiation: an IAC followed by SB, WILL, WONT, DO or
-// DONT? Pairs of 0xFF (the letter "я") are not told apart from commands here, so the answer may
-// be yes for plain text, never no for a command. Game text rarely has any, so this runs over
-// every read before anything slower.
-bool MayHoldNegotiation(const char* p, std::size_t n) {
-    return FindCommand(p, 1, n, [](std::size_t) { return true; }) < n;
-}
-
-// Where the next negotiation or subnegotiation command begins in p[from, n): the index of the
-// byte after its IAC (SB, WILL, WONT, DO or DONT), the IAC itself not doubled (an odd run of
-// 0xFF before it, counted from `from`, where no command is under way). n when there is none.
-std::size_t NextCommand(const char* p, std::size_t from, std::size_t n) {
-    return FindCommand(p, from + 1, n, [&](std::size_t k) {
-        std::size_t run = 0;
-        while (k - run > from && At(p, k - 1 - run) == kIac)
-            ++run;
-        return run % 2 == 1;
-    });
-}
-
-// Where the subnegotiation whose payload begins at `from` ends: the index of the IAC of its
-// IAC SE, counting the pairs of 0xFF in the payload. n when it does not end in [from, n) or an
-// IAC inside it is followed by neither IAC nor SE (both left to the step-by-step scan). The
-// payloads are short and hold few 0xFF, so the search runs sixteen bytes at a time inline.
-std::size_t SubnegotiationEnd(const char* b, std::size_t from, std::size_t n, std::size_t& pairs) {
-    std::size_t i = from;
-    auto at = [&](std::size_t h) -> std::size_t {
-        if (h + 1 >= n) return n;
-        if (At(b, h + 1) == kIac) {
-            ++pairs;
-            i = h + 2;
-            return 0;
-        }
-        return At(b, h + 1) == kSe ? h : n;
-    };
-#if defined(__SSE2__) || defined(_M_X64)
-    const __m128i iac = _mm_set1_epi8(static_cast<char>(kIac));
-    while (i + 16 <= n) {
-        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i)), iac)));
-        if (!mask) {
-            i += 16;
-            continue;
-        }
-        if (const std::size_t end = at(i + text::LowestBit(mask))) return end;
-    }
-#endif
-    while (i < n) {
-        if (At(b, i) != kIac) {
-            ++i;
-            continue;
-        }
-        if (const std::size_t end = at(i)) return end;
-    }
-    return n;
-}
 
 std::string JsonQuoted(std::string_view s) {
     std::string q = "\"";
@@ -316,12 +198,15 @@ void OutOfBand::ScanServer(std::string& stream, bool parse, ServerPass& out) {
     };
     // A whole subnegotiation of an option of ours inside this read (0xFF doubled in its payload,
     // as in every "я" of a room's name), k its SB and end the IAC of its IAC SE: taken at once.
-    auto take = [&](std::size_t k, std::size_t end, std::size_t pairs, Option& o) {
+    auto take = [&](std::size_t k, std::size_t end, Option& o) {
         const std::size_t from = k + 2;
-        if (end - from - pairs > kMaxSubnegotiation) return false;
+        if (end - from > kMaxSubnegotiation) {
+            // Long as it stands: every 0xFF in it is one of a pair.
+            const auto ffs = static_cast<std::size_t>(std::count(b + from, b + end, '\xFF'));
+            if (end - from - ffs / 2 > kMaxSubnegotiation) return false;
+        }
         subToClient_ = o.client == ClientAnswer::Accepted;
         subTooLong_ = false;
-        payloadLength_ = end - from - pairs;
         payload_.clear();
         if (parse) {
             for (std::size_t p = from; p < end; ++p) {
@@ -341,20 +226,27 @@ void OutOfBand::ScanServer(std::string& stream, bool parse, ServerPass& out) {
     while (i < n) {
         switch (scan_) {
         case Scan::Data: {
-            const std::size_t k = NextCommand(b, i, n);
-            if (k < n) {
-                command = k - 1;
-                // Anything but a whole subnegotiation of ours goes step by step below.
-                if (At(b, k) == kSb && k + 1 < n) {
+            // Whole subnegotiations of ours are taken here at once, one after another, and the
+            // game's other commands that change nothing here (a prompt's GA) passed over.
+            commands_.Start(b, i, n);
+            std::size_t k = commands_.Next(i);
+            for (; k < n; k = commands_.Next(k + 1)) {
+                const unsigned char c = At(b, k);
+                if (c == kSb && k + 1 < n) {
                     if (Option* o = Find(At(b, k + 1))) {
-                        std::size_t pairs = 0;
-                        const std::size_t end = SubnegotiationEnd(b, k + 2, n, pairs);
-                        if (end < n && take(k, end, pairs, *o)) {
-                            i = end + 2;
-                            break;
+                        // The first command inside it ends it.
+                        const std::size_t end = commands_.Next(k + 2);
+                        if (end < n && At(b, end) == kSe && take(k, end - 1, *o)) {
+                            k = end;
+                            continue;
                         }
                     }
                 }
+                if (c >= kSb && c <= kDont) break;
+            }
+            if (k < n) {
+                // Anything else goes step by step below.
+                command = k - 1;
                 i = k;
                 scan_ = Scan::Iac;
                 break;

@@ -11,6 +11,7 @@
 // No sockets: the relay feeds it the game's decoded stream (through ServerStreamDecoder) and the
 // client's blocks, and sends what it asks to be sent.
 
+#include "relay/CommandScan.h"
 #include "tracking/RoomIdentity.h"
 
 #include <cstddef>
@@ -109,6 +110,7 @@ private:
     std::string payload_;
     std::size_t payloadLength_ = 0; // of the subnegotiation being read, kept or not
     std::string carry_;             // a command cut off at the end of the last read
+    CommandScan commands_;
 
     // The client's side.
     Scan clientScan_ = Scan::Data;

@@ -3,6 +3,7 @@
 // the client's blocks through the merging, in every order the two sides may speak.
 
 #include "Deflater.h"
+#include "relay/CommandScan.h"
 #include "relay/DebugLog.h"
 #include "relay/OutOfBand.h"
 #include "relay/Relay.h"
@@ -10,6 +11,8 @@
 #include "text/Cp1251.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 using relay::OutOfBand;
 using text::W;
@@ -332,6 +335,93 @@ TEST(OutOfBand, ReadsCutAnywhereGiveWhatOneReadGives) {
                             Sb(31, "\xFF\x01") + "\xFF\xF1n\r\n");
     for (std::size_t cut = 0; cut < client.size(); ++cut)
         ASSERT_EQ(merged(cut), expected) << "cut at " << cut;
+}
+
+// The commands of a read against the plain definition (the byte after an odd run of 0xFF), in
+// reads of every length round the blocks of 64 and the windows, from any starting point, with
+// runs of 0xFF of every length and across block ends.
+TEST(CommandScan, FindsTheByteAfterEveryIacAndNoDoubledOne) {
+    std::mt19937 rng(69);
+    relay::CommandScan scan;
+    for (int round = 0; round < 400; ++round) {
+        const std::size_t n = round < 200 ? static_cast<std::size_t>(round) : rng() % 3000;
+        std::string read(n, 'a');
+        const int density = 1 + static_cast<int>(rng() % 4);
+        for (char& c : read)
+            if (static_cast<int>(rng() % 8) < density)
+                c = '\xFF';
+            else if (rng() % 5 == 0)
+                c = static_cast<char>(0xF0 + rng() % 16);
+        const std::size_t from = n ? rng() % n : 0;
+        std::vector<std::size_t> expected;
+        std::size_t run = 0;
+        for (std::size_t i = from; i < n; ++i) {
+            if (read[i] == '\xFF') {
+                ++run;
+                continue;
+            }
+            if (run % 2 == 1) expected.push_back(i);
+            run = 0;
+        }
+        std::vector<std::size_t> got;
+        scan.Start(read.data(), from, n);
+        for (std::size_t k = scan.Next(from); k < n; k = scan.Next(k + 1))
+            got.push_back(k);
+        ASSERT_EQ(got, expected) << "round " << round << ", " << n << " bytes from " << from;
+    }
+}
+
+// Random streams thick with 0xFF (runs of every length across the 64-byte blocks the search
+// takes at once, "яр" as 0xFF 0xFF 0xF0, stray commands): one read gives what the reads of one
+// byte give, which go step by step.
+TEST(OutOfBand, RandomStreamsInOneReadGiveWhatByteByByteGives) {
+    std::mt19937 rng(2026);
+    const std::string bytes = "\xFF\xFF\xFF\xF0\xFA\xFB\xFD\x45\xC9\x01\x02" + std::string("ab");
+    auto randomBytes = [&](int count) {
+        std::string s;
+        for (int i = 0; i < count; ++i)
+            s.push_back(bytes[rng() % bytes.size()]);
+        return s;
+    };
+    for (int round = 0; round < 300; ++round) {
+        std::string game = kWillMsdp + kWillGmcp;
+        while (game.size() < 200u + round * 4u) {
+            switch (rng() % 5) {
+            case 0:
+                game += W("Дорога ") + std::string(rng() % 6, '\xFF') + "\xF0 ";
+                break;
+            case 1:
+                game += Msdp(MsdpRoom(std::to_string(rng() % 99),
+                                      W("Старый яр") + randomBytes(rng() % 90), "x", "1"));
+                break;
+            case 2:
+                game += Gmcp(GmcpRoom(static_cast<int>(rng() % 99), "y", 2));
+                break;
+            case 3:
+                game += randomBytes(rng() % 70);
+                break;
+            default:
+                game += kGa + "\r\n";
+                break;
+            }
+        }
+        game += "\r\n"; // nothing held back at the end
+        Rig whole, each;
+        whole.Game(game);
+        each.GameInPieces(game, 1);
+        const Joined a = whole.Take(), b = each.Take();
+        ASSERT_EQ(a.stream, game) << round;
+        ASSERT_EQ(b.stream, game) << round;
+        ASSERT_EQ(a.client, b.client) << round;
+        ASSERT_EQ(a.recognition, b.recognition) << round;
+        ASSERT_EQ(a.prompts, b.prompts) << round;
+        ASSERT_EQ(a.toServer, b.toServer) << round;
+        ASSERT_EQ(a.identities.size(), b.identities.size()) << round;
+        for (std::size_t i = 0; i < a.identities.size(); ++i) {
+            ASSERT_EQ(a.identities[i].offset, b.identities[i].offset) << round;
+            ASSERT_EQ(a.identities[i].identity, b.identities[i].identity) << round;
+        }
+    }
 }
 
 TEST(OutOfBand, SubnegotiationsInsideMccpAreFoundAndTakenOut) {
