@@ -97,20 +97,25 @@ inline void TakeTail(const char* p, std::size_t i, std::size_t n, std::uint64_t&
 }
 
 // The commands of p[from, to) into `out`, `to` being n or `from` plus a multiple of 64; their
-// count.
+// count. Written out once for each kind of processor, BITS finding the 0xFF of a block: a
+// function for one kind cannot be inlined into code for any other.
+#define QUARVELIN_FIND_BLOCKS(BITS)                                                                \
+    std::size_t count = 0, i = from;                                                               \
+    std::uint64_t c = carry ? 1 : 0; /* kept in a register through the loop */                     \
+    const std::size_t whole = n >= 64 ? std::min(to, n - 63) : 0; /* blocks all in the read */     \
+    for (; i < whole; i += 64)                                                                     \
+        TakeBlock(BITS(p + i), ~std::uint64_t{0}, i, c, out, count);                               \
+    if (i < to) TakeTail(p, i, n, c, out, count, BITS);                                            \
+    carry = c != 0;                                                                                \
+    return count
+
 std::size_t FindNarrow(const char* p, std::size_t from, std::size_t to, std::size_t n, bool& carry,
                        std::size_t* out) {
-    std::size_t count = 0, i = from;
-    std::uint64_t c = carry ? 1 : 0; // kept in a register through the loop
-    for (; i < to && n - i >= 64; i += 64)
-        TakeBlock(IacBits(p + i), ~std::uint64_t{0}, i, c, out, count);
-    if (i < to) TakeTail(p, i, n, c, out, count, IacBits);
-    carry = c != 0;
-    return count;
+    QUARVELIN_FIND_BLOCKS(IacBits);
 }
 
 #if QUARVELIN_AVX2
-__attribute__((target("avx2"))) inline std::uint64_t IacBitsWide(const char* q) {
+__attribute__((target("avx2"))) QUARVELIN_INLINE std::uint64_t IacBitsWide(const char* q) {
     const __m256i ff = _mm256_set1_epi8(static_cast<char>(kIac));
     const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q));
     const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + 32));
@@ -123,14 +128,20 @@ __attribute__((target("avx2"))) inline std::uint64_t IacBitsWide(const char* q) 
 __attribute__((target("avx2,popcnt,bmi"))) std::size_t FindWide(const char* p, std::size_t from,
                                                                 std::size_t to, std::size_t n,
                                                                 bool& carry, std::size_t* out) {
-    std::size_t count = 0, i = from;
-    std::uint64_t c = carry ? 1 : 0; // kept in a register through the loop
-    for (; i < to && n - i >= 64; i += 64)
-        TakeBlock(IacBitsWide(p + i), ~std::uint64_t{0}, i, c, out, count);
-    if (i < to) TakeTail(p, i, n, c, out, count, IacBitsWide);
-    carry = c != 0;
-    return count;
+    QUARVELIN_FIND_BLOCKS(IacBitsWide);
 }
+
+// With AVX-512 a block of 64 is compared at once.
+__attribute__((target("avx512bw"))) QUARVELIN_INLINE std::uint64_t IacBitsWidest(const char* q) {
+    return _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(q), _mm512_set1_epi8(static_cast<char>(kIac)));
+}
+
+__attribute__((target("avx512bw,popcnt,bmi"))) std::size_t
+FindWidest(const char* p, std::size_t from, std::size_t to, std::size_t n, bool& carry,
+           std::size_t* out) {
+    QUARVELIN_FIND_BLOCKS(IacBitsWidest);
+}
+const bool kWidest = __builtin_cpu_supports("avx512bw");
 
 // MayHoldNegotiation 32 bytes at a time: the first k in [i, n) where p[k - 1] is an IAC and p[k]
 // is SB, WILL, WONT, DO or DONT; n when there is none. i is at least 1.
@@ -186,7 +197,9 @@ void CommandScan::Start(const char* p, std::size_t from, std::size_t n) {
 void CommandScan::Fill() {
     const std::size_t to = std::min(n_, covered_ + kWindow);
 #if QUARVELIN_AVX2
-    if (kWide)
+    if (kWidest)
+        count_ = FindWidest(p_, covered_, to, n_, carry_, found_.data());
+    else if (kWide)
         count_ = FindWide(p_, covered_, to, n_, carry_, found_.data());
     else
 #endif

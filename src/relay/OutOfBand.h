@@ -87,7 +87,11 @@ private:
         void Clear();
     };
 
-    Option* Find(unsigned char code);
+    Option* Find(unsigned char code) {
+        if (code == kMsdp && msdp_.enabled) return &msdp_;
+        if (code == kGmcp && gmcp_.enabled) return &gmcp_;
+        return nullptr;
+    }
     const Option* Find(unsigned char code) const;
     void Ask(Option& o, std::string& toServer);
     void GameVerb(unsigned char verb, Option& o, std::string& toServer);
