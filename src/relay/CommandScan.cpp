@@ -29,6 +29,7 @@ namespace {
 #if QUARVELIN_AVX2
 const bool kWide = text::HasAvx2(); // the scans go 32 bytes at a time
 #endif
+CommandScan::Width widthCap = CommandScan::Width::Widest;
 
 // Bit j set where p[j] is 0xFF, p holding 64 bytes.
 inline std::uint64_t IacBits(const char* p) {
@@ -167,7 +168,8 @@ __attribute__((target("avx2"))) std::size_t FirstCandidateWide(const char* p, st
 bool MayHoldNegotiation(const char* p, std::size_t n) {
     std::size_t i = 1;
 #if QUARVELIN_AVX2
-    if (kWide && FirstCandidateWide(p, i, n) < n) return true;
+    if (kWide && widthCap >= CommandScan::Width::Avx2 && FirstCandidateWide(p, i, n) < n)
+        return true;
 #endif
 #if defined(__SSE2__) || defined(_M_X64)
     const __m128i iac = _mm_set1_epi8(static_cast<char>(kIac));
@@ -187,6 +189,10 @@ bool MayHoldNegotiation(const char* p, std::size_t n) {
     return false;
 }
 
+void CommandScan::CapWidth(Width width) {
+    widthCap = width;
+}
+
 void CommandScan::Start(const char* p, std::size_t from, std::size_t n) {
     p_ = p;
     n_ = n;
@@ -198,9 +204,9 @@ void CommandScan::Start(const char* p, std::size_t from, std::size_t n) {
 void CommandScan::Fill() {
     const std::size_t to = std::min(n_, covered_ + kWindow);
 #if QUARVELIN_AVX2
-    if (kWidest)
+    if (kWidest && widthCap >= Width::Widest)
         count_ = FindWidest(p_, covered_, to, n_, carry_, found_.data());
-    else if (kWide)
+    else if (kWide && widthCap >= Width::Avx2)
         count_ = FindWide(p_, covered_, to, n_, carry_, found_.data());
     else
 #endif

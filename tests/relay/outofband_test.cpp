@@ -341,10 +341,13 @@ TEST(OutOfBand, ReadsCutAnywhereGiveWhatOneReadGives) {
 // reads of every length round the blocks of 64 and the windows, from any starting point, with
 // runs of 0xFF of every length and across block ends.
 TEST(CommandScan, FindsTheByteAfterEveryIacAndNoDoubledOne) {
+    using Width = relay::CommandScan::Width;
     std::mt19937 rng(69);
     relay::CommandScan scan;
-    for (int round = 0; round < 400; ++round) {
-        const std::size_t n = round < 200 ? static_cast<std::size_t>(round) : rng() % 3000;
+    for (int round = 0; round < 1200; ++round) {
+        // Each width in turn (as wide as this processor goes).
+        relay::CommandScan::CapWidth(static_cast<Width>(round % 3));
+        const std::size_t n = round < 600 ? static_cast<std::size_t>(round / 3) : rng() % 3000;
         std::string read(n, 'a');
         const int density = 1 + static_cast<int>(rng() % 4);
         for (char& c : read)
@@ -368,7 +371,14 @@ TEST(CommandScan, FindsTheByteAfterEveryIacAndNoDoubledOne) {
         for (std::size_t k = scan.Next(from); k < n; k = scan.Next(k + 1))
             got.push_back(k);
         ASSERT_EQ(got, expected) << "round " << round << ", " << n << " bytes from " << from;
+        // The quick look tells no pairs apart: any 0xFF before SB..DONT may be a command.
+        bool may = false;
+        for (std::size_t k = 1; k < n; ++k)
+            may = may || (read[k - 1] == '\xFF' && static_cast<unsigned char>(read[k]) >= 0xFA &&
+                          read[k] != '\xFF');
+        ASSERT_EQ(relay::MayHoldNegotiation(read.data(), n), may) << "round " << round;
     }
+    relay::CommandScan::CapWidth(Width::Widest);
 }
 
 // Random streams thick with 0xFF (runs of every length across the 64-byte blocks the search
