@@ -26,11 +26,6 @@ using namespace telnet;
 
 namespace {
 
-#if QUARVELIN_AVX2
-const bool kWide = text::HasAvx2(); // the scans go 32 bytes at a time
-#endif
-CommandScan::Width widthCap = CommandScan::Width::Widest;
-
 // Bit j set where p[j] is 0xFF, p holding 64 bytes.
 inline std::uint64_t IacBits(const char* p) {
 #if defined(__SSE2__) || defined(_M_X64)
@@ -143,10 +138,9 @@ FindWidest(const char* p, std::size_t from, std::size_t to, std::size_t n, bool&
            std::size_t* out) {
     QUARVELIN_FIND_BLOCKS(IacBitsWidest);
 }
-const bool kWidest = __builtin_cpu_supports("avx512bw");
 
-// MayHoldNegotiation 32 bytes at a time: the first k in [i, n) where p[k - 1] is an IAC and p[k]
-// is SB, WILL, WONT, DO or DONT; n when there is none. i is at least 1.
+// MayHoldNegotiation 32 bytes at a time (64 below): the first k in [i, n) where p[k - 1] is an IAC
+// and p[k] is SB, WILL, WONT, DO or DONT; n when there is none. i is at least 1.
 __attribute__((target("avx2"))) std::size_t FirstCandidateWide(const char* p, std::size_t& i,
                                                                std::size_t n) {
     const __m256i iac = _mm256_set1_epi8(static_cast<char>(kIac));
@@ -161,6 +155,19 @@ __attribute__((target("avx2"))) std::size_t FirstCandidateWide(const char* p, st
     }
     return n;
 }
+
+__attribute__((target("avx512bw"))) std::size_t FirstCandidateWidest(const char* p, std::size_t& i,
+                                                                     std::size_t n) {
+    const __m512i iac = _mm512_set1_epi8(static_cast<char>(kIac));
+    const __m512i first = _mm512_set1_epi8(static_cast<char>(kSb));
+    const __m512i span = _mm512_set1_epi8(kDont - kSb);
+    for (; i + 64 <= n; i += 64) {
+        const __mmask64 command =
+            _mm512_cmple_epu8_mask(_mm512_sub_epi8(_mm512_loadu_si512(p + i), first), span);
+        if (_mm512_mask_cmpeq_epi8_mask(command, _mm512_loadu_si512(p + i - 1), iac)) return i;
+    }
+    return n;
+}
 #endif
 
 } // namespace
@@ -168,8 +175,9 @@ __attribute__((target("avx2"))) std::size_t FirstCandidateWide(const char* p, st
 bool MayHoldNegotiation(const char* p, std::size_t n) {
     std::size_t i = 1;
 #if QUARVELIN_AVX2
-    if (kWide && widthCap >= CommandScan::Width::Avx2 && FirstCandidateWide(p, i, n) < n)
-        return true;
+    const text::VectorWidth width = text::Widest();
+    if (width == text::VectorWidth::Avx512 && FirstCandidateWidest(p, i, n) < n) return true;
+    if (width >= text::VectorWidth::Avx2 && FirstCandidateWide(p, i, n) < n) return true;
 #endif
 #if defined(__SSE2__) || defined(_M_X64)
     const __m128i iac = _mm_set1_epi8(static_cast<char>(kIac));
@@ -189,10 +197,6 @@ bool MayHoldNegotiation(const char* p, std::size_t n) {
     return false;
 }
 
-void CommandScan::CapWidth(Width width) {
-    widthCap = width;
-}
-
 void CommandScan::Start(const char* p, std::size_t from, std::size_t n) {
     p_ = p;
     n_ = n;
@@ -204,9 +208,10 @@ void CommandScan::Start(const char* p, std::size_t from, std::size_t n) {
 void CommandScan::Fill() {
     const std::size_t to = std::min(n_, covered_ + kWindow);
 #if QUARVELIN_AVX2
-    if (kWidest && widthCap >= Width::Widest)
+    const text::VectorWidth width = text::Widest();
+    if (width == text::VectorWidth::Avx512)
         count_ = FindWidest(p_, covered_, to, n_, carry_, found_.data());
-    else if (kWide && widthCap >= Width::Avx2)
+    else if (width == text::VectorWidth::Avx2)
         count_ = FindWide(p_, covered_, to, n_, carry_, found_.data());
     else
 #endif

@@ -23,11 +23,6 @@ class CommandScan {
 public:
     static constexpr std::size_t kWindow = 1024;
 
-    // The search runs as wide as the processor allows (AVX-512, AVX2, else SSE2), unless tests
-    // cap it, to try each way on any processor.
-    enum class Width { Sse2, Avx2, Widest };
-    static void CapWidth(Width width);
-
     // The commands of p[from, n), no command being under way at `from`.
     void Start(const char* p, std::size_t from, std::size_t n);
     // The first command at or after `at`; n when there is none. `at` never goes back.

@@ -1,5 +1,8 @@
 #include "text/ByteSearch.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -33,17 +36,44 @@ __attribute__((target("avx2"))) std::size_t FindWide(const char* p, const char* 
     }
     return std::string_view::npos;
 }
+
+// The same 64 bytes at a time with AVX-512.
+__attribute__((target("avx512bw"))) std::size_t
+FindWidest(const char* p, const char* q, std::size_t k, std::size_t last, std::size_t& i) {
+    const __m512i head = _mm512_set1_epi8(q[0]);
+    const __m512i tail = _mm512_set1_epi8(q[k - 1]);
+    for (; i + 63 <= last; i += 64) {
+        std::uint64_t mask = _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(p + i), head) &
+                             _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(p + i + k - 1), tail);
+        for (; mask != 0; mask &= mask - 1) {
+            const auto bit = static_cast<std::size_t>(std::countr_zero(mask));
+            if (std::memcmp(p + i + bit + 1, q + 1, k - 2) == 0) return i + bit;
+        }
+    }
+    return std::string_view::npos;
+}
 #endif
 
 } // namespace
 
-bool HasAvx2() {
+namespace {
+VectorWidth ProcessorWidth() {
 #if QUARVELIN_AVX2
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-#else
-    return false;
+    if (__builtin_cpu_supports("avx512bw")) return VectorWidth::Avx512;
+    if (__builtin_cpu_supports("avx2")) return VectorWidth::Avx2;
 #endif
+    return VectorWidth::Sse2;
+}
+const VectorWidth kProcessor = ProcessorWidth();
+VectorWidth widest = kProcessor;
+} // namespace
+
+VectorWidth Widest() {
+    return widest;
+}
+
+void CapVectorWidth(VectorWidth width) {
+    widest = std::min(width, kProcessor);
 }
 
 std::size_t FindBytes(std::string_view hay, std::string_view needle, std::size_t from) {
@@ -61,7 +91,12 @@ std::size_t FindBytes(std::string_view hay, std::string_view needle, std::size_t
     const std::size_t last = n - k; // the last position the needle can start at
     std::size_t i = from;
 #if QUARVELIN_AVX2
-    if (HasAvx2()) {
+    const VectorWidth width = Widest();
+    if (width == VectorWidth::Avx512) {
+        const std::size_t hit = FindWidest(p, q, k, last, i);
+        if (hit != std::string_view::npos) return hit;
+    }
+    if (width >= VectorWidth::Avx2) {
         const std::size_t hit = FindWide(p, q, k, last, i);
         if (hit != std::string_view::npos) return hit;
     }

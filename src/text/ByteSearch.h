@@ -20,9 +20,15 @@ inline unsigned LowestBit(unsigned mask) {
 #endif
 }
 
-// Whether this processor runs AVX2 (the scans over every byte of the game's stream then go 32
-// bytes at a time). Always false where the compiler cannot build such code.
-bool HasAvx2();
+// How wide the scans over every byte of the game's stream go: 16 bytes at a time (SSE2), 32
+// (AVX2) or 64 (AVX-512), as this processor allows and the compiler can build. Tests cap it, to
+// try every way on any processor.
+enum class VectorWidth { Sse2, Avx2, Avx512 };
+VectorWidth Widest();
+void CapVectorWidth(VectorWidth width);
+inline bool HasAvx2() {
+    return Widest() >= VectorWidth::Avx2;
+}
 
 // Where `needle` first occurs in `hay` at or after `from`; npos when it does not (an empty
 // needle is found at `from`). Sixteen bytes at a time: the needle's first and last bytes are

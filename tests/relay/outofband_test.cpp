@@ -8,6 +8,7 @@
 #include "relay/OutOfBand.h"
 #include "relay/Relay.h"
 #include "relay/ServerStreamDecoder.h"
+#include "text/ByteSearch.h"
 #include "text/Cp1251.h"
 
 #include <gtest/gtest.h>
@@ -341,12 +342,15 @@ TEST(OutOfBand, ReadsCutAnywhereGiveWhatOneReadGives) {
 // reads of every length round the blocks of 64 and the windows, from any starting point, with
 // runs of 0xFF of every length and across block ends.
 TEST(CommandScan, FindsTheByteAfterEveryIacAndNoDoubledOne) {
-    using Width = relay::CommandScan::Width;
+    using Width = text::VectorWidth;
     std::mt19937 rng(69);
+    struct WidestAgain { // also when an assertion ends the test
+        ~WidestAgain() { text::CapVectorWidth(text::VectorWidth::Avx512); }
+    } widestAgain;
     relay::CommandScan scan;
     for (int round = 0; round < 1200; ++round) {
         // Each width in turn (as wide as this processor goes).
-        relay::CommandScan::CapWidth(static_cast<Width>(round % 3));
+        text::CapVectorWidth(static_cast<Width>(round % 3));
         const std::size_t n = round < 600 ? static_cast<std::size_t>(round / 3) : rng() % 3000;
         std::string read(n, 'a');
         const int density = 1 + static_cast<int>(rng() % 4);
@@ -378,7 +382,6 @@ TEST(CommandScan, FindsTheByteAfterEveryIacAndNoDoubledOne) {
                           read[k] != '\xFF');
         ASSERT_EQ(relay::MayHoldNegotiation(read.data(), n), may) << "round " << round;
     }
-    relay::CommandScan::CapWidth(Width::Widest);
 }
 
 // Random streams thick with 0xFF (runs of every length across the 64-byte blocks the search
