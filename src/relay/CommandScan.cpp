@@ -14,12 +14,6 @@
 #define QUARVELIN_AVX2 1
 #endif
 
-#if defined(__GNUC__)
-#define QUARVELIN_INLINE inline __attribute__((always_inline))
-#else
-#define QUARVELIN_INLINE inline
-#endif
-
 namespace relay {
 
 using namespace telnet;
@@ -49,7 +43,7 @@ inline std::uint64_t IacBits(const char* p) {
 // find escaped characters: an IAC escapes the byte after it unless it is itself escaped, so in a
 // run of 0xFF every other one is an IAC and the byte after an odd run is a command. No byte is
 // looked at one by one, so the pairs of 0xFF of the letter "я" cost nothing.
-QUARVELIN_INLINE std::uint64_t AfterIac(std::uint64_t iac, std::uint64_t& carry) {
+inline QUARVELIN_ALWAYS_INLINE std::uint64_t AfterIac(std::uint64_t iac, std::uint64_t& carry) {
     constexpr std::uint64_t even = 0x5555555555555555ULL;
     auto work = [&](std::uint64_t in) {
         const std::uint64_t escapes = iac & ~in; // an escaped first byte escapes nothing
@@ -65,8 +59,9 @@ QUARVELIN_INLINE std::uint64_t AfterIac(std::uint64_t iac, std::uint64_t& carry)
 
 // The commands of one block of 64 at i, whose 0xFF are `iac` (`valid`: the bytes that are the
 // read's), written to out[count...].
-QUARVELIN_INLINE void TakeBlock(std::uint64_t iac, std::uint64_t valid, std::size_t i,
-                                std::uint64_t& carry, std::size_t* out, std::size_t& count) {
+inline QUARVELIN_ALWAYS_INLINE void TakeBlock(std::uint64_t iac, std::uint64_t valid, std::size_t i,
+                                              std::uint64_t& carry, std::size_t* out,
+                                              std::size_t& count) {
     std::uint64_t found = AfterIac(iac, carry) & ~iac & valid;
     // A block rarely holds more than two: those two are written whether there or not, so that no
     // branch waits on the bytes (the top bit keeps the count of zeros defined; what is written
@@ -112,7 +107,8 @@ std::size_t FindNarrow(const char* p, std::size_t from, std::size_t to, std::siz
 }
 
 #if QUARVELIN_AVX2
-__attribute__((target("avx2"))) QUARVELIN_INLINE std::uint64_t IacBitsWide(const char* q) {
+__attribute__((target("avx2"))) inline QUARVELIN_ALWAYS_INLINE std::uint64_t
+IacBitsWide(const char* q) {
     const __m256i ff = _mm256_set1_epi8(static_cast<char>(kIac));
     const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q));
     const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + 32));
@@ -129,7 +125,8 @@ __attribute__((target("avx2,popcnt,bmi"))) std::size_t FindWide(const char* p, s
 }
 
 // With AVX-512 a block of 64 is compared at once.
-__attribute__((target("avx512bw"))) QUARVELIN_INLINE std::uint64_t IacBitsWidest(const char* q) {
+__attribute__((target("avx512bw"))) inline QUARVELIN_ALWAYS_INLINE std::uint64_t
+IacBitsWidest(const char* q) {
     return _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(q), _mm512_set1_epi8(static_cast<char>(kIac)));
 }
 
@@ -139,7 +136,7 @@ FindWidest(const char* p, std::size_t from, std::size_t to, std::size_t n, bool&
     QUARVELIN_FIND_BLOCKS(IacBitsWidest);
 }
 
-// MayHoldNegotiation 32 bytes at a time (64 below): the first k in [i, n) where p[k - 1] is an IAC
+// MayHoldNegotiation 32 bytes at a time: the first k in [i, n) where p[k - 1] is an IAC
 // and p[k] is SB, WILL, WONT, DO or DONT; n when there is none. i is at least 1.
 __attribute__((target("avx2"))) std::size_t FirstCandidateWide(const char* p, std::size_t& i,
                                                                std::size_t n) {
@@ -156,18 +153,6 @@ __attribute__((target("avx2"))) std::size_t FirstCandidateWide(const char* p, st
     return n;
 }
 
-__attribute__((target("avx512bw"))) std::size_t FirstCandidateWidest(const char* p, std::size_t& i,
-                                                                     std::size_t n) {
-    const __m512i iac = _mm512_set1_epi8(static_cast<char>(kIac));
-    const __m512i first = _mm512_set1_epi8(static_cast<char>(kSb));
-    const __m512i span = _mm512_set1_epi8(kDont - kSb);
-    for (; i + 64 <= n; i += 64) {
-        const __mmask64 command =
-            _mm512_cmple_epu8_mask(_mm512_sub_epi8(_mm512_loadu_si512(p + i), first), span);
-        if (_mm512_mask_cmpeq_epi8_mask(command, _mm512_loadu_si512(p + i - 1), iac)) return i;
-    }
-    return n;
-}
 #endif
 
 } // namespace
@@ -175,9 +160,7 @@ __attribute__((target("avx512bw"))) std::size_t FirstCandidateWidest(const char*
 bool MayHoldNegotiation(const char* p, std::size_t n) {
     std::size_t i = 1;
 #if QUARVELIN_AVX2
-    const text::VectorWidth width = text::Widest();
-    if (width == text::VectorWidth::Avx512 && FirstCandidateWidest(p, i, n) < n) return true;
-    if (width >= text::VectorWidth::Avx2 && FirstCandidateWide(p, i, n) < n) return true;
+    if (text::HasAvx2() && FirstCandidateWide(p, i, n) < n) return true;
 #endif
 #if defined(__SSE2__) || defined(_M_X64)
     const __m128i iac = _mm_set1_epi8(static_cast<char>(kIac));

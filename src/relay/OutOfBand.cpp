@@ -11,13 +11,6 @@
 #include <algorithm>
 #include <cstring>
 
-// The steps of the scan that run for every room are put inline where they are used.
-#if defined(__GNUC__)
-#define QUARVELIN_INLINE_LAMBDA __attribute__((always_inline))
-#else
-#define QUARVELIN_INLINE_LAMBDA
-#endif
-
 namespace relay {
 
 using namespace telnet;
@@ -176,7 +169,7 @@ void OutOfBand::ScanServer(std::string& stream, bool parse, ServerPass& out) {
     // [begin, end) is (part of) a subnegotiation: recognition passes over it, and the client's
     // copy leaves it out unless the client took the option up. The copy is made as the scan
     // goes, while the bytes are at hand.
-    auto cut = [&](std::size_t begin, std::size_t end, bool toClient) QUARVELIN_INLINE_LAMBDA {
+    auto cut = [&](std::size_t begin, std::size_t end, bool toClient) QUARVELIN_ALWAYS_INLINE {
         if (parse) out.cuts.push_back({begin, end, toClient});
         if (toClient) return;
         out.client.append(b + copied, begin - copied);

@@ -4,6 +4,14 @@
 
 #include <cstddef>
 
+// The steps of the scans that run for every byte or every room of the game's stream are put
+// inline where they are used, where the compiler allows it.
+#if defined(__GNUC__)
+#define QUARVELIN_ALWAYS_INLINE __attribute__((always_inline))
+#else
+#define QUARVELIN_ALWAYS_INLINE
+#endif
+
 namespace relay::telnet {
 
 constexpr unsigned char kIac = 0xFF;
