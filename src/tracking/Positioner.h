@@ -96,6 +96,10 @@ private:
     // kept in mind in case the shift is shown later.
     void NoteMeeting(map::TMudRoom2* from, map::Dir d, map::TMudRoom2* copy, map::TMudRoom2* known,
                      const GridShift& shift);
+    // Two such meetings at one offset, of rooms that read otherwise, each known room the only
+    // one of its kind: the seam is shown (a street of twins repeats one kind of room, and the
+    // room left would have its own twin at that offset). That shift, when so.
+    std::optional<GridShift> SeamOfMeetings() const;
     // Copies made at this shift (or its reverse) are removed and the move that made each
     // linked to the known room instead; a copy the player walked on from is merged into it.
     void MendCopiesAt(const GridShift& shift);

@@ -359,7 +359,11 @@ void Positioner::Settle() {
         if (!host_.Tracing() || !Current()) break;
         Feed(m);
     }
-    if (host_.Tracing()) NoteShift(shift);
+    if (host_.Tracing()) {
+        NoteShift(shift);
+        if (!candidate)
+            if (const auto seam = SeamOfMeetings()) NoteShift(*seam);
+    }
     s_.Done();
     s_.Loop = true;
 }

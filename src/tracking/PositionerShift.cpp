@@ -66,6 +66,49 @@ void Positioner::NoteMeeting(TMudRoom2* from, map::Dir d, TMudRoom2* copy, TMudR
     meetings_.push_back({from, d, copy, known, shift});
 }
 
+std::optional<GridShift> Positioner::SeamOfMeetings() const {
+    if (meetings_.empty() || s_.Identity) return std::nullopt;
+    const map::MapWorld& world = map_.World();
+    // Still as made, the known room the only other room of the map that reads like the copy,
+    // and the map around both reading alike at the offset.
+    auto standing = [&](const Meeting& m) {
+        if (MappedTarget(m.from, m.dir) != m.copy || MappedTarget(m.known, map::OppositeDir(m.dir)))
+            return false;
+        const std::vector<TMudRoom2*> alike = world.Lists().AllInWorldByName(
+            m.copy->Hint, m.copy->Description, m.copy->Exits(), true, 3);
+        if (alike.size() != 2 || !std::count(alike.begin(), alike.end(), m.known)) return false;
+        // Around the copy and around the known room, the map must read the same at the offset
+        // wherever both sides are mapped: in a town built twice over (twins in like places),
+        // the rooms beside them differ.
+        for (const int sign : {1, -1}) {
+            const TMudRoom2* centre = sign > 0 ? m.copy : m.known;
+            for (int dx = -1; dx <= 1; ++dx)
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dl = -1; dl <= 1; ++dl) {
+                        const TMudRoom2* r =
+                            world.FindRoom(centre->X + dx, centre->Y + dy, centre->L + dl);
+                        if (!r || r == m.copy || r == m.known) continue;
+                        const TMudRoom2* there =
+                            world.FindRoom(r->X + sign * m.shift.dx, r->Y + sign * m.shift.dy,
+                                           r->L + sign * m.shift.dl);
+                        if (there && !world.SameRoom(there, r->Hint, r->Description, r->Exits()))
+                            return false;
+                    }
+        }
+        return true;
+    };
+    const Meeting& last = meetings_.back();
+    if (!standing(last)) return std::nullopt;
+    for (std::size_t i = 0; i + 1 < meetings_.size(); ++i) {
+        const Meeting& m = meetings_[i];
+        if (m.shift.SameSeam(last.shift) && m.copy != last.copy && m.known != last.known &&
+            !world.SameRoom(m.copy, last.copy->Hint, last.copy->Description, last.copy->Exits()) &&
+            standing(m))
+            return last.shift;
+    }
+    return std::nullopt;
+}
+
 void Positioner::MendCopiesAt(const GridShift& shift) {
     // Only text tells copies here: the game's own room numbers never make one.
     if (s_.Identity) return;

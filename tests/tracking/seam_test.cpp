@@ -183,3 +183,50 @@ TEST(Seam, LookAlikesAlongAStreetAreNeverTakenForASeam) {
         EXPECT_EQ(CheckMap(street, walk, street.Find('A'), first), "") << "seed " << seed;
     }
 }
+
+// Two meetings at one offset, each turned straight back from and so copied, of rooms that read
+// otherwise (N, then M): together they show the seam, and both copies go.
+TEST(Seam, TwoMeetingsOfDifferentRoomsAtOneOffsetShowTheSeam) {
+    SeamWalk s;
+    s.CopyN("sssssnnnnn");
+    ASSERT_EQ(s.Rooms(), s.GameRooms() + 1) << "N was not copied: the test shows nothing";
+    EXPECT_EQ(s.WalkAgain("nwe"), s.Name('G')); // into M from G, three columns off, and back
+    EXPECT_EQ(Mentions(s.rig, W8("TranslateCMD.Moves: часть зоны ")), 1);
+    EXPECT_EQ(s.Rooms(), s.GameRooms());
+    EXPECT_EQ(s.Check(), "");
+    EXPECT_EQ(s.WalkAgain("swnsewnn"), s.Name('L')); // H, N, M, N, H, G, M, L
+    EXPECT_EQ(s.Check(), "");
+}
+
+// A town built twice over: two pairs of twins in like places, four cells apart. With E mapped
+// (by the north), the eastern twins are entered from the west, then the player steps into each
+// western one and straight back: two meetings at one offset, of rooms that read otherwise, but
+// B beside the western p has E at that offset, which reads otherwise: twins, not a seam.
+TEST(Seam, TwinsInLikePlacesOfATownBuiltTwiceAreNeverTakenForASeam) {
+    const GridGame town({
+        "K-L-M-N-O-P-Q", //
+        "|     |     |", //
+        "A-p-B-C-D-p-E", //
+        "|   |   |   |", //
+        "F-q-G-H-I-q-J", //
+    });
+    TrackingRig rig;
+    GridWalk walk(town, rig, town.Find('C'));
+    map::TMudRoom2* first = rig.current();
+    walk.Path("neeesnwwws"); // round by the north to E and back to C
+    walk.Path("eewsewww");   // into the eastern p and q from the west, and on to G
+    walk.Path("nweswe");     // B, the western p and back, G, the western q and back
+    rig.tracker.Settle();
+    ASSERT_TRUE(rig.host.tracing);
+    EXPECT_EQ(Mentions(rig, W8("TranslateCMD.Moves: часть зоны ")), 0);
+    EXPECT_EQ(CheckMap(town, walk, town.Find('C'), first), "");
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        TrackingRig again;
+        GridWalk random(town, again, town.Find('C'));
+        map::TMudRoom2* start = again.current();
+        random.RandomWalk(seed);
+        again.tracker.Settle();
+        ASSERT_TRUE(again.host.tracing) << "seed " << seed;
+        EXPECT_EQ(CheckMap(town, random, town.Find('C'), start), "") << "seed " << seed;
+    }
+}
