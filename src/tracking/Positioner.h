@@ -97,9 +97,12 @@ private:
     void NoteMeeting(map::TMudRoom2* from, map::Dir d, map::TMudRoom2* copy, map::TMudRoom2* known,
                      const GridShift& shift);
     // Two such meetings at one offset, of rooms that read otherwise, each known room the only
-    // one of its kind: the seam is shown (a street of twins repeats one kind of room, and the
-    // room left would have its own twin at that offset). That shift, when so.
+    // one of its kind and reached from the room left only the long way round: the seam is
+    // shown. That shift, when so.
     std::optional<GridShift> SeamOfMeetings() const;
+    // Whether the map has a walked way from one room to the other, each step to the
+    // neighbouring cell, hardly longer than the cells between them.
+    bool ShortWayByGrid(const map::TMudRoom2* from, const map::TMudRoom2* to) const;
     // Copies made at this shift (or its reverse) are removed and the move that made each
     // linked to the known room instead; a copy the player walked on from is merged into it.
     void MendCopiesAt(const GridShift& shift);
@@ -125,7 +128,7 @@ private:
     void MoveByIdentity(map::Dir d, const std::string& cmd, const SeenRoom& seen, bool textSeen);
     void LookByIdentity(const SeenRoom& seen, bool textSeen);
     // Where the map says the move from `from` in d leads (a link line, a walked exit).
-    map::TMudRoom2* MappedTarget(map::TMudRoom2* from, map::Dir d) const;
+    map::TMudRoom2* MappedTarget(const map::TMudRoom2* from, map::Dir d) const;
     std::optional<map::Dir> GameExitDir(std::string_view word) const;
     void Name(map::TMudRoom2* room, const RoomIdentity& id);
     // The zone for a room of the area: the current one when it is the area's (or the area is

@@ -66,7 +66,7 @@ std::optional<map::Dir> Positioner::GameExitDir(std::string_view word) const {
     return DirOfGameWord(map_.Words(), word);
 }
 
-TMudRoom2* Positioner::MappedTarget(TMudRoom2* from, map::Dir d) const {
+TMudRoom2* Positioner::MappedTarget(const TMudRoom2* from, map::Dir d) const {
     map::MapWorld& world = map_.World();
     const std::string& phrase = map::Phrase(profile_, d);
     for (const auto& line : from->AutoMaps) {

@@ -12,6 +12,8 @@
 #include "tracking/Positioner.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <unordered_set>
 
 namespace tracking {
 
@@ -20,6 +22,13 @@ using text::W;
 
 namespace {
 constexpr std::size_t kMaxMeetings = 64;
+
+// Whether `to` lies on the line from `from` in the direction (past corridor cells, if any).
+bool AlongTheGrid(const TMudRoom2& from, const TMudRoom2& to, const map::DirInfo& i) {
+    const int dx = to.X - from.X, dy = to.Y - from.Y, dl = to.L - from.L;
+    const int k = i.dx ? dx / i.dx : i.dy ? dy / i.dy : i.dl ? dl / i.dl : 0;
+    return k > 0 && dx == k * i.dx && dy == k * i.dy && dl == k * i.dl;
+}
 } // namespace
 
 void Positioner::NoteShift(const GridShift& shift) {
@@ -66,36 +75,44 @@ void Positioner::NoteMeeting(TMudRoom2* from, map::Dir d, TMudRoom2* copy, TMudR
     meetings_.push_back({from, d, copy, known, shift});
 }
 
+bool Positioner::ShortWayByGrid(const TMudRoom2* from, const TMudRoom2* to) const {
+    const map::MapWorld& world = map_.World();
+    const int limit =
+        std::abs(to->X - from->X) + std::abs(to->Y - from->Y) + std::abs(to->L - from->L) + 4;
+    // Breadth first over walked exits that lead to the neighbouring cell, so that every step
+    // keeps the two rooms where the grid puts them.
+    std::vector<const TMudRoom2*> ring{from}, next;
+    std::unordered_set<const TMudRoom2*> seen{from};
+    for (int depth = 0; depth < limit && !ring.empty() && seen.size() < 4096; ++depth) {
+        next.clear();
+        for (const TMudRoom2* r : ring)
+            for (const map::DirInfo& i : map::kDirs) {
+                const TMudRoom2* t = MappedTarget(r, i.dir);
+                if (!t || world.ZoneOf(t) != world.ZoneOf(r) || !AlongTheGrid(*r, *t, i) ||
+                    !seen.insert(t).second)
+                    continue;
+                if (t == to) return true;
+                next.push_back(t);
+            }
+        ring.swap(next);
+    }
+    return false;
+}
+
 std::optional<GridShift> Positioner::SeamOfMeetings() const {
     if (meetings_.empty() || s_.Identity) return std::nullopt;
     const map::MapWorld& world = map_.World();
     // Still as made, the known room the only other room of the map that reads like the copy,
-    // and the map around both reading alike at the offset.
+    // and no short walked way between the room left and the known room.
     auto standing = [&](const Meeting& m) {
         if (MappedTarget(m.from, m.dir) != m.copy || MappedTarget(m.known, map::OppositeDir(m.dir)))
             return false;
         const std::vector<TMudRoom2*> alike = world.Lists().AllInWorldByName(
             m.copy->Hint, m.copy->Description, m.copy->Exits(), true, 3);
         if (alike.size() != 2 || !std::count(alike.begin(), alike.end(), m.known)) return false;
-        // Around the copy and around the known room, the map must read the same at the offset
-        // wherever both sides are mapped: in a town built twice over (twins in like places),
-        // the rooms beside them differ.
-        for (const int sign : {1, -1}) {
-            const TMudRoom2* centre = sign > 0 ? m.copy : m.known;
-            for (int dx = -1; dx <= 1; ++dx)
-                for (int dy = -1; dy <= 1; ++dy)
-                    for (int dl = -1; dl <= 1; ++dl) {
-                        const TMudRoom2* r =
-                            world.FindRoom(centre->X + dx, centre->Y + dy, centre->L + dl);
-                        if (!r || r == m.copy || r == m.known) continue;
-                        const TMudRoom2* there =
-                            world.FindRoom(r->X + sign * m.shift.dx, r->Y + sign * m.shift.dy,
-                                           r->L + sign * m.shift.dl);
-                        if (there && !world.SameRoom(there, r->Hint, r->Description, r->Exits()))
-                            return false;
-                    }
-        }
-        return true;
+        // A town built twice over has twins in like places, and a short stretch of the map
+        // walked between them shows them apart: a seam is crossed only the long way round.
+        return !ShortWayByGrid(m.from, m.known);
     };
     const Meeting& last = meetings_.back();
     if (!standing(last)) return std::nullopt;

@@ -198,10 +198,10 @@ TEST(Seam, TwoMeetingsOfDifferentRoomsAtOneOffsetShowTheSeam) {
     EXPECT_EQ(s.Check(), "");
 }
 
-// A town built twice over: two pairs of twins in like places, four cells apart. With E mapped
-// (by the north), the eastern twins are entered from the west, then the player steps into each
-// western one and straight back: two meetings at one offset, of rooms that read otherwise, but
-// B beside the western p has E at that offset, which reads otherwise: twins, not a seam.
+// A town built twice over: two pairs of twins in like places, four cells apart. The eastern
+// ones are entered from the west, then the player steps into each western one and straight
+// back: two meetings at one offset, of rooms that read otherwise. But the map already has a
+// short walked way from B to the eastern p (by G, H, I and D): twins, not a seam.
 TEST(Seam, TwinsInLikePlacesOfATownBuiltTwiceAreNeverTakenForASeam) {
     const GridGame town({
         "K-L-M-N-O-P-Q", //
