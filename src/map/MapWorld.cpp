@@ -121,6 +121,28 @@ bool MapWorld::SameRoom(const TMudRoom2* room, std::string_view name, std::strin
     return SameExitKey(room->Exits(), exits);
 }
 
+bool MapWorld::MayDifferByItself(const TMudRoom2* room, std::string_view description) const {
+    if (!room || room->Pipe || !changing_.MayDifferByItself(room->Description, description))
+        return false;
+    const std::vector<std::string_view> printed = DescriptionLines(description);
+    std::vector<std::string_view> kept;
+    for (std::string_view line : DescriptionLines(room->Description))
+        if (!line.empty() && !changing_.Has(line) &&
+            std::find(printed.begin(), printed.end(), line) != printed.end())
+            kept.push_back(line);
+    constexpr std::size_t kNamesakes = 64;
+    for (const TMudRoom2* other :
+         lists_.AllInWorldByName(room->Hint, "", room->Exits(), false, kNamesakes)) {
+        if (other == room || other->Pipe) continue;
+        const std::vector<std::string_view> theirs = DescriptionLines(other->Description);
+        if (std::all_of(kept.begin(), kept.end(), [&](std::string_view line) {
+                return std::find(theirs.begin(), theirs.end(), line) != theirs.end();
+            }))
+            return false;
+    }
+    return true;
+}
+
 bool MapWorld::LearnChangingLines(const TMudRoom2* room, std::string_view description) {
     if (!room || room->Pipe || description.empty()) return false;
     if (!changing_.Observe(reinterpret_cast<std::uintptr_t>(room), room->Description, description))

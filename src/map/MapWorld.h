@@ -115,6 +115,11 @@ public:
     // The description lines the game changes by itself (the time of day), which lookups and
     // comparisons of descriptions leave out.
     const ChangingLines& Changing() const { return changing_; }
+    // Whether the game may have printed the room with `description` by changing a line or two
+    // by itself (as ChangingLines tells), where the lines both keep still single the room out
+    // among the rooms of its name and exits. A road of rooms that share a line and differ in
+    // one more reads alike to ChangingLines; there the differing line tells them apart.
+    bool MayDifferByItself(const TMudRoom2* room, std::string_view description) const;
     // Tracking is sure the player stands in `room`, which the game printed with `description`:
     // the lines that differ from the stored one are noted, and the lookups follow when a line
     // became changing by it. Returns true then.

@@ -117,7 +117,7 @@ void Positioner::Resolve(const HeldMove& move) {
         const bool byTime = !same && !r->Pipe && r->Hint == seen.Name && !IsDark(seen.Name) &&
                             map::SameExitKey(r->Exits(), seen.Exits) &&
                             words.WasNotStep(*r, words.Opposite(cmd)) &&
-                            world.Changing().MayDifferByItself(r->Description, seen.Desc);
+                            world.MayDifferByItself(r, seen.Desc);
         if (same || byTime) {
             Log(W("TranslateCMD.Moves: еще не ходили, комната подошла"));
             if (byTime) {
@@ -187,7 +187,7 @@ std::vector<TMudRoom2*> Positioner::Candidates(TMudRoom2* from, const HeldMove& 
         TMudRoom2* r = MappedTarget(from, i.dir);
         if (!r || r == from || r->Hint != seen.Name || std::count(out.begin(), out.end(), r) ||
             !map::SameExitKey(r->Exits(), seen.Exits) || !words.WasNotStep(*r, back) ||
-            !world.Changing().MayDifferByItself(r->Description, seen.Desc))
+            !world.MayDifferByItself(r, seen.Desc))
             continue;
         out.push_back(r);
     }

@@ -61,7 +61,7 @@ void Positioner::AcrossSeams(TMudRoom2* from, const HeldMove& move,
             if (!r || r == from || r->Pipe || r->Hint != seen.Name ||
                 std::count(out.begin(), out.end(), r) ||
                 !map::SameExitKey(r->Exits(), seen.Exits) || !words.WasNotStep(*r, back) ||
-                !world.Changing().MayDifferByItself(r->Description, seen.Desc))
+                !world.MayDifferByItself(r, seen.Desc))
                 continue;
             out.push_back(r);
         }

@@ -149,6 +149,35 @@ TEST_F(MapTest, ARoomSeenByNightIsFoundByItsDayDescriptionAndBlanksStillTellRoom
     EXPECT_TRUE(world.Changing().Empty());
 }
 
+// A road of rooms that share a line and differ in one more: by night, with the night line
+// known, another road room reads like a line swapped. The shared line does not single the room
+// out among its namesakes, so the swapped line is what tells them apart, not the time of day.
+TEST_F(MapTest, ALineThatTellsNamesakesApartIsNotTakenForTheTimeOfDay) {
+    TMudRoom2* pine = linker.NewRoomAt(0, 0, 0, "Road", "   A rutted road.\r\nA lone pine.", "N S");
+    TMudRoom2* cross =
+        linker.NewRoomAt(0, 1, 0, "Road", "   A rutted road.\r\nA leaning cross.", "N S");
+    world.AddChangingLine("An owl hoots.");
+    const std::string milestone = "   A rutted road.\r\nAn old milestone.\r\nAn owl hoots.";
+    EXPECT_TRUE(world.Changing().MayDifferByItself(pine->Description, milestone));
+    EXPECT_FALSE(world.MayDifferByItself(pine, milestone));
+    EXPECT_FALSE(world.MayDifferByItself(cross, milestone));
+    // A namesake with other exits is another kind of room: it does not count.
+    world.DestroyRoom(cross);
+    linker.NewRoomAt(0, 1, 0, "Road", "   A rutted road.\r\nA leaning cross.", "E W");
+    EXPECT_TRUE(world.MayDifferByItself(pine, milestone));
+
+    // A glade whose day line the night swaps: the lines kept still single it out among the
+    // glades, so it may be the same room.
+    TMudRoom2* glade = linker.NewRoomAt(
+        1, 0, 0, "Glade", "   A glade.\r\nSunbeams fall through.\r\nA hedgehog by a stump.", "E W");
+    linker.NewRoomAt(1, 1, 0, "Glade", "   A glade.\r\nSunbeams fall through.\r\nA fox den.",
+                     "E W");
+    EXPECT_TRUE(world.MayDifferByItself(
+        glade, "   A glade.\r\nStars shine through.\r\nA hedgehog by a stump."));
+    EXPECT_FALSE(world.MayDifferByItself(
+        glade, "   A glade.\r\nSunbeams fall through.\r\nA fox den.\r\nAn owl hoots."));
+}
+
 TEST_F(MapTest, AliasesIgnoreCaseIncludingCyrillic) {
     TMudRoom2* a = linker.NewRoomAt(0, 0, 0, "A", "", "");
     TMudRoom2* b = linker.NewRoomAt(0, 1, 0, "B", "", "");
