@@ -33,11 +33,13 @@ Positioner::Positioner(TrackingState& state, map::MapModel& map, const WorldProf
         if (!room || room == mend_.from || room == mend_.wrong) mend_ = {};
         if (room) {
             bent_.erase(room);
+            unweighed_.erase(room);
             std::erase_if(meetings_, [room](const Meeting& c) {
                 return c.from == room || c.copy == room || c.known == room;
             });
         } else {
             bent_.clear();
+            unweighed_.clear();
             shifts_.clear();
             meetings_.clear();
         }
@@ -113,6 +115,8 @@ void Positioner::Position() {
     // A command that needs the player's place settles an open choice first (a move follows it).
     if (judge_.Open() && !(dir && Current()) && OtherNeedsPlace(cmd)) Settle();
     if (!host_.Tracing()) return;
+    if (!judge_.Open() && map_.World().Changing().Lines().size() != changingSeen_)
+        NoteLateMeetings();
     if (cmd == profile_.Look) return Look();
     if (cmd == profile_.Retreat) return Flight();
 

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -94,6 +95,7 @@ private:
     void NoteShift(const GridShift& shift);
     // A known room at a frame shift passed over for the new room `copy` for want of evidence:
     // kept in mind in case the shift is shown later.
+    // `from` null: found late, the move that made the copy not known.
     void NoteMeeting(map::TMudRoom2* from, map::Dir d, map::TMudRoom2* copy, map::TMudRoom2* known,
                      const GridShift& shift);
     // Two such meetings at one offset, of rooms that read otherwise, each known room the only
@@ -103,6 +105,9 @@ private:
     // Whether the map has a walked way from one room to the other, each step to the
     // neighbouring cell, hardly longer than the cells between them.
     bool ShortWayByGrid(const map::TMudRoom2* from, const map::TMudRoom2* to) const;
+    // More description lines became known to change: the rooms made as new ground that now
+    // read like a room made before them, at a frame shift, are meetings found late.
+    void NoteLateMeetings();
     // Copies made at this shift (or its reverse) are removed and the move that made each
     // linked to the known room instead; a copy the player walked on from is merged into it.
     void MendCopiesAt(const GridShift& shift);
@@ -110,7 +115,11 @@ private:
     // known room (by the grid where they are neighbours, else by link lines), and the copy
     // goes. False, and nothing changed, where the two disagree (the known room leads
     // elsewhere the same way) or the copy cannot go (the player stands in it).
-    bool MergeCopy(map::TMudRoom2* copy, map::TMudRoom2* known);
+    // `copies`: other copies being merged (copy to known room), which the copy's ways lead
+    // into as the known room's lead into their known rooms.
+    bool
+    MergeCopy(map::TMudRoom2* copy, map::TMudRoom2* known,
+              const std::unordered_map<const map::TMudRoom2*, map::TMudRoom2*>* copies = nullptr);
     // Links `from` to `to` in direction d one way: by the grid where `to` is the neighbour,
     // else by a link line that replaces any other for that direction.
     void JoinOneWay(map::TMudRoom2* from, map::TMudRoom2* to, map::Dir d);
@@ -186,6 +195,10 @@ private:
         GridShift shift;
     };
     std::vector<Meeting> meetings_;
+    // Rooms made as new ground where no map room read like them; and how many description lines
+    // were known to change when they were last looked at.
+    std::unordered_set<const map::TMudRoom2*> unweighed_;
+    std::size_t changingSeen_ = 0;
     // The room where the player last gave a command that is no move ("open door"): a door
     // there may have opened since its exits were printed. Compared, never dereferenced.
     const map::TMudRoom2* otherCommandAt_ = nullptr;

@@ -159,6 +159,7 @@ void Positioner::Resolve(const HeldMove& move) {
         }
     }
     NewGround(from, move);
+    if (Current() && Current() != from && !IsDark(seen.Name)) unweighed_.insert(Current());
 }
 
 std::vector<TMudRoom2*> Positioner::Candidates(TMudRoom2* from, const HeldMove& move) const {

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace tracking {
@@ -70,7 +71,7 @@ void Positioner::AcrossSeams(TMudRoom2* from, const HeldMove& move,
 
 void Positioner::NoteMeeting(TMudRoom2* from, map::Dir d, TMudRoom2* copy, TMudRoom2* known,
                              const GridShift& shift) {
-    if (!from || !copy || !known || !IsFrameShift(shift)) return;
+    if (!copy || !known || !IsFrameShift(shift)) return;
     if (meetings_.size() >= kMaxMeetings) meetings_.erase(meetings_.begin());
     meetings_.push_back({from, d, copy, known, shift});
 }
@@ -100,36 +101,77 @@ bool Positioner::ShortWayByGrid(const TMudRoom2* from, const TMudRoom2* to) cons
 }
 
 std::optional<GridShift> Positioner::SeamOfMeetings() const {
-    if (meetings_.empty() || s_.Identity) return std::nullopt;
+    if (meetings_.size() < 2 || s_.Identity) return std::nullopt;
     const map::MapWorld& world = map_.World();
     // Still as made, the known room the only other room of the map that reads like the copy,
-    // and no short walked way between the room left and the known room.
+    // and no short walked way between the room left (or the copy, found late) and the known
+    // room: a town built twice over has twins in like places, and a short stretch of the map
+    // walked between them shows them apart; a seam is crossed only the long way round.
     auto standing = [&](const Meeting& m) {
-        if (MappedTarget(m.from, m.dir) != m.copy || MappedTarget(m.known, map::OppositeDir(m.dir)))
+        if (m.from && (MappedTarget(m.from, m.dir) != m.copy ||
+                       MappedTarget(m.known, map::OppositeDir(m.dir))))
             return false;
         const std::vector<TMudRoom2*> alike = world.Lists().AllInWorldByName(
             m.copy->Hint, m.copy->Description, m.copy->Exits(), true, 3);
         if (alike.size() != 2 || !std::count(alike.begin(), alike.end(), m.known)) return false;
-        // A town built twice over has twins in like places, and a short stretch of the map
-        // walked between them shows them apart: a seam is crossed only the long way round.
-        return !ShortWayByGrid(m.from, m.known);
+        return !ShortWayByGrid(m.from ? m.from : m.copy, m.known);
     };
-    const Meeting& last = meetings_.back();
-    if (!standing(last)) return std::nullopt;
-    for (std::size_t i = 0; i + 1 < meetings_.size(); ++i) {
-        const Meeting& m = meetings_[i];
-        if (m.shift.SameSeam(last.shift) && m.copy != last.copy && m.known != last.known &&
-            !world.SameRoom(m.copy, last.copy->Hint, last.copy->Description, last.copy->Exits()) &&
-            standing(m))
-            return last.shift;
-    }
+    std::vector<char> stands(meetings_.size(), -1);
+    auto stand = [&](std::size_t i) {
+        if (stands[i] < 0) stands[i] = standing(meetings_[i]);
+        return stands[i] != 0;
+    };
+    for (std::size_t j = meetings_.size(); j-- > 1;)
+        for (std::size_t i = 0; i < j; ++i) {
+            const Meeting& a = meetings_[i];
+            const Meeting& b = meetings_[j];
+            if (a.shift.SameSeam(b.shift) && a.copy != b.copy && a.known != b.known &&
+                !world.SameRoom(a.copy, b.copy->Hint, b.copy->Description, b.copy->Exits()) &&
+                stand(j) && stand(i))
+                return b.shift;
+        }
     return std::nullopt;
+}
+
+void Positioner::NoteLateMeetings() {
+    map::MapWorld& world = map_.World();
+    changingSeen_ = world.Changing().Lines().size();
+    if (s_.Identity || unweighed_.empty()) return;
+    // A room made as new ground, read like no map room then; now that more lines are known to
+    // change, it reads like one room made before it, at a frame shift: a meeting that was never
+    // weighed, kept in mind as one passed over for want of evidence.
+    std::vector<const TMudRoom2*> done;
+    for (const TMudRoom2* made : unweighed_) {
+        TMudRoom2* copy = const_cast<TMudRoom2*>(made);
+        if (world.ZoneOf(copy) != world.CurrentZone) continue;
+        const std::vector<TMudRoom2*> alike =
+            world.Lists().AllInWorldByName(copy->Hint, copy->Description, copy->Exits(), true, 3);
+        if (alike.size() != 2) continue;
+        TMudRoom2* known = alike[0] == copy ? alike[1] : alike[0];
+        done.push_back(made);
+        if (known->Tag >= copy->Tag || world.ZoneOf(known) != world.CurrentZone) continue;
+        const GridShift shift{world.CurrentZone, known->X - copy->X, known->Y - copy->Y,
+                              known->L - copy->L};
+        if (!IsFrameShift(shift)) continue;
+        Log(W("TranslateCMD.Moves: комната ") + copy->Hint + CellText(*copy) +
+            W(" теперь читается как ") + CellText(*known) + W(": встреча на сдвиге сетки"));
+        NoteMeeting(nullptr, map::North, copy, known, shift);
+    }
+    for (const TMudRoom2* r : done)
+        unweighed_.erase(r);
+    for (const GridShift& s : std::vector<GridShift>(shifts_))
+        MendCopiesAt(s);
+    if (const auto seam = SeamOfMeetings()) NoteShift(*seam);
 }
 
 void Positioner::MendCopiesAt(const GridShift& shift) {
     // Only text tells copies here: the game's own room numbers never make one.
     if (s_.Identity) return;
     map::MapWorld& world = map_.World();
+    // Copies at this seam lead into one another as their known rooms do.
+    std::unordered_map<const TMudRoom2*, TMudRoom2*> known;
+    for (const Meeting& m : meetings_)
+        if (m.shift.SameSeam(shift)) known.emplace(m.copy, m.known);
     // One at a time: mending one may destroy rooms that others name, and those go with them.
     for (;;) {
         const auto it = std::find_if(meetings_.begin(), meetings_.end(),
@@ -137,6 +179,14 @@ void Positioner::MendCopiesAt(const GridShift& shift) {
         if (it == meetings_.end()) return;
         const Meeting c = *it;
         meetings_.erase(it);
+        if (!c.from) {
+            // Found late (the room read otherwise when it was made): merged as it stands.
+            if (world.ZoneOf(c.copy) == c.shift.zone && world.ZoneOf(c.known) == c.shift.zone &&
+                world.SameRoom(c.known, c.copy->Hint, c.copy->Description, c.copy->Exits()) &&
+                MergeCopy(c.copy, c.known, &known))
+                Log(W("TranslateCMD.Moves: копия стоит на том же сдвиге сетки"));
+            continue;
+        }
         const map::Dir way = map::OppositeDir(c.dir);
         // Still as it was made: the move leads to the copy, the known room stands at the same
         // offset, reads like the copy and its way back is not walked.
@@ -148,7 +198,7 @@ void Positioner::MendCopiesAt(const GridShift& shift) {
             continue;
         if (DropLeafCopy(c.copy, c.from)) {
             LinkNamed(c.from, c.known, c.dir);
-        } else if (!MergeCopy(c.copy, c.known)) {
+        } else if (!MergeCopy(c.copy, c.known, &known)) {
             continue;
         }
         Log(W("TranslateCMD.Moves: копия была сделана на том же сдвиге сетки, ход ведёт в "
@@ -183,7 +233,8 @@ void Positioner::JoinOneWay(TMudRoom2* from, TMudRoom2* to, map::Dir d) {
     SetLinkLine(*from, *to, zone, d);
 }
 
-bool Positioner::MergeCopy(TMudRoom2* copy, TMudRoom2* known) {
+bool Positioner::MergeCopy(TMudRoom2* copy, TMudRoom2* known,
+                           const std::unordered_map<const TMudRoom2*, TMudRoom2*>* copies) {
     map::MapWorld& world = map_.World();
     if (!copy || !known || copy == known || copy == Current() || copy->Pipe || known->Pipe ||
         !copy->GameId.empty() || HoldsPlayersWork(*copy) ||
@@ -196,6 +247,11 @@ bool Positioner::MergeCopy(TMudRoom2* copy, TMudRoom2* known) {
     std::vector<Way> out, in;
     for (const map::DirInfo& i : map::kDirs) {
         TMudRoom2* to = MappedTarget(copy, i.dir);
+        // Into another copy of the same seam: where its known room stands.
+        if (to && copies) {
+            const auto it = copies->find(to);
+            if (it != copies->end()) to = it->second;
+        }
         if (to) {
             // A copy joined to the known room itself would join the room to itself.
             if (to == copy || to == known) return false;

@@ -198,6 +198,28 @@ TEST(Seam, TwoMeetingsOfDifferentRoomsAtOneOffsetShowTheSeam) {
     EXPECT_EQ(s.Check(), "");
 }
 
+// Walked by night, N and M read like no room mapped by day, and each is copied where the grid
+// puts it. Once two rooms have shown the night line come, N and M read like their copies again:
+// meetings found late, two at one offset, which show the seam. Both copies go.
+TEST(Seam, CopiesMadeByNightAreFoundOnceTheNightLineIsKnown) {
+    bool night = false;
+    SeamWalk s(NightVoice(night));
+    s.walk.Path("sssssnnnnn"); // by day, the west column and back
+    night = true;
+    s.walk.Path("eeeessss"); // by night round the top and down to H
+    s.walk.Path("wenwe");    // into N and back, into M and back
+    ASSERT_EQ(s.Rooms(), s.GameRooms() + 2) << "N and M were not copied: the test shows nothing";
+    EXPECT_FALSE(s.rig.world().Changing().Has("The moon is up."));
+    s.walk.Path("nnnwwwwssn"); // round to A, into K and L mapped by day, and back to K
+    s.rig.tracker.Settle();
+    EXPECT_TRUE(s.rig.world().Changing().Has("The moon is up."));
+    EXPECT_EQ(Mentions(s.rig, W8(" теперь читается как ")), 2);
+    EXPECT_EQ(s.Rooms(), s.GameRooms());
+    EXPECT_EQ(s.Check(), "");
+    EXPECT_EQ(s.WalkAgain("ssensw"), s.Name('M')); // M, N, H, G and into M over the seam
+    EXPECT_EQ(s.Check(), "");
+}
+
 // A town built twice over: two pairs of twins in like places, four cells apart. The eastern
 // ones are entered from the west, then the player steps into each western one and straight
 // back: two meetings at one offset, of rooms that read otherwise. But the map already has a
