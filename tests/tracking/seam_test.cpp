@@ -57,6 +57,19 @@ int Mentions(const TrackingRig& rig, const std::string& part) {
                       [&](const std::string& l) { return l.find(part) != std::string::npos; }));
 }
 
+// Every exit of the game walked from `start` in `seeds` orders: the map is right after each.
+void WalkEveryOrder(const GridGame& game, char start, unsigned seeds) {
+    for (unsigned seed = 1; seed <= seeds; ++seed) {
+        TrackingRig rig;
+        GridWalk walk(game, rig, game.Find(start));
+        map::TMudRoom2* first = rig.current();
+        walk.RandomWalk(seed);
+        rig.tracker.Settle();
+        ASSERT_TRUE(rig.host.tracing) << "seed " << seed;
+        EXPECT_EQ(CheckMap(game, walk, game.Find(start), first), "") << "seed " << seed;
+    }
+}
+
 // The player on the seam's map, from A.
 struct SeamWalk {
     GridGame game = Seam();
@@ -103,18 +116,28 @@ TEST(Seam, AMeetingAtAnOffsetTheGameHasShownIsTheKnownRoom) {
 }
 
 // The first meeting the player turns straight back from: N is copied for want of evidence. The
-// second, at the same offset, the game decides (the player walks on from M into L): the seam is
-// shown, the copy of N goes and H's west now leads into N.
-TEST(Seam, ACopyMadeAtAnOffsetTheGameShowsLaterGoes) {
-    SeamWalk s;
-    s.CopyN("sssssnnnnn");
-    ASSERT_EQ(s.Rooms(), s.GameRooms() + 1) << "N was not copied: the test shows nothing";
-    EXPECT_EQ(s.WalkAgain("nwn"), s.Name('L')); // from G into M, three columns off, into L
-    EXPECT_EQ(Mentions(s.rig, W8("TranslateCMD.Moves: копия комнаты")), 1);
-    EXPECT_EQ(s.Rooms(), s.GameRooms());
-    EXPECT_EQ(s.Check(), "");
-    EXPECT_EQ(s.WalkAgain("sewsew"), s.Name('N')); // L, M, G, M, N, H, N: both ways hold
-    EXPECT_EQ(s.Check(), "");
+// second, at the same offset, is M from G. Where the game decides it (the player walks on from
+// M into L) the seam is shown; where the player turns straight back from M too, two copies of
+// rooms that read otherwise at one offset show it. Either way the copies go and H's west now
+// leads into N.
+TEST(Seam, ACopyMadeAtAnOffsetGoesOnceTheGameOrASecondCopyShowsTheOffset) {
+    struct Case {
+        const char* intoM;
+        char there;
+        const char* again; // over both ways of the seam
+        char end;
+    };
+    for (const Case& c : {Case{"nwn", 'L', "sewsew", 'N'}, Case{"nwe", 'G', "swnsewnn", 'L'}}) {
+        SeamWalk s;
+        s.CopyN("sssssnnnnn");
+        ASSERT_EQ(s.Rooms(), s.GameRooms() + 1) << "N was not copied: the test shows nothing";
+        EXPECT_EQ(s.WalkAgain(c.intoM), s.Name(c.there)) << c.intoM;
+        EXPECT_EQ(Mentions(s.rig, W8("TranslateCMD.Moves: часть зоны ")), 1) << c.intoM;
+        EXPECT_EQ(s.Rooms(), s.GameRooms()) << c.intoM;
+        EXPECT_EQ(s.Check(), "") << c.intoM;
+        EXPECT_EQ(s.WalkAgain(c.again), s.Name(c.end)) << c.intoM;
+        EXPECT_EQ(s.Check(), "") << c.intoM;
+    }
 }
 
 // The copy of N made at the first meeting is walked on from (down into O, unmapped so far);
@@ -173,29 +196,7 @@ TEST(Seam, LookAlikesAlongAStreetAreNeverTakenForASeam) {
         "|           |", //
         "C-D-E-F-G-H-I", //
     });
-    for (unsigned seed = 1; seed <= 40; ++seed) {
-        TrackingRig rig;
-        GridWalk walk(street, rig, street.Find('A'));
-        map::TMudRoom2* first = rig.current();
-        walk.RandomWalk(seed);
-        rig.tracker.Settle();
-        ASSERT_TRUE(rig.host.tracing) << "seed " << seed;
-        EXPECT_EQ(CheckMap(street, walk, street.Find('A'), first), "") << "seed " << seed;
-    }
-}
-
-// Two meetings at one offset, each turned straight back from and so copied, of rooms that read
-// otherwise (N, then M): together they show the seam, and both copies go.
-TEST(Seam, TwoMeetingsOfDifferentRoomsAtOneOffsetShowTheSeam) {
-    SeamWalk s;
-    s.CopyN("sssssnnnnn");
-    ASSERT_EQ(s.Rooms(), s.GameRooms() + 1) << "N was not copied: the test shows nothing";
-    EXPECT_EQ(s.WalkAgain("nwe"), s.Name('G')); // into M from G, three columns off, and back
-    EXPECT_EQ(Mentions(s.rig, W8("TranslateCMD.Moves: часть зоны ")), 1);
-    EXPECT_EQ(s.Rooms(), s.GameRooms());
-    EXPECT_EQ(s.Check(), "");
-    EXPECT_EQ(s.WalkAgain("swnsewnn"), s.Name('L')); // H, N, M, N, H, G, M, L
-    EXPECT_EQ(s.Check(), "");
+    WalkEveryOrder(street, 'A', 40);
 }
 
 // Walked by night, N and M read like no room mapped by day, and each is copied where the grid
@@ -242,13 +243,5 @@ TEST(Seam, TwinsInLikePlacesOfATownBuiltTwiceAreNeverTakenForASeam) {
     ASSERT_TRUE(rig.host.tracing);
     EXPECT_EQ(Mentions(rig, W8("TranslateCMD.Moves: часть зоны ")), 0);
     EXPECT_EQ(CheckMap(town, walk, town.Find('C'), first), "");
-    for (unsigned seed = 1; seed <= 40; ++seed) {
-        TrackingRig again;
-        GridWalk random(town, again, town.Find('C'));
-        map::TMudRoom2* start = again.current();
-        random.RandomWalk(seed);
-        again.tracker.Settle();
-        ASSERT_TRUE(again.host.tracing) << "seed " << seed;
-        EXPECT_EQ(CheckMap(town, random, town.Find('C'), start), "") << "seed " << seed;
-    }
+    WalkEveryOrder(town, 'C', 40);
 }
