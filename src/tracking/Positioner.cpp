@@ -33,7 +33,7 @@ Positioner::Positioner(TrackingState& state, map::MapModel& map, const WorldProf
         if (!room || room == mend_.from || room == mend_.wrong) mend_ = {};
         if (room) {
             bent_.erase(room);
-            unweighed_.erase(room);
+            unweighed_.erase(const_cast<TMudRoom2*>(room)); // a key, not changed
             std::erase_if(meetings_, [room](const Meeting& c) {
                 return c.from == room || c.copy == room || c.known == room;
             });

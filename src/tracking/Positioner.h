@@ -105,6 +105,8 @@ private:
     // Whether the map has a walked way from one room to the other, each step to the
     // neighbouring cell, hardly longer than the cells between them.
     bool ShortWayByGrid(const map::TMudRoom2* from, const map::TMudRoom2* to) const;
+    // The one other room of the world that reads like `room`; null when none or several.
+    map::TMudRoom2* OnlyLookAlike(const map::TMudRoom2& room) const;
     // More description lines became known to change: the rooms made as new ground that now
     // read like a room made before them, at a frame shift, are meetings found late.
     void NoteLateMeetings();
@@ -117,9 +119,8 @@ private:
     // elsewhere the same way) or the copy cannot go (the player stands in it).
     // `copies`: other copies being merged (copy to known room), which the copy's ways lead
     // into as the known room's lead into their known rooms.
-    bool
-    MergeCopy(map::TMudRoom2* copy, map::TMudRoom2* known,
-              const std::unordered_map<const map::TMudRoom2*, map::TMudRoom2*>* copies = nullptr);
+    using CopyMap = std::unordered_map<const map::TMudRoom2*, map::TMudRoom2*>;
+    bool MergeCopy(map::TMudRoom2* copy, map::TMudRoom2* known, const CopyMap* copies = nullptr);
     // Links `from` to `to` in direction d one way: by the grid where `to` is the neighbour,
     // else by a link line that replaces any other for that direction.
     void JoinOneWay(map::TMudRoom2* from, map::TMudRoom2* to, map::Dir d);
@@ -197,7 +198,7 @@ private:
     std::vector<Meeting> meetings_;
     // Rooms made as new ground where no map room read like them; and how many description lines
     // were known to change when they were last looked at.
-    std::unordered_set<const map::TMudRoom2*> unweighed_;
+    std::unordered_set<map::TMudRoom2*> unweighed_;
     std::size_t changingSeen_ = 0;
     // The room where the player last gave a command that is no move ("open door"): a door
     // there may have opened since its exits were printed. Compared, never dereferenced.

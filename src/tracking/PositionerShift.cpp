@@ -111,10 +111,8 @@ std::optional<GridShift> Positioner::SeamOfMeetings() const {
         if (m.from && (MappedTarget(m.from, m.dir) != m.copy ||
                        MappedTarget(m.known, map::OppositeDir(m.dir))))
             return false;
-        const std::vector<TMudRoom2*> alike = world.Lists().AllInWorldByName(
-            m.copy->Hint, m.copy->Description, m.copy->Exits(), true, 3);
-        if (alike.size() != 2 || !std::count(alike.begin(), alike.end(), m.known)) return false;
-        return !ShortWayByGrid(m.from ? m.from : m.copy, m.known);
+        return OnlyLookAlike(*m.copy) == m.known &&
+               !ShortWayByGrid(m.from ? m.from : m.copy, m.known);
     };
     std::vector<char> stands(meetings_.size(), -1);
     auto stand = [&](std::size_t i) {
@@ -133,6 +131,14 @@ std::optional<GridShift> Positioner::SeamOfMeetings() const {
     return std::nullopt;
 }
 
+TMudRoom2* Positioner::OnlyLookAlike(const TMudRoom2& room) const {
+    const std::vector<TMudRoom2*> alike =
+        map_.World().Lists().AllInWorldByName(room.Hint, room.Description, room.Exits(), true, 3);
+    if (alike.size() != 2) return nullptr;
+    if (alike[0] == &room) return alike[1];
+    return alike[1] == &room ? alike[0] : nullptr;
+}
+
 void Positioner::NoteLateMeetings() {
     map::MapWorld& world = map_.World();
     changingSeen_ = world.Changing().Lines().size();
@@ -140,15 +146,15 @@ void Positioner::NoteLateMeetings() {
     // A room made as new ground, read like no map room then; now that more lines are known to
     // change, it reads like one room made before it, at a frame shift: a meeting that was never
     // weighed, kept in mind as one passed over for want of evidence.
-    std::vector<const TMudRoom2*> done;
-    for (const TMudRoom2* made : unweighed_) {
-        TMudRoom2* copy = const_cast<TMudRoom2*>(made);
-        if (world.ZoneOf(copy) != world.CurrentZone) continue;
-        const std::vector<TMudRoom2*> alike =
-            world.Lists().AllInWorldByName(copy->Hint, copy->Description, copy->Exits(), true, 3);
-        if (alike.size() != 2) continue;
-        TMudRoom2* known = alike[0] == copy ? alike[1] : alike[0];
-        done.push_back(made);
+    // In the order the rooms were made, so that a replayed session mends them alike.
+    std::vector<std::pair<TMudRoom2*, TMudRoom2*>> found; // copy, known
+    for (TMudRoom2* made : unweighed_)
+        if (world.ZoneOf(made) == world.CurrentZone)
+            if (TMudRoom2* known = OnlyLookAlike(*made)) found.emplace_back(made, known);
+    std::sort(found.begin(), found.end(),
+              [](const auto& a, const auto& b) { return a.first->Tag < b.first->Tag; });
+    for (const auto& [copy, known] : found) {
+        unweighed_.erase(copy);
         if (known->Tag >= copy->Tag || world.ZoneOf(known) != world.CurrentZone) continue;
         const GridShift shift{world.CurrentZone, known->X - copy->X, known->Y - copy->Y,
                               known->L - copy->L};
@@ -157,8 +163,6 @@ void Positioner::NoteLateMeetings() {
             W(" теперь читается как ") + CellText(*known) + W(": встреча на сдвиге сетки"));
         NoteMeeting(nullptr, map::North, copy, known, shift);
     }
-    for (const TMudRoom2* r : done)
-        unweighed_.erase(r);
     for (const GridShift& s : std::vector<GridShift>(shifts_))
         MendCopiesAt(s);
     if (const auto seam = SeamOfMeetings()) NoteShift(*seam);
@@ -169,7 +173,7 @@ void Positioner::MendCopiesAt(const GridShift& shift) {
     if (s_.Identity) return;
     map::MapWorld& world = map_.World();
     // Copies at this seam lead into one another as their known rooms do.
-    std::unordered_map<const TMudRoom2*, TMudRoom2*> known;
+    CopyMap known;
     for (const Meeting& m : meetings_)
         if (m.shift.SameSeam(shift)) known.emplace(m.copy, m.known);
     // One at a time: mending one may destroy rooms that others name, and those go with them.
@@ -233,8 +237,7 @@ void Positioner::JoinOneWay(TMudRoom2* from, TMudRoom2* to, map::Dir d) {
     SetLinkLine(*from, *to, zone, d);
 }
 
-bool Positioner::MergeCopy(TMudRoom2* copy, TMudRoom2* known,
-                           const std::unordered_map<const TMudRoom2*, TMudRoom2*>* copies) {
+bool Positioner::MergeCopy(TMudRoom2* copy, TMudRoom2* known, const CopyMap* copies) {
     map::MapWorld& world = map_.World();
     if (!copy || !known || copy == known || copy == Current() || copy->Pipe || known->Pipe ||
         !copy->GameId.empty() || HoldsPlayersWork(*copy) ||
