@@ -106,6 +106,7 @@ std::string MoveHypotheses::Describe(const Hypothesis& h) const {
     if (h.bentNear) s += W(", поставлена раздвиганием");
     if (h.copyBehind) s += W(", её ход назад ведёт в копию");
     if (h.shiftSeen) s += W(", такой сдвиг сетки уже был");
+    if (h.offsetNear) s += W(", рядом карта стоит с тем же сдвигом");
     if (h.breaks) s += W(", нарушений сетки ") + std::to_string(h.breaks);
     if (h.agreed) s += W(", подтверждений ") + std::to_string(h.agreed);
     if (h.unique) s += W(", из них единственных на карте ") + std::to_string(h.unique);
@@ -163,7 +164,8 @@ bool MoveHypotheses::FitsGrid(const Place& p, const std::string& exits) const {
 void MoveHypotheses::Begin(TMudRoom2* from, const HeldMove& move,
                            const std::vector<TMudRoom2*>& candidates, bool newPossible,
                            const std::unordered_set<const TMudRoom2*>& bent,
-                           const std::vector<GridShift>& shifts) {
+                           const std::vector<GridShift>& shifts,
+                           const std::unordered_set<const TMudRoom2*>& offsetNear) {
     Clear();
     map::MapWorld& world = map_.World();
     anchor_ = from;
@@ -204,6 +206,7 @@ void MoveHypotheses::Begin(TMudRoom2* from, const HeldMove& move,
             h.shiftSeen = IsFrameShift(h.shift) &&
                           std::any_of(shifts.begin(), shifts.end(),
                                       [&](const GridShift& g) { return g.SameSeam(h.shift); });
+            h.offsetNear = offsetNear.count(r) != 0;
         }
         switch (LieOf(*from, *r, h.zone == zone, move.dir)) {
         case Lie::Straight:
@@ -396,6 +399,7 @@ int MoveHypotheses::Best(std::string& why, bool* evidence) const {
         if (a.unique != b.unique) return a.unique > b.unique;
         if ((a.copyBehind != nullptr) != (b.copyBehind != nullptr)) return a.copyBehind != nullptr;
         if (a.shiftSeen != b.shiftSeen) return a.shiftSeen;
+        if (a.offsetNear != b.offsetNear) return a.offsetNear;
         if (a.breaks != b.breaks) return a.breaks < b.breaks;
         if (rank(a) != rank(b)) return rank(a) < rank(b);
         return a.agreed > b.agreed;
@@ -421,6 +425,8 @@ int MoveHypotheses::Best(std::string& why, bool* evidence) const {
         why = W("ход назад из неё ведёт в копию комнаты, откуда пришли");
     else if (runnerUp->shiftSeen != b.shiftSeen)
         why = W("часть зоны, где она стоит, уже показала такой же сдвиг сетки");
+    else if (runnerUp->offsetNear != b.offsetNear)
+        why = W("ходы рядом ведут с тем же сдвигом сетки");
     else if (runnerUp->breaks != b.breaks)
         why = W("меньше нарушений сетки");
     else if (!b.candidate)

@@ -89,6 +89,9 @@ public:
         GridShift shift;
         // That offset is one the game has already shown between two parts of the zone.
         bool shiftSeen = false;
+        // The map beside the room left shows its part of the zone standing that far off the
+        // known room's part: a walked way next to this one lands as far off its cell.
+        bool offsetNear = false;
         std::string grid;   // what the grid said when the move was made
         std::string reason; // why it was dropped
         // Where the player stands under this hypothesis: a map room or one of `rooms`.
@@ -107,11 +110,13 @@ public:
     // Weighs the move from `from` that printed a room known as `candidates`. `newPossible`:
     // a new room may be made at the cell ahead (the exit is listed, the zone allows it).
     // `bent`: rooms the map made by pushing others apart. `shifts`: offsets the game has
-    // shown before between parts of a zone mapped apart.
+    // shown before between parts of a zone mapped apart. `offsetNear`: candidates whose
+    // offset the map beside `from` shows.
     void Begin(map::TMudRoom2* from, const HeldMove& move,
                const std::vector<map::TMudRoom2*>& candidates, bool newPossible,
                const std::unordered_set<const map::TMudRoom2*>& bent,
-               const std::vector<GridShift>& shifts = {});
+               const std::vector<GridShift>& shifts = {},
+               const std::unordered_set<const map::TMudRoom2*>& offsetNear = {});
     // Follows a further move under every hypothesis still alive. Returns false when a
     // hypothesis stands in a room with a cross-zone link that way: the choice must be made
     // first (nothing was recorded).

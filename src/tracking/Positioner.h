@@ -102,9 +102,19 @@ private:
     // one of its kind and reached from the room left only the long way round: the seam is
     // shown. That shift, when so.
     std::optional<GridShift> SeamOfMeetings() const;
-    // Whether the map has a walked way from one room to the other, each step to the
-    // neighbouring cell, hardly longer than the cells between them.
-    bool ShortWayByGrid(const map::TMudRoom2* from, const map::TMudRoom2* to) const;
+    // Whether the map has a walked way from one room to the other, each step along the grid
+    // (with `exact`, to the very next cell), hardly longer than the cells between them.
+    bool ShortWayByGrid(const map::TMudRoom2* from, const map::TMudRoom2* to,
+                        bool exact = false) const;
+    // Whether the map beside `from` already shows its part of the zone standing `shift` off
+    // the part `known` stands in: a walked way out of `from`, or out of a room up to three
+    // grid steps from it, that lands that far off the cell it points to, on the grid of `known`.
+    bool OffsetShownNear(const map::TMudRoom2* from, const map::TMudRoom2* known,
+                         const GridShift& shift) const;
+    // The candidates for which the map beside `from` shows the offset they stand at.
+    std::unordered_set<const map::TMudRoom2*>
+    OffsetsShownNear(const map::TMudRoom2* from, map::Dir d,
+                     const std::vector<map::TMudRoom2*>& candidates) const;
     // The one other room of the world that reads like `room`; null when none or several.
     map::TMudRoom2* OnlyLookAlike(const map::TMudRoom2& room) const;
     // More description lines became known to change: the rooms made as new ground that now

@@ -151,7 +151,8 @@ void Positioner::Resolve(const HeldMove& move) {
         if (!candidates.empty()) {
             const bool newPossible = NewRoomPossible(from, d);
             if (!newPossible && candidates.size() == 1) return LinkKnown(from, candidates[0], move);
-            judge_.Begin(from, move, candidates, newPossible, bent_, shifts_);
+            judge_.Begin(from, move, candidates, newPossible, bent_, shifts_,
+                         OffsetsShownNear(from, d, candidates));
             FlushJudgeLog();
             s_.Done();
             s_.Loop = true;

@@ -30,6 +30,9 @@ bool AlongTheGrid(const TMudRoom2& from, const TMudRoom2& to, const map::DirInfo
     const int k = i.dx ? dx / i.dx : i.dy ? dy / i.dy : i.dl ? dl / i.dl : 0;
     return k > 0 && dx == k * i.dx && dy == k * i.dy && dl == k * i.dl;
 }
+bool NextCell(const TMudRoom2& from, const TMudRoom2& to, const map::DirInfo& i) {
+    return to.X == from.X + i.dx && to.Y == from.Y + i.dy && to.L == from.L + i.dl;
+}
 } // namespace
 
 void Positioner::NoteShift(const GridShift& shift) {
@@ -76,7 +79,7 @@ void Positioner::NoteMeeting(TMudRoom2* from, map::Dir d, TMudRoom2* copy, TMudR
     meetings_.push_back({from, d, copy, known, shift});
 }
 
-bool Positioner::ShortWayByGrid(const TMudRoom2* from, const TMudRoom2* to) const {
+bool Positioner::ShortWayByGrid(const TMudRoom2* from, const TMudRoom2* to, bool exact) const {
     const map::MapWorld& world = map_.World();
     const int limit =
         std::abs(to->X - from->X) + std::abs(to->Y - from->Y) + std::abs(to->L - from->L) + 4;
@@ -89,7 +92,8 @@ bool Positioner::ShortWayByGrid(const TMudRoom2* from, const TMudRoom2* to) cons
         for (const TMudRoom2* r : ring)
             for (const map::DirInfo& i : map::kDirs) {
                 const TMudRoom2* t = MappedTarget(r, i.dir);
-                if (!t || world.ZoneOf(t) != world.ZoneOf(r) || !AlongTheGrid(*r, *t, i) ||
+                if (!t || world.ZoneOf(t) != world.ZoneOf(r) ||
+                    !(exact ? NextCell(*r, *t, i) : AlongTheGrid(*r, *t, i)) ||
                     !seen.insert(t).second)
                     continue;
                 if (t == to) return true;
@@ -98,6 +102,55 @@ bool Positioner::ShortWayByGrid(const TMudRoom2* from, const TMudRoom2* to) cons
         ring.swap(next);
     }
     return false;
+}
+
+bool Positioner::OffsetShownNear(const TMudRoom2* from, const TMudRoom2* known,
+                                 const GridShift& shift) const {
+    const map::MapWorld& world = map_.World();
+    const map::DirectionWords& words = map_.Words();
+    const std::string& zone = world.ZoneOf(from);
+    if (world.ZoneOf(known) != zone || shift.zone != zone || (!shift.dx && !shift.dy && !shift.dl))
+        return false;
+    // The room left and the rooms up to three steps from it on the grid, by walked exits.
+    std::vector<const TMudRoom2*> near{from};
+    std::size_t ring = 0;
+    for (int depth = 0; depth < 3; ++depth) {
+        const std::size_t end = near.size();
+        for (; ring < end; ++ring)
+            for (const map::DirInfo& i : map::kDirs) {
+                const TMudRoom2* n = MappedTarget(near[ring], i.dir);
+                if (n && words.WasStep(*near[ring], i.dir) && NextCell(*near[ring], *n, i) &&
+                    std::find(near.begin(), near.end(), n) == near.end())
+                    near.push_back(n);
+            }
+    }
+    for (const TMudRoom2* g : near)
+        for (const map::DirInfo& i : map::kDirs) {
+            if (!words.WasStep(*g, i.dir)) continue;
+            const TMudRoom2* t = MappedTarget(g, i.dir);
+            if (!t || t == g || world.ZoneOf(t) != zone || t->X != g->X + i.dx + shift.dx ||
+                t->Y != g->Y + i.dy + shift.dy || t->L != g->L + i.dl + shift.dl)
+                continue;
+            if (t == known || ShortWayByGrid(t, known, true)) return true;
+        }
+    return false;
+}
+
+std::unordered_set<const TMudRoom2*>
+Positioner::OffsetsShownNear(const TMudRoom2* from, map::Dir d,
+                             const std::vector<TMudRoom2*>& candidates) const {
+    std::unordered_set<const TMudRoom2*> out;
+    if (s_.Identity) return out;
+    const std::string& zone = map_.World().ZoneOf(from);
+    for (const TMudRoom2* r : candidates) {
+        if (map_.World().ZoneOf(r) != zone) continue;
+        // Where the room left and the known room stand on one stretch of the grid, the
+        // offset is between look-alikes, not between two parts of the map.
+        if (OffsetShownNear(from, r, GridShift::Of(*from, d, *r, zone)) &&
+            !ShortWayByGrid(from, r, true))
+            out.insert(r);
+    }
+    return out;
 }
 
 std::optional<GridShift> Positioner::SeamOfMeetings() const {

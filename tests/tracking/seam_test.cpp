@@ -245,3 +245,44 @@ TEST(Seam, TwinsInLikePlacesOfATownBuiltTwiceAreNeverTakenForASeam) {
     EXPECT_EQ(CheckMap(town, walk, town.Find('C'), first), "");
     WalkEveryOrder(town, 'C', 40);
 }
+
+// A ladder whose rungs the game draws one cell long on the left and two on the right: the
+// middle column's east exits lead into the east column one cell past the cell they point to.
+// The first rung the game decides (the player walks on); from the second the player turns
+// straight back. The map beside it already shows the east column that far off, so the known
+// room is taken, not copied; so too where the east column's rooms are twins, as the offset
+// singles out the one that stands there.
+//
+//   S-A-B-C
+//   |     |
+//   K-U   P      U east: P
+//   |     |
+//   L-V   Q      V east: Q
+//   |     |
+//   M-W   R      W east: R
+TEST(Seam, AMeetingBesideAWayThatLandsAsFarOffIsTheKnownRoom) {
+    for (const char* east : {"PQR", "ttt"}) {
+        GridGame ladder({
+            "S-A-B-C",                       //
+            "|     |",                       //
+            std::string("K-U   ") + east[0], //
+            "|     |",                       //
+            std::string("L-V   ") + east[1], //
+            "|     |",                       //
+            std::string("M-W   ") + east[2], //
+        });
+        const char* rows[] = {"U", "V", "W"};
+        for (int i = 0; i < 3; ++i)
+            ladder.Warp(ladder.Find(rows[i][0]), 'e', ladder.Find(east[i], east[i] == 't' ? i : 0));
+        TrackingRig rig;
+        GridWalk walk(ladder, rig, ladder.Find('S'));
+        map::TMudRoom2* first = rig.current();
+        walk.Path("eeesssnnnwww"); // round by the top, down the east column and back to S
+        walk.Path("seesnw");       // K, U, into the east column and on: the game shows the rung
+        walk.Path("wseew");        // K, L, V, into the east column and straight back
+        rig.tracker.Settle();
+        ASSERT_TRUE(rig.host.tracing) << east;
+        EXPECT_EQ(CheckMap(ladder, walk, ladder.Find('S'), first), "") << east;
+        EXPECT_EQ(Mentions(rig, W8("ходы рядом ведут с тем же сдвигом сетки")), 1) << east;
+    }
+}
