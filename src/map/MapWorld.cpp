@@ -121,7 +121,8 @@ bool MapWorld::SameRoom(const TMudRoom2* room, std::string_view name, std::strin
     return SameExitKey(room->Exits(), exits);
 }
 
-bool MapWorld::MayDifferByItself(const TMudRoom2* room, std::string_view description) const {
+bool MapWorld::MayDifferByItself(const TMudRoom2* room, std::string_view description,
+                                 const TMudRoom2* besides) const {
     if (!room || room->Pipe || !changing_.MayDifferByItself(room->Description, description))
         return false;
     const std::vector<std::string_view> printed = DescriptionLines(description);
@@ -133,7 +134,7 @@ bool MapWorld::MayDifferByItself(const TMudRoom2* room, std::string_view descrip
     constexpr std::size_t kNamesakes = 64;
     for (const TMudRoom2* other :
          lists_.AllInWorldByName(room->Hint, "", room->Exits(), false, kNamesakes)) {
-        if (other == room || other->Pipe) continue;
+        if (other == room || other == besides || other->Pipe) continue;
         const std::vector<std::string_view> theirs = DescriptionLines(other->Description);
         if (std::all_of(kept.begin(), kept.end(), [&](std::string_view line) {
                 return std::find(theirs.begin(), theirs.end(), line) != theirs.end();

@@ -119,7 +119,9 @@ public:
     // by itself (as ChangingLines tells), where the lines both keep still single the room out
     // among the rooms of its name and exits. A road of rooms that share a line and differ in
     // one more reads alike to ChangingLines; there the differing line tells them apart.
-    bool MayDifferByItself(const TMudRoom2* room, std::string_view description) const;
+    // `besides`: a room left out of those namesakes (the one printed so, where it is mapped).
+    bool MayDifferByItself(const TMudRoom2* room, std::string_view description,
+                           const TMudRoom2* besides = nullptr) const;
     // Tracking is sure the player stands in `room`, which the game printed with `description`:
     // the lines that differ from the stored one are noted, and the lookups follow when a line
     // became changing by it. Returns true then.

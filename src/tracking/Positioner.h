@@ -131,6 +131,15 @@ private:
     // into as the known room's lead into their known rooms.
     using CopyMap = std::unordered_map<const map::TMudRoom2*, map::TMudRoom2*>;
     bool MergeCopy(map::TMudRoom2* copy, map::TMudRoom2* known, const CopyMap* copies = nullptr);
+    // `copy` and `original` are one room of the game: the pairs of rooms their ways lead to
+    // alike, the same way round, each reading like the other (by a line the game changes by
+    // itself at most), gathered from the pair itself outwards. False where a way of the two
+    // leads to rooms that read otherwise: then they are not one room.
+    bool CopiedStretch(map::TMudRoom2* copy, map::TMudRoom2* original,
+                       std::vector<std::pair<map::TMudRoom2*, map::TMudRoom2*>>& pairs) const;
+    // Merges `copy` into `original`, and the copies its ways lead into into theirs. False,
+    // and nothing changed, where the first merge cannot be made.
+    bool MergeCopiedStretch(map::TMudRoom2* copy, map::TMudRoom2* original);
     // Links `from` to `to` in direction d one way: by the grid where `to` is the neighbour,
     // else by a link line that replaces any other for that direction.
     void JoinOneWay(map::TMudRoom2* from, map::TMudRoom2* to, map::Dir d);

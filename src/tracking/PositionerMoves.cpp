@@ -350,7 +350,14 @@ void Positioner::Settle() {
         map_.World().RefreshProp(candidate, first.seen.Name, first.seen.Desc, first.seen.Exits);
     } else if (candidate) {
         LinkKnown(anchor, candidate, first);
-        if (copy) DropLeafCopy(copy, candidate);
+        // The room left and the copy behind the known room are one room of the game: the copy
+        // goes, or where both have ways of their own, the newer one is merged into the older.
+        if (copy && !DropLeafCopy(copy, candidate)) {
+            if (copy->Tag < anchor->Tag)
+                MergeCopiedStretch(anchor, copy);
+            else
+                MergeCopiedStretch(copy, anchor);
+        }
     } else {
         NewGround(anchor, first);
         if (host_.Tracing() && Current() != anchor && MappedTarget(anchor, first.dir) == Current())
