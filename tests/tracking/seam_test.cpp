@@ -286,3 +286,35 @@ TEST(Seam, AMeetingBesideAWayThatLandsAsFarOffIsTheKnownRoom) {
         EXPECT_EQ(Mentions(rig, W8("ходы рядом ведут с тем же сдвигом сетки")), 1) << east;
     }
 }
+
+// The west column walked by night, then by day from H over the seam: N and O read the same
+// by day and night, K, L and M gain a line by night. N is copied, and with it M and L, which
+// by day read like no room of the map. Stepping from the copy of N into O shows the seam: O's
+// way back leads into N, so the copies of N, M and L are merged into the rooms mapped by night,
+// with every way they had, and the night line is learnt.
+TEST(Seam, AStretchCopiedByDayIsMergedIntoTheRoomsMappedByNight) {
+    bool night = true;
+    WalkVoice voice;
+    voice.room = [&night](const GridGame& g, int id) {
+        const char letter = g.rooms[id].letter;
+        const std::string desc = std::string("Looks like ") + letter + ".";
+        const bool changes = night && letter != 'N' && letter != 'O';
+        return RoomText(g.Name(id), changes ? desc + "\r\nThe moon is up." : desc, g.Exits(id)) +
+               "> ";
+    };
+    SeamWalk s(voice);
+    s.walk.Path("sssssnnnnn"); // by night down the west column to O and back
+    night = false;
+    s.walk.Path("eeeessss"); // by day round the top and down to H
+    s.walk.Path("wnn");      // over the seam into N, and on into M and L
+    s.rig.tracker.Settle();
+    ASSERT_EQ(s.Rooms(), s.GameRooms() + 3) << "N, M and L were not copied: the test shows nothing";
+    s.walk.Path("sss"); // back to the copy of N, and into O
+    s.rig.tracker.Settle();
+    EXPECT_EQ(Mentions(s.rig, W8(") слита с известной (")), 3);
+    EXPECT_TRUE(s.rig.world().Changing().Has("The moon is up."));
+    EXPECT_EQ(s.Rooms(), s.GameRooms());
+    EXPECT_EQ(s.Check(), "");
+    EXPECT_EQ(s.WalkAgain("nnnsssne"), s.Name('H')); // up to L, back to O, N, over the seam
+    EXPECT_EQ(s.Check(), "");
+}
