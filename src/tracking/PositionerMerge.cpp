@@ -8,7 +8,7 @@
 #include "text/Text.h"
 #include "tracking/Positioner.h"
 
-#include <algorithm>
+#include <string>
 
 namespace tracking {
 
@@ -60,22 +60,22 @@ bool Positioner::MergeCopiedStretch(TMudRoom2* copy, TMudRoom2* original) {
     if (!CopiedStretch(copy, original, pairs)) return false;
     map::MapWorld& world = map_.World();
     CopyMap known;
-    for (const auto& [c, o] : pairs) {
+    for (const auto& [c, o] : pairs)
         known.emplace(c, o);
-        // Printed otherwise by a line or two, at another time of day: those lines change.
-        if (!world.SameRoom(o, c->Hint, c->Description, c->Exits()) &&
-            world.LearnChangingLines(o, c->Description))
-            Log(W("TranslateCMD.Moves: описание иное на строку, что меняется сама"));
-    }
     // One at a time, each copy's ways into the others counting as ways into their originals.
     bool any = false;
     for (const auto& [c, o] : pairs) {
+        const bool alike = world.SameRoom(o, c->Hint, c->Description, c->Exits());
+        const std::string printed = c->Description;
         if (!MergeCopy(c, o, &known)) {
             if (!any) return false;
             continue;
         }
         any = true;
         known.erase(c);
+        // Printed otherwise by a line or two, at another time of day: those lines change.
+        if (!alike && world.LearnChangingLines(o, printed))
+            Log(W("TranslateCMD.Moves: описание иное на строку, что меняется сама"));
     }
     return any;
 }
