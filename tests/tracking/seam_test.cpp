@@ -318,3 +318,37 @@ TEST(Seam, AStretchCopiedByDayIsMergedIntoTheRoomsMappedByNight) {
     EXPECT_EQ(s.WalkAgain("nnnsssne"), s.Name('H')); // up to L, back to O, N, over the seam
     EXPECT_EQ(s.Check(), "");
 }
+
+// Twins at the seam: the N by H is another room that reads like N, whose way south drops one
+// way into O. Stepping from it into O, O's way back leads into the N mapped first, but the two
+// Ns lead north into rooms that read otherwise (M and Q): they are two rooms, and neither is
+// merged into the other.
+TEST(Seam, TwinsWhoseWaysLeadToRoomsThatReadOtherwiseAreNeverMerged) {
+    GridGame game({
+        "A-B-C-D-X", //
+        "|       |", //
+        "K       E", //
+        "|       |", //
+        "L       F", //
+        "|       |", //
+        "M     Q G", //
+        "|     | |", //
+        "N-Z   N-H", //
+        "|        ", //
+        "O        ", //
+    });
+    game.OneWay(game.Find('N', 1), 's', game.Find('O'));
+    TrackingRig rig;
+    GridWalk walk(game, rig, game.Find('A'));
+    walk.Path("sssssnnnnn"); // the west column to O and back
+    walk.Path("eeeessss");   // round the top and down to H
+    walk.Path("wnss");       // the second N, Q and back, and down into O
+    rig.tracker.Settle();
+    ASSERT_TRUE(rig.host.tracing);
+    EXPECT_EQ(Mentions(rig, W8(") слита с известной (")), 0);
+    int ns = 0;
+    rig.world().Lists().ForEachWorldRoom([&](const map::TMudRoom2* r, const std::string&) {
+        ns += r->Hint == game.Name(game.Find('N'));
+    });
+    EXPECT_EQ(ns, 2);
+}
