@@ -140,6 +140,10 @@ private:
     // Merges `copy` into `original`, and the copies its ways lead into into theirs. False,
     // and nothing changed, where the first merge cannot be made.
     bool MergeCopiedStretch(map::TMudRoom2* copy, map::TMudRoom2* original);
+    // The game has shown a frame shift: a room made as new ground, where no room read like it
+    // then, that stands at that offset from a room made before it which reads like it but for
+    // a line or two the game changes by itself, is that room copied; the two are merged.
+    void MendUnweighedAt(const GridShift& shift);
     // Links `from` to `to` in direction d one way: by the grid where `to` is the neighbour,
     // else by a link line that replaces any other for that direction.
     void JoinOneWay(map::TMudRoom2* from, map::TMudRoom2* to, map::Dir d);

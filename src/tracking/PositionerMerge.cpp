@@ -8,6 +8,8 @@
 #include "text/Text.h"
 #include "tracking/Positioner.h"
 
+#include <algorithm>
+
 #include <string>
 
 namespace tracking {
@@ -78,6 +80,32 @@ bool Positioner::MergeCopiedStretch(TMudRoom2* copy, TMudRoom2* original) {
             Log(W("TranslateCMD.Moves: описание иное на строку, что меняется сама"));
     }
     return any;
+}
+
+void Positioner::MendUnweighedAt(const GridShift& shift) {
+    if (s_.Identity || unweighed_.empty()) return;
+    map::MapWorld& world = map_.World();
+    // In the order the rooms were made, so that a replayed session mends them alike.
+    std::vector<TMudRoom2*> made(unweighed_.begin(), unweighed_.end());
+    std::sort(made.begin(), made.end(),
+              [](const TMudRoom2* a, const TMudRoom2* b) { return a->Tag < b->Tag; });
+    for (TMudRoom2* copy : made) {
+        // Merging one may have taken others with it.
+        if (!unweighed_.count(copy) || world.ZoneOf(copy) != shift.zone) continue;
+        for (int sign : {1, -1}) {
+            TMudRoom2* known = world.FindRoom(copy->X + sign * shift.dx, copy->Y + sign * shift.dy,
+                                              copy->L + sign * shift.dl);
+            if (!known || known->Pipe || known->Tag >= copy->Tag || known->Hint != copy->Hint ||
+                !map::SameExitKey(known->Exits(), copy->Exits()) ||
+                !(world.SameRoom(known, copy->Hint, copy->Description, copy->Exits()) ||
+                  world.MayDifferByItself(known, copy->Description, copy)))
+                continue;
+            Log(W("TranslateCMD.Moves: комната ") + copy->Hint + CellText(*copy) +
+                W(" стоит на том же сдвиге сетки от") + CellText(*known) +
+                W(" и читается как она"));
+            if (MergeCopiedStretch(copy, known)) break;
+        }
+    }
 }
 
 } // namespace tracking

@@ -46,6 +46,7 @@ void Positioner::NoteShift(const GridShift& shift) {
         std::to_string(shift.dx) + "," + std::to_string(shift.dy) + "," + std::to_string(shift.dl) +
         ")");
     MendCopiesAt(shift);
+    MendUnweighedAt(shift);
 }
 
 void Positioner::AcrossSeams(TMudRoom2* from, const HeldMove& move,
@@ -213,7 +214,7 @@ void Positioner::NoteLateMeetings() {
                               known->L - copy->L};
         if (!IsFrameShift(shift)) continue;
         Log(W("TranslateCMD.Moves: комната ") + copy->Hint + CellText(*copy) +
-            W(" теперь читается как ") + CellText(*known) + W(": встреча на сдвиге сетки"));
+            W(" теперь читается как") + CellText(*known) + W(": встреча на сдвиге сетки"));
         NoteMeeting(nullptr, map::North, copy, known, shift);
     }
     for (const GridShift& s : std::vector<GridShift>(shifts_))

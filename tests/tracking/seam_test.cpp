@@ -352,3 +352,33 @@ TEST(Seam, TwinsWhoseWaysLeadToRoomsThatReadOtherwiseAreNeverMerged) {
     });
     EXPECT_EQ(ns, 2);
 }
+
+// N walked by night and then by day over the seam reads like no room (the night line is not
+// known to change), so it is copied as new ground. Once M and L, which read the same by day
+// and night, show the seam, the copy standing at that offset from N, reading like it but for
+// that line, is merged into it.
+TEST(Seam, ACopyMadeBeforeTheSeamWasShownIsMergedOnceItIs) {
+    bool night = true;
+    WalkVoice voice;
+    voice.room = [&night](const GridGame& g, int id) {
+        const char letter = g.rooms[id].letter;
+        const std::string desc = std::string("Looks like ") + letter + ".";
+        const bool changes = night && letter != 'M' && letter != 'L';
+        return RoomText(g.Name(id), changes ? desc + "\r\nThe moon is up." : desc, g.Exits(id)) +
+               "> ";
+    };
+    SeamWalk s(voice);
+    s.walk.Path("sssssnnnnn"); // by night down the west column to O and back
+    night = false;
+    s.walk.Path("eeeessss"); // by day round the top and down to H
+    s.walk.Path("we");       // into N over the seam, and back
+    s.rig.tracker.Settle();
+    ASSERT_EQ(s.Rooms(), s.GameRooms() + 1) << "N was not copied: the test shows nothing";
+    s.walk.Path("nwn"); // G, into M over the seam and on into L: the game shows the seam
+    s.rig.tracker.Settle();
+    EXPECT_EQ(Mentions(s.rig, W8(" и читается как она")), 1);
+    EXPECT_EQ(s.Rooms(), s.GameRooms());
+    EXPECT_EQ(s.Check(), "");
+    EXPECT_EQ(s.WalkAgain("ssen"), s.Name('G')); // M, N, over the seam to H, G
+    EXPECT_EQ(s.Check(), "");
+}
