@@ -99,12 +99,15 @@ struct WalkVoice {
         [](TrackingRig& rig, const std::string& text) { rig.Server(text); };
 };
 
-// Rooms that gain a line by night, while `night` is true.
-inline WalkVoice NightVoice(const bool& night) {
+// Rooms that gain a line by night, while `night` is true; rooms drawn with a letter of
+// `steady` read the same by day and night.
+inline WalkVoice NightVoice(const bool& night, std::string steady = {}) {
     WalkVoice voice;
-    voice.room = [&night](const GridGame& g, int id) {
-        const std::string desc = std::string("Looks like ") + g.rooms[id].letter + ".";
-        return RoomText(g.Name(id), night ? desc + "\r\nThe moon is up." : desc, g.Exits(id)) +
+    voice.room = [&night, steady](const GridGame& g, int id) {
+        const char letter = g.rooms[id].letter;
+        const std::string desc = std::string("Looks like ") + letter + ".";
+        const bool changes = night && steady.find(letter) == std::string::npos;
+        return RoomText(g.Name(id), changes ? desc + "\r\nThe moon is up." : desc, g.Exits(id)) +
                "> ";
     };
     return voice;

@@ -87,6 +87,13 @@ struct SeamWalk {
         walk.Path("we");
         rig.tracker.Settle();
     }
+    // By night down the west column to O and back, then by day round the top and down to H.
+    void NightColumnThenDayToH(bool& night) {
+        night = true;
+        walk.Path("sssssnnnnn");
+        night = false;
+        walk.Path("eeeessss");
+    }
     int Rooms() { return MapRooms(rig); }
     int GameRooms() const { return static_cast<int>(game.rooms.size()); }
     std::string Check() const { return CheckMap(game, walk, game.Find('A'), start); }
@@ -294,19 +301,9 @@ TEST(Seam, AMeetingBesideAWayThatLandsAsFarOffIsTheKnownRoom) {
 // with every way they had, and the night line is learnt.
 TEST(Seam, AStretchCopiedByDayIsMergedIntoTheRoomsMappedByNight) {
     bool night = true;
-    WalkVoice voice;
-    voice.room = [&night](const GridGame& g, int id) {
-        const char letter = g.rooms[id].letter;
-        const std::string desc = std::string("Looks like ") + letter + ".";
-        const bool changes = night && letter != 'N' && letter != 'O';
-        return RoomText(g.Name(id), changes ? desc + "\r\nThe moon is up." : desc, g.Exits(id)) +
-               "> ";
-    };
-    SeamWalk s(voice);
-    s.walk.Path("sssssnnnnn"); // by night down the west column to O and back
-    night = false;
-    s.walk.Path("eeeessss"); // by day round the top and down to H
-    s.walk.Path("wnn");      // over the seam into N, and on into M and L
+    SeamWalk s(NightVoice(night, "NO"));
+    s.NightColumnThenDayToH(night);
+    s.walk.Path("wnn"); // over the seam into N, and on into M and L
     s.rig.tracker.Settle();
     ASSERT_EQ(s.Rooms(), s.GameRooms() + 3) << "N, M and L were not copied: the test shows nothing";
     s.walk.Path("sss"); // back to the copy of N, and into O
@@ -359,19 +356,9 @@ TEST(Seam, TwinsWhoseWaysLeadToRoomsThatReadOtherwiseAreNeverMerged) {
 // that line, is merged into it.
 TEST(Seam, ACopyMadeBeforeTheSeamWasShownIsMergedOnceItIs) {
     bool night = true;
-    WalkVoice voice;
-    voice.room = [&night](const GridGame& g, int id) {
-        const char letter = g.rooms[id].letter;
-        const std::string desc = std::string("Looks like ") + letter + ".";
-        const bool changes = night && letter != 'M' && letter != 'L';
-        return RoomText(g.Name(id), changes ? desc + "\r\nThe moon is up." : desc, g.Exits(id)) +
-               "> ";
-    };
-    SeamWalk s(voice);
-    s.walk.Path("sssssnnnnn"); // by night down the west column to O and back
-    night = false;
-    s.walk.Path("eeeessss"); // by day round the top and down to H
-    s.walk.Path("we");       // into N over the seam, and back
+    SeamWalk s(NightVoice(night, "ML"));
+    s.NightColumnThenDayToH(night);
+    s.walk.Path("we"); // into N over the seam, and back
     s.rig.tracker.Settle();
     ASSERT_EQ(s.Rooms(), s.GameRooms() + 1) << "N was not copied: the test shows nothing";
     s.walk.Path("nwn"); // G, into M over the seam and on into L: the game shows the seam
