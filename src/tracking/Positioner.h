@@ -103,9 +103,10 @@ private:
     // shown. That shift, when so.
     std::optional<GridShift> SeamOfMeetings() const;
     // Whether the map has a walked way from one room to the other, each step along the grid
-    // (with `exact`, to the very next cell), hardly longer than the cells between them.
-    bool ShortWayByGrid(const map::TMudRoom2* from, const map::TMudRoom2* to,
-                        bool exact = false) const;
+    // (with `exact`, to the very next cell), at most `slack` steps longer than the cells
+    // between them.
+    bool ShortWayByGrid(const map::TMudRoom2* from, const map::TMudRoom2* to, bool exact = false,
+                        int slack = 4) const;
     // Whether the map beside `from` already shows its part of the zone standing `shift` off
     // the part `known` stands in: a walked way out of `from`, or out of a room up to three
     // grid steps from it, that lands that far off the cell it points to, on the grid of `known`.

@@ -23,6 +23,10 @@ using text::W;
 
 namespace {
 constexpr std::size_t kMaxMeetings = 64;
+// How much longer than the cells between them an exact walked way between two rooms may be for
+// them to count as one stretch of the grid, where a way beside a move lands: that part of the
+// map may reach the known room only round a corner or two.
+constexpr int kSameStretch = 8;
 
 // Whether `to` lies on the line from `from` in the direction (past corridor cells, if any).
 bool AlongTheGrid(const TMudRoom2& from, const TMudRoom2& to, const map::DirInfo& i) {
@@ -80,10 +84,11 @@ void Positioner::NoteMeeting(TMudRoom2* from, map::Dir d, TMudRoom2* copy, TMudR
     meetings_.push_back({from, d, copy, known, shift});
 }
 
-bool Positioner::ShortWayByGrid(const TMudRoom2* from, const TMudRoom2* to, bool exact) const {
+bool Positioner::ShortWayByGrid(const TMudRoom2* from, const TMudRoom2* to, bool exact,
+                                int slack) const {
     const map::MapWorld& world = map_.World();
     const int limit =
-        std::abs(to->X - from->X) + std::abs(to->Y - from->Y) + std::abs(to->L - from->L) + 4;
+        std::abs(to->X - from->X) + std::abs(to->Y - from->Y) + std::abs(to->L - from->L) + slack;
     // Breadth first over walked exits that lead to the neighbouring cell, so that every step
     // keeps the two rooms where the grid puts them.
     std::vector<const TMudRoom2*> ring{from}, next;
@@ -132,7 +137,7 @@ bool Positioner::OffsetShownNear(const TMudRoom2* from, const TMudRoom2* known,
             if (!t || t == g || world.ZoneOf(t) != zone || t->X != g->X + i.dx + shift.dx ||
                 t->Y != g->Y + i.dy + shift.dy || t->L != g->L + i.dl + shift.dl)
                 continue;
-            if (t == known || ShortWayByGrid(t, known, true)) return true;
+            if (t == known || ShortWayByGrid(t, known, true, kSameStretch)) return true;
         }
     return false;
 }
