@@ -271,6 +271,9 @@ bool MoveHypotheses::LinkedByMove(const Hypothesis& h, const TMudRoom2* room, ma
 
 void MoveHypotheses::Agreed(Hypothesis& h, const TMudRoom2* room, const SeenRoom& seen) const {
     ++h.agreed;
+    // Back in the known room the hypothesis stands for: the new room weighed against it would
+    // read the same there (a twin not yet on the map), so the game has told nothing apart.
+    if (room == h.candidate) return;
     const map::MapWorld& world = map_.World();
     if (seen.Desc.empty() || !world.SameRoom(room, seen.Name, seen.Desc, seen.Exits)) return;
     const auto alike = world.Lists().AllInWorldByName(seen.Name, seen.Desc, seen.Exits, true, 2);
