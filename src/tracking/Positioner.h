@@ -132,6 +132,9 @@ private:
     // into as the known room's lead into their known rooms.
     using CopyMap = std::unordered_map<const map::TMudRoom2*, map::TMudRoom2*>;
     bool MergeCopy(map::TMudRoom2* copy, map::TMudRoom2* known, const CopyMap* copies = nullptr);
+    // Whether `copy` reads like `original`, or differs from it only by a line or two the game
+    // may change by itself, the lines both keep singling `original` out among its namesakes.
+    bool ReadsAsCopyOf(const map::TMudRoom2& copy, const map::TMudRoom2& original) const;
     // `copy` and `original` are one room of the game: the pairs of rooms their ways lead to
     // alike, the same way round, each reading like the other (by a line the game changes by
     // itself at most), gathered from the pair itself outwards. False where a way of the two

@@ -1,5 +1,6 @@
-// Two map rooms found to be one room of the game, each with ways of its own: the newer goes
-// into the older, and with it the rooms it leads to that copy the older one's neighbours the
+// Copies merged into the rooms they copy: a copy's ways out and in become the known room's,
+// and where two map rooms turn out to be one room of the game, each with ways of its own, the
+// newer goes into the older with the rooms it leads to that copy the older one's neighbours the
 // same way (a stretch walked twice, by day and by night or from two sides of a seam).
 
 #include "map/MapModel.h"
@@ -9,7 +10,6 @@
 #include "tracking/Positioner.h"
 
 #include <algorithm>
-
 #include <string>
 
 namespace tracking {
@@ -22,17 +22,102 @@ namespace {
 constexpr std::size_t kMaxChain = 32;
 } // namespace
 
+bool Positioner::HoldsPlayersWork(const TMudRoom2& room) {
+    if (!room.Note.empty() || !room.QuickList.empty() || room.DT || room.FlyDT || room.Agro ||
+        room.NoStep || room.ImageIndex != 0)
+        return true;
+    // Lines with no zone are the player's own commands for the room, and a link line with a
+    // command the player wrote for it; the rest are link lines tracking writes.
+    return std::any_of(room.AutoMaps.begin(), room.AutoMaps.end(), [](const std::string& line) {
+        return text::GetField(line, 1).empty() || !text::GetField(line, 4).empty();
+    });
+}
+
+void Positioner::JoinOneWay(TMudRoom2* from, TMudRoom2* to, map::Dir d) {
+    // Already so (perhaps by a line the player wrote a command into): left as it is.
+    if (MappedTarget(from, d) == to) return;
+    map::MapWorld& world = map_.World();
+    const auto& step = map::Info(d);
+    const std::string& zone = world.ZoneOf(to);
+    from->Ch(d) = true;
+    if (world.ZoneOf(from) != world.CurrentZone) host_.ZoneTouched(world.ZoneOf(from));
+    if (world.ZoneOf(from) == zone && to->X == from->X + step.dx && to->Y == from->Y + step.dy &&
+        to->L == from->L + step.dl) {
+        DropLinkLine(*from, d); // the grid joins them: a link line would lead elsewhere
+        return;
+    }
+    SetLinkLine(*from, *to, zone, d);
+}
+
+bool Positioner::MergeCopy(TMudRoom2* copy, TMudRoom2* known, const CopyMap* copies) {
+    map::MapWorld& world = map_.World();
+    if (!copy || !known || copy == known || copy == Current() || copy->Pipe || known->Pipe ||
+        !copy->GameId.empty() || HoldsPlayersWork(*copy) ||
+        world.ZoneOf(copy) != world.CurrentZone || world.ZoneOf(known) != world.CurrentZone)
+        return false;
+    struct Way {
+        TMudRoom2* room;
+        map::Dir dir;
+    };
+    std::vector<Way> out, in;
+    for (const map::DirInfo& i : map::kDirs) {
+        TMudRoom2* to = MappedTarget(copy, i.dir);
+        // Into another copy of the same seam: where its known room stands.
+        if (to && copies) {
+            const auto it = copies->find(to);
+            if (it != copies->end()) to = it->second;
+        }
+        if (to) {
+            // A copy joined to the known room itself would join the room to itself.
+            if (to == copy || to == known) return false;
+            // The known room must not lead elsewhere the same way, nor a neighbour of its own
+            // lead into it from there.
+            TMudRoom2* mine = MappedTarget(known, i.dir);
+            if (mine && mine != to) return false;
+            TMudRoom2* next = world.FindRoom(known->X + i.dx, known->Y + i.dy, known->L + i.dl);
+            if (!mine && next && next != to && MappedTarget(next, i.opposite) == known)
+                return false;
+            out.push_back({to, i.dir});
+        }
+        TMudRoom2* n = world.FindRoom(copy->X + i.dx, copy->Y + i.dy, copy->L + i.dl);
+        if (n && n != copy && !HasLinkLine(*n, i.opposite) && MappedTarget(n, i.opposite) == copy) {
+            if (n == known) return false;
+            in.push_back({n, i.opposite});
+        }
+    }
+    // Link lines anywhere in the world that lead into the copy; a command the player wrote
+    // into one is not rewritten.
+    for (const auto& [r, line] : LinkLinesInto(*copy)) {
+        if (r == copy) continue;
+        if (r == known || !text::GetField(line, 4).empty()) return false;
+        const std::string phrase = text::DecodeEscapes(text::GetField(line, 2));
+        for (const map::DirInfo& i : map::kDirs)
+            if (map::Phrase(profile_, i.dir) == phrase) in.push_back({r, i.dir});
+    }
+    Log(W("TranslateCMD.Moves: копия комнаты ") + copy->Hint + CellText(*copy) +
+        W(" слита с известной") + CellText(*known) + W(": её связи перенесены"));
+    for (const Way& w : out)
+        JoinOneWay(known, w.room, w.dir);
+    for (const Way& w : in)
+        JoinOneWay(w.room, known, w.dir);
+    bent_.erase(copy);
+    world.DestroyRoom(copy);
+    world.Saved = false;
+    return true;
+}
+
+bool Positioner::ReadsAsCopyOf(const TMudRoom2& copy, const TMudRoom2& original) const {
+    const map::MapWorld& world = map_.World();
+    return world.SameRoom(&original, copy.Hint, copy.Description, copy.Exits()) ||
+           (copy.Hint == original.Hint && map::SameExitKey(copy.Exits(), original.Exits()) &&
+            world.MayDifferByItself(&original, copy.Description, &copy));
+}
+
 bool Positioner::CopiedStretch(TMudRoom2* copy, TMudRoom2* original,
                                std::vector<std::pair<TMudRoom2*, TMudRoom2*>>& pairs) const {
-    const map::MapWorld& world = map_.World();
     pairs.assign(1, {copy, original});
     CopyMap known{{copy, original}};
     std::unordered_set<const TMudRoom2*> originals{original};
-    auto readsAlike = [&](const TMudRoom2* a, const TMudRoom2* b) {
-        return world.SameRoom(b, a->Hint, a->Description, a->Exits()) ||
-               (a->Hint == b->Hint && map::SameExitKey(a->Exits(), b->Exits()) &&
-                world.MayDifferByItself(b, a->Description, a));
-    };
     for (std::size_t k = 0; k < pairs.size(); ++k) {
         const auto [c, o] = pairs[k];
         for (const map::DirInfo& i : map::kDirs) {
@@ -46,7 +131,7 @@ bool Positioner::CopiedStretch(TMudRoom2* copy, TMudRoom2* original,
             }
             // The same room's way leads to the same room: where the two lead to rooms that
             // read otherwise, they are not one room after all.
-            if (originals.count(c2) || known.count(o2) || !readsAlike(c2, o2)) return false;
+            if (originals.count(c2) || known.count(o2) || !ReadsAsCopyOf(*c2, *o2)) return false;
             if (pairs.size() >= kMaxChain) return false;
             pairs.emplace_back(c2, o2);
             known.emplace(c2, o2);
@@ -80,32 +165,6 @@ bool Positioner::MergeCopiedStretch(TMudRoom2* copy, TMudRoom2* original) {
             Log(W("TranslateCMD.Moves: описание иное на строку, что меняется сама"));
     }
     return any;
-}
-
-void Positioner::MendUnweighedAt(const GridShift& shift) {
-    if (s_.Identity || unweighed_.empty()) return;
-    map::MapWorld& world = map_.World();
-    // In the order the rooms were made, so that a replayed session mends them alike.
-    std::vector<TMudRoom2*> made(unweighed_.begin(), unweighed_.end());
-    std::sort(made.begin(), made.end(),
-              [](const TMudRoom2* a, const TMudRoom2* b) { return a->Tag < b->Tag; });
-    for (TMudRoom2* copy : made) {
-        // Merging one may have taken others with it.
-        if (!unweighed_.count(copy) || world.ZoneOf(copy) != shift.zone) continue;
-        for (int sign : {1, -1}) {
-            TMudRoom2* known = world.FindRoom(copy->X + sign * shift.dx, copy->Y + sign * shift.dy,
-                                              copy->L + sign * shift.dl);
-            if (!known || known->Pipe || known->Tag >= copy->Tag || known->Hint != copy->Hint ||
-                !map::SameExitKey(known->Exits(), copy->Exits()) ||
-                !(world.SameRoom(known, copy->Hint, copy->Description, copy->Exits()) ||
-                  world.MayDifferByItself(known, copy->Description, copy)))
-                continue;
-            Log(W("TranslateCMD.Moves: комната ") + copy->Hint + CellText(*copy) +
-                W(" стоит на том же сдвиге сетки от") + CellText(*known) +
-                W(" и читается как она"));
-            if (MergeCopiedStretch(copy, known)) break;
-        }
-    }
 }
 
 } // namespace tracking

@@ -269,88 +269,27 @@ void Positioner::MendCopiesAt(const GridShift& shift) {
     }
 }
 
-bool Positioner::HoldsPlayersWork(const TMudRoom2& room) {
-    if (!room.Note.empty() || !room.QuickList.empty() || room.DT || room.FlyDT || room.Agro ||
-        room.NoStep || room.ImageIndex != 0)
-        return true;
-    // Lines with no zone are the player's own commands for the room, and a link line with a
-    // command the player wrote for it; the rest are link lines tracking writes.
-    return std::any_of(room.AutoMaps.begin(), room.AutoMaps.end(), [](const std::string& line) {
-        return text::GetField(line, 1).empty() || !text::GetField(line, 4).empty();
-    });
-}
-
-void Positioner::JoinOneWay(TMudRoom2* from, TMudRoom2* to, map::Dir d) {
-    // Already so (perhaps by a line the player wrote a command into): left as it is.
-    if (MappedTarget(from, d) == to) return;
+void Positioner::MendUnweighedAt(const GridShift& shift) {
+    if (s_.Identity || unweighed_.empty()) return;
     map::MapWorld& world = map_.World();
-    const auto& step = map::Info(d);
-    const std::string& zone = world.ZoneOf(to);
-    from->Ch(d) = true;
-    if (world.ZoneOf(from) != world.CurrentZone) host_.ZoneTouched(world.ZoneOf(from));
-    if (world.ZoneOf(from) == zone && to->X == from->X + step.dx && to->Y == from->Y + step.dy &&
-        to->L == from->L + step.dl) {
-        DropLinkLine(*from, d); // the grid joins them: a link line would lead elsewhere
-        return;
-    }
-    SetLinkLine(*from, *to, zone, d);
-}
-
-bool Positioner::MergeCopy(TMudRoom2* copy, TMudRoom2* known, const CopyMap* copies) {
-    map::MapWorld& world = map_.World();
-    if (!copy || !known || copy == known || copy == Current() || copy->Pipe || known->Pipe ||
-        !copy->GameId.empty() || HoldsPlayersWork(*copy) ||
-        world.ZoneOf(copy) != world.CurrentZone || world.ZoneOf(known) != world.CurrentZone)
-        return false;
-    struct Way {
-        TMudRoom2* room;
-        map::Dir dir;
-    };
-    std::vector<Way> out, in;
-    for (const map::DirInfo& i : map::kDirs) {
-        TMudRoom2* to = MappedTarget(copy, i.dir);
-        // Into another copy of the same seam: where its known room stands.
-        if (to && copies) {
-            const auto it = copies->find(to);
-            if (it != copies->end()) to = it->second;
-        }
-        if (to) {
-            // A copy joined to the known room itself would join the room to itself.
-            if (to == copy || to == known) return false;
-            // The known room must not lead elsewhere the same way, nor a neighbour of its own
-            // lead into it from there.
-            TMudRoom2* mine = MappedTarget(known, i.dir);
-            if (mine && mine != to) return false;
-            TMudRoom2* next = world.FindRoom(known->X + i.dx, known->Y + i.dy, known->L + i.dl);
-            if (!mine && next && next != to && MappedTarget(next, i.opposite) == known)
-                return false;
-            out.push_back({to, i.dir});
-        }
-        TMudRoom2* n = world.FindRoom(copy->X + i.dx, copy->Y + i.dy, copy->L + i.dl);
-        if (n && n != copy && !HasLinkLine(*n, i.opposite) && MappedTarget(n, i.opposite) == copy) {
-            if (n == known) return false;
-            in.push_back({n, i.opposite});
+    // In the order the rooms were made, so that a replayed session mends them alike.
+    std::vector<TMudRoom2*> made(unweighed_.begin(), unweighed_.end());
+    std::sort(made.begin(), made.end(),
+              [](const TMudRoom2* a, const TMudRoom2* b) { return a->Tag < b->Tag; });
+    for (TMudRoom2* copy : made) {
+        // Merging one may have taken others with it.
+        if (!unweighed_.count(copy) || world.ZoneOf(copy) != shift.zone) continue;
+        for (int sign : {1, -1}) {
+            TMudRoom2* known = world.FindRoom(copy->X + sign * shift.dx, copy->Y + sign * shift.dy,
+                                              copy->L + sign * shift.dl);
+            if (!known || known->Pipe || known->Tag >= copy->Tag || !ReadsAsCopyOf(*copy, *known))
+                continue;
+            Log(W("TranslateCMD.Moves: комната ") + copy->Hint + CellText(*copy) +
+                W(" стоит на том же сдвиге сетки от") + CellText(*known) +
+                W(" и читается как она"));
+            if (MergeCopiedStretch(copy, known)) break;
         }
     }
-    // Link lines anywhere in the world that lead into the copy; a command the player wrote
-    // into one is not rewritten.
-    for (const auto& [r, line] : LinkLinesInto(*copy)) {
-        if (r == copy) continue;
-        if (r == known || !text::GetField(line, 4).empty()) return false;
-        const std::string phrase = text::DecodeEscapes(text::GetField(line, 2));
-        for (const map::DirInfo& i : map::kDirs)
-            if (map::Phrase(profile_, i.dir) == phrase) in.push_back({r, i.dir});
-    }
-    Log(W("TranslateCMD.Moves: копия комнаты ") + copy->Hint + CellText(*copy) +
-        W(" слита с известной") + CellText(*known) + W(": её связи перенесены"));
-    for (const Way& w : out)
-        JoinOneWay(known, w.room, w.dir);
-    for (const Way& w : in)
-        JoinOneWay(w.room, known, w.dir);
-    bent_.erase(copy);
-    world.DestroyRoom(copy);
-    world.Saved = false;
-    return true;
 }
 
 } // namespace tracking
