@@ -181,6 +181,7 @@ void MoveHypotheses::Begin(TMudRoom2* from, const HeldMove& move,
             h.grid = W("клетка занята");
         } else if (!FitsGrid(ahead, move.seen.Exits)) {
             h.breaks = 1;
+            h.misfit = true;
             h.grid = W("выходы не сходятся с соседями");
         } else if (!HasWayBack(move)) {
             // A room that lists no way back (a drop, a one-way join) is more often a known room
@@ -223,6 +224,7 @@ void MoveHypotheses::Begin(TMudRoom2* from, const HeldMove& move,
         case Lie::Off:
             h.grid = W("не там, куда ведёт ход");
             h.breaks = 1;
+            h.off = true;
             break;
         }
         set_.push_back(std::move(h));
@@ -388,11 +390,13 @@ int MoveHypotheses::Best(std::string& why, bool* evidence) const {
     int best = -1;
     // With the grid undecided, it wins: a new room at the free cell, unless the known room
     // stands next to that cell where the grid is already bent. Where the new room would bend
-    // the grid as much as a known room does, the known room is taken, as it always was.
+    // the grid as much as a known room does, the known room is taken, as it always was, but
+    // for a known room neither ahead nor beside the cell against a new room whose exits only
+    // face a neighbour with no way back: that is how a twin reached by a longer way looks.
     auto rank = [](const Hypothesis& h) {
         if (h.bentNear) return 0;
-        if (!h.candidate) return h.breaks == 0 ? 1 : 3;
-        return 2;
+        if (!h.candidate) return h.breaks == 0 ? 1 : h.misfit ? 3 : 5;
+        return h.off ? 4 : 2;
     };
     // A room that no other room of the map reads like, predicted and printed, is evidence the
     // grid cannot outweigh: twins confirm each other's look-alikes, never a one-of-a-kind room.

@@ -92,6 +92,9 @@ public:
         // The map beside the room left shows its part of the zone standing that far off the
         // known room's part: a walked way next to this one lands as far off its cell.
         bool offsetNear = false;
+        // How the grid stands against it: the new room's exits face a neighbour with no way
+        // back, or the known room stands neither ahead nor beside the cell the move points to.
+        bool misfit = false, off = false;
         std::string grid;   // what the grid said when the move was made
         std::string reason; // why it was dropped
         // Where the player stands under this hypothesis: a map room or one of `rooms`.
