@@ -246,7 +246,11 @@ TMudRoom2* MoveHypotheses::OnlyCopies(const TMudRoom2* r, const TMudRoom2* from,
     if (printed.size() != 1 || printed[0] != r) return nullptr;
     const auto left = lists.AllInWorldByName(from->Hint, from->Description, from->Exits(), true, 3);
     const bool onlyThem = left.size() == 2 && (left[0] == copy || left[1] == copy);
-    return onlyThem ? copy : nullptr;
+    if (!onlyThem) return nullptr;
+    // A pair of rooms built twice over reads like that too; where the room left and the
+    // "copy" have walked the same way into rooms that read otherwise, they are two rooms.
+    if (oneRoom_ && !oneRoom_(copy, const_cast<TMudRoom2*>(from))) return nullptr;
+    return copy;
 }
 
 bool MoveHypotheses::HasWayBack(const HeldMove& move) const {

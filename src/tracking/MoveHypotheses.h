@@ -10,6 +10,7 @@
 #include "map/MudRoom.h"
 #include "tracking/RoomParser.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_set>
@@ -104,6 +105,12 @@ public:
         std::vector<std::string> roomZones;
     };
 
+    // Whether two rooms of the map may be one room of the game: where both have walked a way
+    // the same way, the rooms those ways lead to must read alike. A known room's way back
+    // into a room the room left cannot be proves no join.
+    using OneRoomTest = std::function<bool(map::TMudRoom2* a, map::TMudRoom2* b)>;
+    void SetOneRoomTest(OneRoomTest test) { oneRoom_ = std::move(test); }
+
     bool Open() const { return !set_.empty(); }
     const std::vector<Hypothesis>& All() const { return set_; }
     const HeldMove& First() const { return first_; }
@@ -174,6 +181,7 @@ private:
     std::vector<HeldMove> held_;
     std::vector<Hypothesis> set_;
     std::vector<std::string> log_;
+    OneRoomTest oneRoom_;
 };
 
 } // namespace tracking

@@ -28,6 +28,10 @@ int ToInt(const std::string& s) {
 Positioner::Positioner(TrackingState& state, map::MapModel& map, const WorldProfile& profile,
                        TrackerHost& host)
     : s_(state), map_(map), profile_(profile), host_(host), judge_(map) {
+    judge_.SetOneRoomTest([this](TMudRoom2* a, TMudRoom2* b) {
+        std::vector<std::pair<TMudRoom2*, TMudRoom2*>> pairs;
+        return CopiedStretch(a, b, pairs);
+    });
     map_.World().BeforeDestroy = [this](const TMudRoom2* room) {
         judge_.Forget(room);
         if (!room || room == mend_.from || room == mend_.wrong) mend_ = {};
