@@ -183,9 +183,10 @@ std::vector<TMudRoom2*> Positioner::Candidates(TMudRoom2* from, const HeldMove& 
     if (!out.empty() || IsDark(seen.Name)) return out;
     // Two exits into one room, the second walked by night: a room this one already leads to
     // by another way, with the printed name and exits, whose description differs only by a
-    // line or two the game may change by itself.
+    // line or two the game may change by itself. Never the way straight back: a room on both
+    // sides of this one is a look-alike of the room just left, not that room by night.
     for (const map::DirInfo& i : map::kDirs) {
-        if (i.dir == move.dir) continue;
+        if (i.dir == move.dir || i.dir == map::OppositeDir(move.dir)) continue;
         TMudRoom2* r = MappedTarget(from, i.dir);
         if (!r || r == from || r->Hint != seen.Name || std::count(out.begin(), out.end(), r) ||
             !map::SameExitKey(r->Exits(), seen.Exits) || !words.WasNotStep(*r, back) ||

@@ -74,7 +74,12 @@ struct GridGame {
     }
     // What every room's name begins with; the room's letter follows.
     std::string namePrefix = "Room ";
-    std::string Name(int id) const { return namePrefix + rooms[id].letter; }
+    // Names given to letters: rooms of different letters may share a name.
+    std::map<char, std::string> names;
+    std::string Name(int id) const {
+        const auto it = names.find(rooms[id].letter);
+        return it != names.end() ? it->second : namePrefix + rooms[id].letter;
+    }
     std::string Exits(int id) const {
         std::string s;
         for (char d : std::string("nsewud"))

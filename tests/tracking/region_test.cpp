@@ -336,4 +336,44 @@ TEST(Region, AJoinCopiedForWantOfEvidenceIsMendedWhenWalkedFromItsOtherSide) {
               1);
 }
 
+// A hillside whose slopes share a name, exits and first line and differ in the second: i and k
+// read alike but for that line, and the player reaches i from j, having just come from k.
+//
+//         S
+//         |
+//   a-b-c-d-e-f      a b d: "Trail"; the rest "Slope"
+//   |   |   |
+//   g-h-i-j-k-l
+//       |   |
+//       m   o
+TEST(Region, TheRoomJustLeftIsNeverWeighedAsTheSlopeOnItsOtherSide) {
+    GridGame game({"      S    ", "      |    ", "a-b-c-d-e-f", "|   |   |  ", "g-h-i-j-k-l",
+                   "    |   |  ", "    m   o  "});
+    for (char c : std::string("abd"))
+        game.names[c] = "Trail";
+    for (char c : std::string("cefghijklmo"))
+        game.names[c] = "Slope";
+    WalkVoice voice;
+    voice.room = [](const GridGame& g, int id) {
+        const std::string first =
+            g.Name(id) == "Trail" ? "A narrow trail." : "Wind over the slope.";
+        return RoomText(g.Name(id), first + "\r\nHere is " + g.rooms[id].letter + ".",
+                        g.Exits(id)) +
+               "> ";
+    };
+    for (const char* tail : {"nss", "nsneew"}) {
+        TrackingRig rig;
+        GridWalk walk(game, rig, game.Find('S'), voice);
+        map::TMudRoom2* start = rig.current();
+        walk.Path("seewsww"); // down to d, east to f, back, down the slope to k, west to i
+        walk.Path(tail);
+        rig.tracker.Settle();
+        ASSERT_TRUE(rig.host.tracing) << tail;
+        EXPECT_EQ(CheckMap(game, walk, game.Find('S'), start), "") << tail;
+        EXPECT_FALSE(std::any_of(rig.host.log.begin(), rig.host.log.end(), [](const auto& l) {
+            return l.find(W8("известна в других местах")) != std::string::npos;
+        })) << tail;
+    }
+}
+
 } // namespace
