@@ -96,6 +96,11 @@ bool Positioner::MergeCopy(TMudRoom2* copy, TMudRoom2* known, const CopyMap* cop
     }
     Log(W("TranslateCMD.Moves: копия комнаты ") + copy->Hint + CellText(*copy) +
         W(" слита с известной") + CellText(*known) + W(": её связи перенесены"));
+    // Copies made next to this one, still waiting for their seam, now lie next to the known room.
+    for (Meeting& m : meetings_) {
+        if (m.from == copy) m.from = known;
+        if (m.known == copy) m.known = known;
+    }
     for (const Way& w : out)
         JoinOneWay(known, w.room, w.dir);
     for (const Way& w : in)

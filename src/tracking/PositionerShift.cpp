@@ -253,14 +253,19 @@ void Positioner::MendCopiesAt(const GridShift& shift) {
         const map::Dir way = map::OppositeDir(c.dir);
         // Still as it was made: the move leads to the copy, the known room stands at the same
         // offset, reads like the copy and its way back is not walked.
-        if (MappedTarget(c.from, c.dir) != c.copy || MappedTarget(c.known, way) ||
-            HasLinkLine(*c.known, way) || world.ZoneOf(c.from) != c.shift.zone ||
+        // Where the room it was made from was merged into its own known room already, the
+        // two known rooms may stand joined.
+        TMudRoom2* const ahead = MappedTarget(c.from, c.dir);
+        TMudRoom2* const back = MappedTarget(c.known, way);
+        const bool joined = ahead == c.known && back == c.from;
+        if ((ahead != c.copy && !joined) || (back && !joined) ||
+            (HasLinkLine(*c.known, way) && !joined) || world.ZoneOf(c.from) != c.shift.zone ||
             world.ZoneOf(c.known) != c.shift.zone ||
-            !(GridShift::Of(*c.from, c.dir, *c.known, c.shift.zone) == c.shift) ||
+            (!joined && !(GridShift::Of(*c.from, c.dir, *c.known, c.shift.zone) == c.shift)) ||
             !world.SameRoom(c.known, c.copy->Hint, c.copy->Description, c.copy->Exits()))
             continue;
         if (DropLeafCopy(c.copy, c.from)) {
-            LinkNamed(c.from, c.known, c.dir);
+            if (!joined) LinkNamed(c.from, c.known, c.dir);
         } else if (!MergeCopy(c.copy, c.known, &known)) {
             continue;
         }

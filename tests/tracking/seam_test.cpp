@@ -163,6 +163,45 @@ TEST(Seam, ACopyWalkedOnFromIsMergedIntoTheKnownRoomOnceTheOffsetIsShown) {
     EXPECT_EQ(s.Check(), "");
 }
 
+// Two copies side by side: M copied from G for want of evidence, then N copied from that copy,
+// where stepping on into H spoke for the new room. The game then shows the offset at a third
+// crossing, I into O: merging M's copy must leave N's copy known as one, to be merged in turn.
+//
+//   A-B-C-D-X
+//   |       |
+//   K       E
+//   |       |
+//   L       F
+//   |       |
+//   M       G      G west: M
+//   |       |
+//   N       H      H west: N
+// |         |
+// Q-O       I      I west: O
+TEST(Seam, CopiesMadeOneFromTheOtherAreAllMergedOnceTheOffsetIsShown) {
+    GridGame game({"  A-B-C-D-X", "  |       |", "  K       E", "  |       |", "  L       F",
+                   "  |       |", "  M       G", "  |       |", "  N       H", "  |       |",
+                   "Q-O       I"});
+    game.Warp(game.Find('G'), 'w', game.Find('M'));
+    game.Warp(game.Find('H'), 'w', game.Find('N'));
+    game.Warp(game.Find('I'), 'w', game.Find('O'));
+    TrackingRig rig;
+    GridWalk walk(game, rig, game.Find('A'));
+    map::TMudRoom2* start = rig.current();
+    walk.Path("ssssswennnnn"); // the west column, Q, and back
+    walk.Path("eeeesssssnn");  // round the top, down to I and back to G
+    walk.Path("we");           // into M and straight back: M is copied
+    walk.Path("wse");          // into the copy, down into N and on into H: N is copied too
+    rig.tracker.Settle();
+    ASSERT_EQ(MapRooms(rig), static_cast<int>(game.rooms.size()) + 2)
+        << "M and N were not both copied";
+    walk.Path("sww"); // down to I, into O three columns off, and on into Q: the game decides
+    rig.tracker.Settle();
+    EXPECT_EQ(Mentions(rig, W8("TranslateCMD.Moves: часть зоны ")), 1);
+    EXPECT_EQ(MapRooms(rig), static_cast<int>(game.rooms.size()));
+    EXPECT_EQ(CheckMap(game, walk, game.Find('A'), start), "");
+}
+
 // By night the rooms gain a line, so M printed by night reads like no room of the map; at the
 // offset the game has shown, M is still found, and taken when the player turns straight back.
 TEST(Seam, AMeetingByNightAtAnOffsetShownByDayFindsTheKnownRoom) {
