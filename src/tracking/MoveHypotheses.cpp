@@ -107,6 +107,7 @@ std::string MoveHypotheses::Describe(const Hypothesis& h) const {
     if (h.copyBehind) s += W(", её ход назад ведёт в копию");
     if (h.shiftSeen) s += W(", такой сдвиг сетки уже был");
     if (h.offsetNear) s += W(", рядом карта стоит с тем же сдвигом");
+    if (h.oneWay) s += W(", ход в одну сторону");
     if (h.breaks) s += W(", нарушений сетки ") + std::to_string(h.breaks);
     if (h.agreed) s += W(", подтверждений ") + std::to_string(h.agreed);
     if (h.unique) s += W(", из них единственных на карте ") + std::to_string(h.unique);
@@ -165,7 +166,8 @@ void MoveHypotheses::Begin(TMudRoom2* from, const HeldMove& move,
                            const std::vector<TMudRoom2*>& candidates, bool newPossible,
                            const std::unordered_set<const TMudRoom2*>& bent,
                            const std::vector<GridShift>& shifts,
-                           const std::unordered_set<const TMudRoom2*>& offsetNear) {
+                           const std::unordered_set<const TMudRoom2*>& offsetNear,
+                           const std::unordered_set<const TMudRoom2*>& oneWay) {
     Clear();
     map::MapWorld& world = map_.World();
     anchor_ = from;
@@ -193,6 +195,7 @@ void MoveHypotheses::Begin(TMudRoom2* from, const HeldMove& move,
         }
         h.at = AddVirtual(h, ahead, move.seen);
         h.at->Ch(s.opposite) = true;
+        h.assumedBack.emplace_back(h.at, s.opposite);
         set_.push_back(std::move(h));
     }
     for (TMudRoom2* r : candidates) {
@@ -200,6 +203,8 @@ void MoveHypotheses::Begin(TMudRoom2* from, const HeldMove& move,
         h.candidate = r;
         h.zone = world.ZoneOf(r);
         h.at = r;
+        h.oneWay = oneWay.count(r) != 0;
+        if (!h.oneWay) h.assumedBack.emplace_back(r, s.opposite);
         if (map_.Words().WasStep(*r, map::OppositeDir(move.dir)))
             h.copyBehind = OnlyCopies(r, from, CopyBehind(world, r, from, move.dir), move);
         if (h.zone == zone) {
@@ -227,6 +232,8 @@ void MoveHypotheses::Begin(TMudRoom2* from, const HeldMove& move,
             h.off = true;
             break;
         }
+        // A one-way join bends the grid more than any cell: taken on the game's word only.
+        if (h.oneWay) h.breaks += 2;
         set_.push_back(std::move(h));
     }
     std::string line = W("TranslateCMD.Moves: комната известна в других местах, гипотезы:");
@@ -268,7 +275,7 @@ bool MoveHypotheses::LinkedByMove(const Hypothesis& h, const TMudRoom2* room, ma
         target = h.candidate;
         return true;
     }
-    if (room == h.candidate && d == map::OppositeDir(first_.dir)) {
+    if (!h.oneWay && room == h.candidate && d == map::OppositeDir(first_.dir)) {
         target = anchor_;
         return true;
     }
@@ -297,17 +304,28 @@ bool MoveHypotheses::Step(Hypothesis& h, const HeldMove& move) {
 
     // A link this hypothesis has made, or one walked on the map.
     TMudRoom2* target = nullptr;
+    const auto assumed = std::find(h.assumedBack.begin(), h.assumedBack.end(),
+                                   std::pair<const TMudRoom2*, map::Dir>(here, move.dir));
+    bool oneWay = false;
     if (LinkedByMove(h, here, move.dir, target) || (virt && here->Ch(move.dir))) {
         if (!target) target = RoomAt(h, {here->X + s.dx, here->Y + s.dy, here->L + s.dl, zone});
-        if (!target || !world.SameRoom(target, seen.Name, "", "")) {
+        if (target && world.SameRoom(target, seen.Name, "", "")) {
+            if (assumed != h.assumedBack.end()) h.assumedBack.erase(assumed);
+            if (!IsVirtual(h, target) && target != anchor_) Agreed(h, target, seen);
+            h.at = target;
+            return true;
+        }
+        if (assumed == h.assumedBack.end()) {
             h.reason = W("уже ходили, комната не подошла");
             return false;
         }
-        if (!IsVirtual(h, target) && target != anchor_) Agreed(h, target, seen);
-        h.at = target;
-        return true;
+        // The way back taken for granted leads elsewhere: the move here was one way, under
+        // every hypothesis alike. The exit is weighed as not walked.
+        h.assumedBack.erase(assumed);
+        oneWay = true;
+        if (here == h.candidate && move.dir == map::OppositeDir(first_.dir)) h.oneWay = true;
     }
-    if (!virt && words.WasStep(*here, move.dir)) {
+    if (!oneWay && !virt && words.WasStep(*here, move.dir)) {
         Place p{here->X, here->Y, here->L, zone};
         TMudRoom2* r = nullptr;
         for (std::size_t guard = 0; guard <= world.Lists().WorldCount(); ++guard) {
@@ -328,7 +346,10 @@ bool MoveHypotheses::Step(Hypothesis& h, const HeldMove& move) {
     TMudRoom2* n = RoomAt(h, ahead);
     if (n && world.SameRoom(n, seen.Name, seen.Desc, seen.Exits)) {
         if (virt) here->Ch(move.dir) = true;
-        if (IsVirtual(h, n)) n->Ch(s.opposite) = true;
+        if (IsVirtual(h, n) && !n->Ch(s.opposite)) {
+            n->Ch(s.opposite) = true;
+            h.assumedBack.emplace_back(n, s.opposite);
+        }
         if (!IsVirtual(h, n)) Agreed(h, n, seen);
         h.at = n;
         return true;
@@ -347,6 +368,7 @@ bool MoveHypotheses::Step(Hypothesis& h, const HeldMove& move) {
     if (virt) here->Ch(move.dir) = true;
     h.at = AddVirtual(h, ahead, seen);
     h.at->Ch(s.opposite) = true;
+    h.assumedBack.emplace_back(h.at, s.opposite);
     return true;
 }
 

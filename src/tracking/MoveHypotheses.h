@@ -102,6 +102,12 @@ public:
         map::TMudRoom2* at = nullptr;
         // New rooms this hypothesis has the player walk into, never filed in the map.
         std::vector<std::unique_ptr<map::TMudRoom2>> rooms;
+        // Ways back this hypothesis took for granted (into the room a move came from) and the
+        // game has not yet walked: where the game prints another room there, the move was one
+        // way, which tells nothing against this hypothesis.
+        std::vector<std::pair<const map::TMudRoom2*, map::Dir>> assumedBack;
+        // The known room's way back, taken for granted, led elsewhere: the first move is one way.
+        bool oneWay = false;
         std::vector<std::string> roomZones;
     };
 
@@ -121,12 +127,14 @@ public:
     // a new room may be made at the cell ahead (the exit is listed, the zone allows it).
     // `bent`: rooms the map made by pushing others apart. `shifts`: offsets the game has
     // shown before between parts of a zone mapped apart. `offsetNear`: candidates whose
-    // offset the map beside `from` shows.
+    // offset the map beside `from` shows. `oneWay`: candidates whose way back is walked into
+    // another room, reachable by a one-way move only.
     void Begin(map::TMudRoom2* from, const HeldMove& move,
                const std::vector<map::TMudRoom2*>& candidates, bool newPossible,
                const std::unordered_set<const map::TMudRoom2*>& bent,
                const std::vector<GridShift>& shifts = {},
-               const std::unordered_set<const map::TMudRoom2*>& offsetNear = {});
+               const std::unordered_set<const map::TMudRoom2*>& offsetNear = {},
+               const std::unordered_set<const map::TMudRoom2*>& oneWay = {});
     // Follows a further move under every hypothesis still alive. Returns false when a
     // hypothesis stands in a room with a cross-zone link that way: the choice must be made
     // first (nothing was recorded).

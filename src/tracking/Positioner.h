@@ -66,7 +66,11 @@ private:
     void Move(map::Dir d);
     void Feed(const HeldMove& move);
     void Resolve(const HeldMove& move);
-    std::vector<map::TMudRoom2*> Candidates(map::TMudRoom2* from, const HeldMove& move) const;
+    // Known rooms the move may have led into; those only a one-way move could reach (their
+    // way back walked into another room) go into `oneWay`, when given.
+    std::vector<map::TMudRoom2*>
+    Candidates(map::TMudRoom2* from, const HeldMove& move,
+               std::unordered_set<const map::TMudRoom2*>* oneWay = nullptr) const;
     // Where no room reads as printed: the room standing at a known shift from the cell ahead
     // (either way), with the printed name and exits, its way back free, and a description
     // that differs only by a line or two the game may change by itself (by night).
@@ -151,7 +155,8 @@ private:
     // Links `from` to `to` in direction d one way: by the grid where `to` is the neighbour,
     // else by a link line that replaces any other for that direction.
     void JoinOneWay(map::TMudRoom2* from, map::TMudRoom2* to, map::Dir d);
-    void LinkKnown(map::TMudRoom2* from, map::TMudRoom2* room, const HeldMove& move);
+    void LinkKnown(map::TMudRoom2* from, map::TMudRoom2* room, const HeldMove& move,
+                   bool oneWay = false);
     void NewGround(map::TMudRoom2* from, const HeldMove& move);
     // The cell ahead of `from` is taken by `occupant`, which hangs on the rest of the map by
     // stairs alone (up or down, with the rooms joined to it on its level): those rooms go
@@ -189,7 +194,7 @@ private:
     // " (x,y,l)": where a room stands, for the debug log.
     static std::string CellText(const map::TMudRoom2& room);
     // Joins two rooms after a move: side by side on the grid, else by a link-line pair.
-    void LinkNamed(map::TMudRoom2* from, map::TMudRoom2* to, map::Dir d);
+    void LinkNamed(map::TMudRoom2* from, map::TMudRoom2* to, map::Dir d, bool oneWay = false);
     void Arrive(map::TMudRoom2* room, const SeenRoom& seen, bool textSeen);
     bool OtherNeedsPlace(const std::string& cmd) const;
     void Other();

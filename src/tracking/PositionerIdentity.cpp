@@ -180,7 +180,7 @@ std::string Positioner::CellText(const TMudRoom2& room) {
            std::to_string(room.L) + ")";
 }
 
-void Positioner::LinkNamed(TMudRoom2* from, TMudRoom2* to, map::Dir d) {
+void Positioner::LinkNamed(TMudRoom2* from, TMudRoom2* to, map::Dir d, bool oneWay) {
     map::MapWorld& world = map_.World();
     const map::DirectionWords& words = map_.Words();
     const std::string fromZone = world.ZoneOf(from);
@@ -189,7 +189,8 @@ void Positioner::LinkNamed(TMudRoom2* from, TMudRoom2* to, map::Dir d) {
     const auto& step = map::Info(d);
     // The game says whether the way back leads here (a one-way exit is linked one way).
     // Without the game's word, the room's own exit list says whether the way back exists.
-    bool twoWay = s_.Identity || map_.Words().HasExit(*to, back) || to->Exits().empty();
+    bool twoWay =
+        !oneWay && (s_.Identity || map_.Words().HasExit(*to, back) || to->Exits().empty());
     if (!from->GameId.empty() && s_.Identity && !s_.Identity->exits.empty()) {
         twoWay = false;
         for (const auto& [word, number] : s_.Identity->exits)

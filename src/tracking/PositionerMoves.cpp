@@ -70,7 +70,21 @@ void Positioner::Resolve(const HeldMove& move) {
     // A cross-zone link in this direction.
     for (const auto& line : Current()->AutoMaps) {
         if (text::GetField(line, 1).empty()) continue;
-        if (text::DecodeEscapes(text::GetField(line, 2)) == phrase) return Jump(line);
+        if (text::DecodeEscapes(text::GetField(line, 2)) != phrase) continue;
+        TMudRoom2* const from = Current();
+        const std::string jump = line;
+        // A link line of this zone that the tracker drew (no command of the player's in it)
+        // is a walked link like any other: where it leads to a room of another name, the map
+        // went wrong and the place is found again.
+        const bool checked =
+            text::GetField(jump, 1) == world.CurrentZone && text::GetField(jump, 4).empty();
+        Jump(jump);
+        TMudRoom2* const landed = Current();
+        if (checked && landed && !world.SameRoom(landed, seen.Name, "", "")) {
+            Log(W("TranslateCMD.Moves: уже ходили, комната НЕ подошла"));
+            Relocalise(from, landed, move);
+        }
+        return;
     }
 
     // Walked before: follow the link, through corridor rooms.
@@ -147,12 +161,14 @@ void Positioner::Resolve(const HeldMove& move) {
     // Known elsewhere on the map: the same room reached another way, or its twin. Every room
     // that looks the same is weighed against a new room at the cell ahead.
     if (!IsDark(seen.Name) && !profile_.NoDescription) {
-        std::vector<TMudRoom2*> candidates = Candidates(from, move);
+        std::unordered_set<const TMudRoom2*> oneWay;
+        std::vector<TMudRoom2*> candidates = Candidates(from, move, &oneWay);
         if (!candidates.empty()) {
             const bool newPossible = NewRoomPossible(from, d);
-            if (!newPossible && candidates.size() == 1) return LinkKnown(from, candidates[0], move);
+            if (!newPossible && candidates.size() == 1)
+                return LinkKnown(from, candidates[0], move, oneWay.count(candidates[0]) != 0);
             judge_.Begin(from, move, candidates, newPossible, bent_, shifts_,
-                         OffsetsShownNear(from, d, candidates));
+                         OffsetsShownNear(from, d, candidates), oneWay);
             FlushJudgeLog();
             s_.Done();
             s_.Loop = true;
@@ -163,7 +179,8 @@ void Positioner::Resolve(const HeldMove& move) {
     if (Current() && Current() != from && !IsDark(seen.Name)) unweighed_.insert(Current());
 }
 
-std::vector<TMudRoom2*> Positioner::Candidates(TMudRoom2* from, const HeldMove& move) const {
+std::vector<TMudRoom2*> Positioner::Candidates(TMudRoom2* from, const HeldMove& move,
+                                               std::unordered_set<const TMudRoom2*>* oneWay) const {
     const map::MapWorld& world = map_.World();
     const map::DirectionWords& words = map_.Words();
     const SeenRoom& seen = move.seen;
@@ -180,6 +197,19 @@ std::vector<TMudRoom2*> Positioner::Candidates(TMudRoom2* from, const HeldMove& 
                 (words.WasNotStep(*r, back) || CopyBehind(world, r, from, move.dir)) &&
                 out.size() < MoveHypotheses::kMaxCandidates)
                 out.push_back(r);
+    // A room whose way back was walked into another room can still be reached by a climb or a
+    // fall one way (a trapdoor, a climb whose way down leads elsewhere): weighed last, and taken
+    // only where the game speaks for it.
+    const bool vertical = move.dir == map::Up || move.dir == map::Down;
+    if (oneWay && vertical)
+        for (TMudRoom2* r : all)
+            if (r != from && !std::count(out.begin(), out.end(), r) &&
+                world.ZoneOf(r) == world.CurrentZone && words.WasStep(*r, back) &&
+                MappedTarget(r, map::OppositeDir(move.dir)) != from &&
+                out.size() < MoveHypotheses::kMaxCandidates) {
+                out.push_back(r);
+                oneWay->insert(r);
+            }
     if (!out.empty() || IsDark(seen.Name)) return out;
     // Two exits into one room, the second walked by night: a room this one already leads to
     // by another way, with the printed name and exits, whose description differs only by a
@@ -206,7 +236,7 @@ bool Positioner::NewRoomPossible(TMudRoom2* from, map::Dir d) const {
              world.FindRoom(from->X + step.dx, from->Y + step.dy, from->L + step.dl));
 }
 
-void Positioner::LinkKnown(TMudRoom2* from, TMudRoom2* r, const HeldMove& move) {
+void Positioner::LinkKnown(TMudRoom2* from, TMudRoom2* r, const HeldMove& move, bool oneWay) {
     map::MapWorld& world = map_.World();
     const SeenRoom& seen = move.seen;
     // Taken although a line or two differ (by night), not only by blanks: those lines change
@@ -215,10 +245,15 @@ void Positioner::LinkKnown(TMudRoom2* from, TMudRoom2* r, const HeldMove& move) 
         world.Changing().MayDifferByItself(r->Description, seen.Desc) &&
         world.LearnChangingLines(r, seen.Desc))
         Log(W("TranslateCMD.Moves: описание иное на строку, что меняется сама"));
-    map_.Linker().TryToLink(from, r, move.dir);
     // Where the grid cannot draw the link (up or down to a room elsewhere, a join that does not
-    // fit), a link line joins the rooms: the known room is never copied.
-    if (MappedTarget(from, move.dir) != r) LinkNamed(from, r, move.dir);
+    // fit), a link line joins the rooms: the known room is never copied. A way back that the
+    // game showed to lead elsewhere is not drawn.
+    if (oneWay) {
+        LinkNamed(from, r, move.dir, /*oneWay=*/true);
+    } else {
+        map_.Linker().TryToLink(from, r, move.dir);
+        if (MappedTarget(from, move.dir) != r) LinkNamed(from, r, move.dir);
+    }
     Current() = r;
     FollowToZone(r, /*saveFirst=*/true);
     world.RefreshProp(r, seen.Name, seen.Desc, seen.Exits);
@@ -324,12 +359,14 @@ void Positioner::Settle() {
     TMudRoom2* const anchor = judge_.Anchor();
     TMudRoom2* candidate = nullptr;
     TMudRoom2* copy = nullptr;
+    bool oneWay = false;
     GridShift shift;                                     // shown by the game's evidence
     std::vector<std::pair<TMudRoom2*, GridShift>> aside; // known rooms passed over for new
     if (best >= 0) {
         const auto& chosen = judge_.All()[static_cast<size_t>(best)];
         candidate = chosen.candidate;
         copy = chosen.copyBehind;
+        oneWay = chosen.oneWay;
         if (candidate && evidence) shift = chosen.shift;
         for (const auto& h : judge_.All())
             if (!candidate && h.alive && h.candidate && IsFrameShift(h.shift))
@@ -350,7 +387,7 @@ void Positioner::Settle() {
         Current() = candidate;
         map_.World().RefreshProp(candidate, first.seen.Name, first.seen.Desc, first.seen.Exits);
     } else if (candidate) {
-        LinkKnown(anchor, candidate, first);
+        LinkKnown(anchor, candidate, first, oneWay);
         // The room left and the copy behind the known room are one room of the game: the copy
         // goes, or where both have ways of their own, the newer one is merged into the older.
         if (copy && !DropLeafCopy(copy, candidate)) {

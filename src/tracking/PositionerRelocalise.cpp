@@ -69,6 +69,24 @@ bool Positioner::MendLink(TMudRoom2* from, map::Dir d, TMudRoom2* right) {
             return false;
         }
     }
+    // A link line the move followed goes too, with the wrong room's line back into this one.
+    if (HasLinkLine(*from, d)) {
+        DropLinkLine(*from, d);
+        if (mend.wrong && HasLinkLine(*mend.wrong, back)) {
+            const std::string tag = std::to_string(from->Tag);
+            const std::string& zone = world.ZoneOf(from);
+            const bool intoFrom = std::any_of(
+                mend.wrong->AutoMaps.begin(), mend.wrong->AutoMaps.end(), [&](const auto& line) {
+                    return text::GetField(line, 1) == zone && text::GetField(line, 3) == tag &&
+                           text::DecodeEscapes(text::GetField(line, 2)) ==
+                               map::Phrase(profile_, back);
+                });
+            if (intoFrom) {
+                DropLinkLine(*mend.wrong, back);
+                mend.wrong->Ch(back) = false;
+            }
+        }
+    }
     map_.Linker().DeleteLink(from, d);
     Log(W("TranslateCMD.Moves: связь исправлена: ход ") + map::Phrase(profile_, d) + W(" из ") +
         from->Hint + W(" вёл в ") + (mend.wrong ? mend.wrong->Hint : W("пустоту")) +

@@ -21,7 +21,8 @@ unsigned EnvOr(const char* name, unsigned fallback) {
 
 // Up to 6 by 6 cells, a few left empty, neighbours joined at random; `twinsPct` of the rooms
 // are drawn as 'a' or 'b', and `warps` exits join random rooms off the grid.
-GridGame RandomWorld(unsigned seed, int twinsPct, int warps, std::string& drawing) {
+GridGame RandomWorld(unsigned seed, int twinsPct, int warps, std::string& drawing,
+                     bool drops = false) {
     std::mt19937 rng(seed);
     const int rows = 3 + static_cast<int>(rng() % 4), cols = 3 + static_cast<int>(rng() % 4);
     std::vector<std::string> grid(2 * rows - 1, std::string(2 * cols - 1, ' '));
@@ -47,11 +48,16 @@ GridGame RandomWorld(unsigned seed, int twinsPct, int warps, std::string& drawin
     for (int i = 0; i < warps; ++i) {
         const int a = static_cast<int>(rng() % game.rooms.size());
         const int b = static_cast<int>(rng() % game.rooms.size());
-        const char d = "nsew"[rng() % 4];
+        const char d = drops ? "nsewud"[rng() % 6] : "nsew"[rng() % 4];
         if (a == b || game.rooms[a].exits.count(d) || game.rooms[b].exits.count(GridGame::Back(d)))
             continue;
-        game.Warp(a, d, b);
-        drawing += std::string("warp ") + game.rooms[a].letter + " " + d + " " +
+        // Falls and climbs one way; a one-way exit across the level is left out.
+        const bool oneWay = drops && (d == 'u' || d == 'd') && rng() % 2;
+        if (oneWay)
+            game.OneWay(a, d, b);
+        else
+            game.Warp(a, d, b);
+        drawing += std::string(oneWay ? "drop " : "warp ") + game.rooms[a].letter + " " + d + " " +
                    game.rooms[b].letter + " (" + std::to_string(game.rooms[a].x) + "," +
                    std::to_string(game.rooms[a].y) + " to " + std::to_string(game.rooms[b].x) +
                    "," + std::to_string(game.rooms[b].y) + ")\n";
@@ -85,14 +91,15 @@ void PrintMap(TrackingRig& rig) {
 }
 
 // Walks `worlds` random worlds, `orders` orders each. Returns the walks that kept a copy.
-int WalkRandomWorlds(int twinsPct, int warps, unsigned worlds, unsigned orders) {
+int WalkRandomWorlds(int twinsPct, int warps, unsigned worlds, unsigned orders,
+                     bool drops = false) {
     unsigned first = 1;
     if (const char* only = std::getenv("RANDOM_WORLD")) first = worlds = std::atoi(only);
     worlds = EnvOr("RANDOM_WORLDS", worlds);
     int copies = 0, failures = 0;
     for (unsigned w = first; w <= worlds && failures < 3; ++w) {
         std::string drawing;
-        const GridGame game = RandomWorld(w, twinsPct, warps, drawing);
+        const GridGame game = RandomWorld(w, twinsPct, warps, drawing, drops);
         for (unsigned seed = 1; seed <= orders; ++seed) {
             TrackingRig rig;
             GridWalk walk(game, rig, 0, TwinVoice(rig.host.log));
@@ -124,9 +131,11 @@ TEST(RandomWorlds, TwinsOnAGridAreMappedWhole) {
 TEST(RandomWorlds, WaysOffTheGridNeverJoinTwoRoomsIntoOne) {
     const int distinct = WalkRandomWorlds(0, 2, 300, 5);
     const int twins = WalkRandomWorlds(30, 2, 300, 5);
+    const int drops = WalkRandomWorlds(0, 3, 300, 5, true);
     // Copies are allowed, where nothing told a join from new ground, but stay the exception.
     EXPECT_LT(distinct, 300 * 5 / 4);
     EXPECT_LT(twins, 300 * 5 / 4);
+    EXPECT_LT(drops, 300 * 5 / 4);
 }
 
 } // namespace

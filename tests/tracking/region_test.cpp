@@ -376,4 +376,36 @@ TEST(Region, TheRoomJustLeftIsNeverWeighedAsTheSlopeOnItsOtherSide) {
     }
 }
 
+// E's way up is a climb into D with no way back: D's own way down leads into H. D, known by
+// then, is reached one way; its way down is not taken for the way back to E.
+//
+//   A-B C      E up: D, one way       E down: I, one way
+//   | | |      D down: H, and back up
+//   D E-F
+//     | |
+//   G H I
+TEST(Region, AClimbIntoARoomWhoseWayDownLeadsElsewhereIsLinkedOneWay) {
+    GridGame game({"A-B C", "| | |", "D E-F", "  | |", "G H I"});
+    game.OneWay(game.Find('E'), 'd', game.Find('I'));
+    game.OneWay(game.Find('E'), 'u', game.Find('D'));
+    game.Warp(game.Find('D'), 'd', game.Find('H'));
+    int whole = 0;
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        TrackingRig rig;
+        GridWalk walk(game, rig, game.Find('A'));
+        map::TMudRoom2* start = rig.current();
+        walk.RandomWalk(seed);
+        rig.tracker.Settle();
+        ASSERT_TRUE(rig.host.tracing) << "seed " << seed;
+        const std::string problems = CheckMap(game, walk, game.Find('A'), start);
+        EXPECT_EQ(problems.find(" leads to "), std::string::npos)
+            << "seed " << seed << ": " << problems;
+        EXPECT_EQ(problems.find("stands for two"), std::string::npos)
+            << "seed " << seed << ": " << problems;
+        whole += problems.empty();
+    }
+    // Copies stay possible where nothing told a climb from new ground, but not the rule.
+    EXPECT_GE(whole, 15);
+}
+
 } // namespace
