@@ -135,7 +135,8 @@ TEST(RandomWorlds, WaysOffTheGridNeverJoinTwoRoomsIntoOne) {
     // Copies are allowed, where nothing told a join from new ground, but stay the exception.
     EXPECT_LT(distinct, 300 * 5 / 4);
     EXPECT_LT(twins, 300 * 5 / 4);
-    EXPECT_LT(drops, 300 * 5 / 4);
+    // A climb or fall one way is more often left undecided: a new room then.
+    EXPECT_LT(drops, 300 * 5 / 3);
 }
 
 } // namespace
