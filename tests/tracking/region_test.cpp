@@ -219,6 +219,27 @@ TEST(Region, AWalkedExitIntoAnotherRoomIsMendedAndTracingGoesOn) {
     EXPECT_EQ(w.rig.current(), w.start);
 }
 
+// The same where A's way east is a link line of the zone, drawn by tracking: into C, not B.
+TEST(Region, ALinkLineIntoARoomOfAnotherNameIsMendedLikeAWalkedExit) {
+    Contradicted w;
+    map::TMudRoom2* mapB = FollowOnMap(w.rig, w.start, 'e');
+    map::TMudRoom2* mapC = FollowOnMap(w.rig, mapB, 'e');
+    ASSERT_NE(mapC, nullptr);
+    const std::string zone = w.rig.world().ZoneOf(w.start);
+    w.start->AutoMaps.push_back(zone + "|" + map::Phrase(w.rig.profile, map::East) + "|" +
+                                std::to_string(mapC->Tag));
+
+    w.walk.Path("e");  // the link line says C, the game prints B
+    w.walk.Path("ew"); // on into C and back: B is found
+    w.rig.tracker.Settle();
+    ASSERT_TRUE(w.rig.host.tracing);
+    EXPECT_EQ(w.rig.current(), mapB);
+    EXPECT_TRUE(Logged(w.rig, "связь исправлена"));
+    EXPECT_TRUE(w.start->AutoMaps.empty()); // the wrong line is gone
+    EXPECT_EQ(FollowOnMap(w.rig, w.start, 'e'), mapB);
+    EXPECT_EQ(CheckMap(w.game, w.walk, w.a, w.start), "");
+}
+
 TEST(Region, AContradictionFoundLateRelocatesThePlayerAndLeavesTheRightLinkAlone) {
     // Twins T and T', each with a way east and west. The map has lost the player: it has them
     // in T while they stand in T'. The walked exit east from T leads to B, the game prints D:
