@@ -2,6 +2,7 @@
 
 #include "map/MapLinker.h"
 
+#include "map/LinkLine.h"
 #include "profile/WorldProfile.h"
 
 #include <algorithm>
@@ -111,16 +112,25 @@ void MapLinker::MoveRoomTo(Dir d) {
     for (TMudRoom2* r : moving)
         lists.ReindexPosition(r);
 
-    // A link that ran from behind the group into it now spans a gap of one cell: fill it.
+    // A link between the group and a room behind it now spans a gap of one cell: fill it. A
+    // link that runs one way only (a drop, a door that opens from one side) counts, whichever
+    // side it starts from; a link line of the room in that direction is no link on the grid.
     const auto& p = world_.Profile();
     const std::string exits = (d == North || d == South) ? ExitWord(p, North) + ExitWord(p, South)
                                                          : ExitWord(p, East) + ExitWord(p, West);
+    auto gridStep = [&](const TMudRoom2& room, Dir way) {
+        if (!words_.WasStep(room, way)) return false;
+        const std::string& phrase = Phrase(p, way);
+        return std::none_of(room.AutoMaps.begin(), room.AutoMaps.end(), [&](const auto& line) {
+            const LinkLine link = LinkLine::Parse(line);
+            return link.IsLink() && link.exit == phrase;
+        });
+    };
     for (TMudRoom2* r : moving) {
-        if (!words_.WasStep(*r, back)) continue;
         const int gx = r->X - step.dx, gy = r->Y - step.dy, gl = r->L - step.dl;
         if (world_.FindRoom(gx, gy, gl)) continue;
         TMudRoom2* m = world_.FindRoom(gx - step.dx, gy - step.dy, gl - step.dl);
-        if (m && words_.WasStep(*m, d)) NewCorridorRoom(gx, gy, gl, d, exits);
+        if (m && (gridStep(*r, back) || gridStep(*m, d))) NewCorridorRoom(gx, gy, gl, d, exits);
     }
 }
 

@@ -300,6 +300,22 @@ TEST_F(MapTest, PushingNeverBreaksALinkThatRunsOneWay) {
     linker.MoveRoomTo(East);
     EXPECT_EQ(world.FindRoom(10, 1, 0), R('A'));
     EXPECT_EQ(world.FindRoom(11, 1, 0), R('B'));
+
+    // Behind the push, one way either way: the gap left behind becomes a corridor, so the way
+    // still leads where it did.
+    for (const bool fromGroup : {true, false}) {
+        const int x = fromGroup ? 20 : 30;
+        TMudRoom2* e = linker.NewRoomAt(x, 0, 0, "E", "", fromGroup ? "W" : "N");
+        TMudRoom2* f = linker.NewRoomAt(x, -1, 0, "F", "", fromGroup ? "N" : "E");
+        (fromGroup ? e->ChW : f->ChE) = true;
+        world.ContextRoom = e;
+        linker.MoveRoomTo(East);
+        ASSERT_EQ(world.FindRoom(x, 1, 0), e) << fromGroup;
+        TMudRoom2* gap = world.FindRoom(x, 0, 0);
+        ASSERT_NE(gap, nullptr) << fromGroup;
+        EXPECT_TRUE(gap->Pipe) << fromGroup;
+        EXPECT_EQ(world.FindRoom(x, -1, 0), f) << fromGroup;
+    }
 }
 
 } // namespace

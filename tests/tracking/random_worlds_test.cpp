@@ -51,8 +51,7 @@ GridGame RandomWorld(unsigned seed, int twinsPct, int warps, std::string& drawin
         const char d = drops ? "nsewud"[rng() % 6] : "nsew"[rng() % 4];
         if (a == b || game.rooms[a].exits.count(d) || game.rooms[b].exits.count(GridGame::Back(d)))
             continue;
-        // Falls and climbs one way; a one-way exit across the level is left out.
-        const bool oneWay = drops && (d == 'u' || d == 'd') && rng() % 2;
+        const bool oneWay = drops && rng() % 2;
         if (oneWay)
             game.OneWay(a, d, b);
         else
