@@ -35,6 +35,7 @@ Positioner::Positioner(TrackingState& state, map::MapModel& map, const WorldProf
     map_.World().BeforeDestroy = [this](const TMudRoom2* room) {
         judge_.Forget(room);
         if (!room || room == mend_.from || room == mend_.wrong) mend_ = {};
+        if (!room || room == last_.from || room == last_.to) last_ = {};
         if (room) {
             bent_.erase(room);
             unweighed_.erase(const_cast<TMudRoom2*>(room)); // a key, not changed

@@ -241,6 +241,13 @@ private:
         map::Dir dir = map::North;
         map::TMudRoom2* wrong = nullptr;
     } mend_;
+    // The last move the map followed: from, which way, into. A link the player has just walked
+    // is one the game has shown, whatever a way back from the other side turns out to be.
+    struct LastMove {
+        map::TMudRoom2* from = nullptr;
+        map::Dir dir = map::North;
+        map::TMudRoom2* to = nullptr;
+    } last_;
     // Positioning is under way (the host's callbacks may ask to settle: they must wait).
     int depth_ = 0;
     struct BusyScope {

@@ -54,7 +54,10 @@ void Positioner::Feed(const HeldMove& move) {
         Settle();
         if (!host_.Tracing() || !Current()) return;
     }
+    TMudRoom2* const from = Current();
     Resolve(move);
+    last_ = {};
+    if (!judge_.Open() && Current() && Current() != from) last_ = {from, move.dir, Current()};
 }
 
 void Positioner::Resolve(const HeldMove& move) {

@@ -69,10 +69,15 @@ bool Positioner::MendLink(TMudRoom2* from, map::Dir d, TMudRoom2* right) {
             return false;
         }
     }
+    // The wrong room's own way here stays where the player has just walked it (a drop whose
+    // room lists a way back that leads elsewhere): only this way out is wrong.
+    const bool keepBack =
+        mend.wrong && last_.from == mend.wrong && last_.to == from && last_.dir == back;
     // A link line the move followed goes too, with the wrong room's line back into this one.
     if (HasLinkLine(*from, d)) {
         DropLinkLine(*from, d);
-        if (mend.wrong && HasLinkLine(*mend.wrong, back)) {
+        from->Ch(d) = false;
+        if (!keepBack && mend.wrong && HasLinkLine(*mend.wrong, back)) {
             const std::string tag = std::to_string(from->Tag);
             const std::string& zone = world.ZoneOf(from);
             const bool intoFrom = std::any_of(
@@ -86,8 +91,11 @@ bool Positioner::MendLink(TMudRoom2* from, map::Dir d, TMudRoom2* right) {
                 mend.wrong->Ch(back) = false;
             }
         }
+    } else if (keepBack) {
+        from->Ch(d) = false;
+    } else {
+        map_.Linker().DeleteLink(from, d);
     }
-    map_.Linker().DeleteLink(from, d);
     Log(W("TranslateCMD.Moves: связь исправлена: ход ") + map::Phrase(profile_, d) + W(" из ") +
         from->Hint + W(" вёл в ") + (mend.wrong ? mend.wrong->Hint : W("пустоту")) +
         W(", теперь ведёт в ") + (right ? right->Hint : W("новую комнату")));

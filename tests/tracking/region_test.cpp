@@ -429,4 +429,33 @@ TEST(Region, AClimbIntoARoomWhoseWayDownLeadsElsewhereIsLinkedOneWay) {
     EXPECT_GE(whole, 15);
 }
 
+// A fall from B into N, whose own way up climbs into K: when N's way up is found to lead
+// elsewhere, only that way is mended; the fall just walked still leads into N.
+//
+//   A-B        B down: N, one way
+//   |          N up: K, one way
+//   K-N
+TEST(Region, AWayUpFoundToLeadElsewhereLeavesTheFallIntoTheRoomAlone) {
+    GridGame game({"A-B", "|  ", "K-N"});
+    game.OneWay(game.Find('B'), 'd', game.Find('N'));
+    game.OneWay(game.Find('N'), 'u', game.Find('K'));
+    TrackingRig rig;
+    GridWalk walk(game, rig, game.Find('A'));
+    map::TMudRoom2* start = rig.current();
+    walk.Path("edu");  // B, the fall into N, and N's way up into K
+    walk.Path("ewne"); // on round the loop: N, K, A, B
+    rig.tracker.Settle();
+    ASSERT_TRUE(rig.host.tracing);
+    EXPECT_TRUE(Logged(rig, "связь исправлена"));
+    map::TMudRoom2* b = FollowOnMap(rig, start, 'e');
+    ASSERT_NE(b, nullptr);
+    map::TMudRoom2* n = FollowOnMap(rig, b, 'd');
+    ASSERT_NE(n, nullptr);
+    EXPECT_EQ(n->Hint, game.Name(game.Find('N')));
+    // N reached again from K may be copied (nothing told it apart), but nothing is wrong.
+    const std::string problems = CheckMap(game, walk, game.Find('A'), start);
+    EXPECT_EQ(problems.find(" leads to "), std::string::npos) << problems;
+    EXPECT_EQ(problems.find("stands for two"), std::string::npos) << problems;
+}
+
 } // namespace
