@@ -393,7 +393,8 @@ void Positioner::Settle() {
         LinkKnown(anchor, candidate, first, oneWay);
         // The room left and the copy behind the known room are one room of the game: the copy
         // goes, or where both have ways of their own, the newer one is merged into the older.
-        if (copy && !DropLeafCopy(copy, candidate)) {
+        // The older of the two is always the one kept (the room the map began with, say).
+        if (copy && !(copy->Tag > anchor->Tag && DropLeafCopy(copy, candidate))) {
             if (copy->Tag < anchor->Tag)
                 MergeCopiedStretch(anchor, copy);
             else

@@ -90,24 +90,30 @@ void PrintMap(TrackingRig& rig) {
 }
 
 // Walks `worlds` random worlds, `orders` orders each. Returns the walks that kept a copy.
-int WalkRandomWorlds(int twinsPct, int warps, unsigned worlds, unsigned orders,
-                     bool drops = false) {
-    unsigned first = 1;
-    if (const char* only = std::getenv("RANDOM_WORLD")) first = worlds = std::atoi(only);
-    worlds = EnvOr("RANDOM_WORLDS", worlds);
+int WalkRandomWorlds(int twinsPct, int warps, unsigned worlds, unsigned orders, bool drops = false,
+                     std::vector<unsigned> only = {}) {
+    if (const char* one = std::getenv("RANDOM_WORLD")) only = {unsigned(std::atoi(one))};
+    if (only.empty())
+        for (unsigned w = 1; w <= EnvOr("RANDOM_WORLDS", worlds); ++w)
+            only.push_back(w);
     int copies = 0, failures = 0;
-    for (unsigned w = first; w <= worlds && failures < 3; ++w) {
+    for (const unsigned w : only) {
+        if (failures >= 3) break;
         std::string drawing;
         const GridGame game = RandomWorld(w, twinsPct, warps, drawing, drops);
         for (unsigned seed = 1; seed <= orders; ++seed) {
             TrackingRig rig;
             GridWalk walk(game, rig, 0, TwinVoice(rig.host.log));
-            map::TMudRoom2* start = rig.current();
+            const int startTag = rig.current()->Tag;
+            const std::string startZone = rig.world().ZoneOf(rig.current());
             walk.RandomWalk(seed);
             rig.tracker.Settle();
-            const std::string problems =
-                rig.host.tracing ? CheckMap(game, walk, 0, start) : "tracing stopped";
-            const bool wrong = !rig.host.tracing ||
+            // The room the map began with is the older of any two found to be one: it stays.
+            map::TMudRoom2* start = rig.world().GlobalFindRoomByTag(startTag, startZone);
+            const std::string problems = !rig.host.tracing ? "tracing stopped"
+                                         : !start ? "the room the map began with was removed"
+                                                  : CheckMap(game, walk, 0, start);
+            const bool wrong = !rig.host.tracing || !start ||
                                problems.find(" leads to ") != std::string::npos ||
                                problems.find("stands for two") != std::string::npos;
             copies += !problems.empty() && !wrong;
@@ -136,6 +142,12 @@ TEST(RandomWorlds, WaysOffTheGridNeverJoinTwoRoomsIntoOne) {
     EXPECT_LT(twins, 300 * 5 / 4);
     // A climb or fall one way is more often left undecided: a new room then.
     EXPECT_LT(drops, 300 * 5 / 3);
+}
+
+TEST(RandomWorlds, WorldsThatOnceWentWrongStayRight) {
+    // A fall whose room's way up leads elsewhere (495); a copy of the first room behind a
+    // known one, found when the join is walked from its other side (1581).
+    WalkRandomWorlds(0, 3, 0, 5, true, {495, 1581});
 }
 
 } // namespace
