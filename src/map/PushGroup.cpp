@@ -2,7 +2,6 @@
 
 #include "map/MapLinker.h"
 
-#include "map/LinkLine.h"
 #include "profile/WorldProfile.h"
 
 #include <algorithm>
@@ -119,12 +118,7 @@ void MapLinker::MoveRoomTo(Dir d) {
     const std::string exits = (d == North || d == South) ? ExitWord(p, North) + ExitWord(p, South)
                                                          : ExitWord(p, East) + ExitWord(p, West);
     auto gridStep = [&](const TMudRoom2& room, Dir way) {
-        if (!words_.WasStep(room, way)) return false;
-        const std::string& phrase = Phrase(p, way);
-        return std::none_of(room.AutoMaps.begin(), room.AutoMaps.end(), [&](const auto& line) {
-            const LinkLine link = LinkLine::Parse(line);
-            return link.IsLink() && link.exit == phrase;
-        });
+        return words_.WasStep(room, way) && words_.HasJump(&room, MoveWord(p, way)) < 0;
     };
     for (TMudRoom2* r : moving) {
         const int gx = r->X - step.dx, gy = r->Y - step.dy, gl = r->L - step.dl;

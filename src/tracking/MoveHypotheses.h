@@ -102,13 +102,13 @@ public:
         map::TMudRoom2* at = nullptr;
         // New rooms this hypothesis has the player walk into, never filed in the map.
         std::vector<std::unique_ptr<map::TMudRoom2>> rooms;
+        std::vector<std::string> roomZones;
         // Ways back this hypothesis took for granted (into the room a move came from) and the
         // game has not yet walked: where the game prints another room there, the move was one
         // way, which tells nothing against this hypothesis.
         std::vector<std::pair<const map::TMudRoom2*, map::Dir>> assumedBack;
         // The known room's way back, taken for granted, led elsewhere: the first move is one way.
         bool oneWay = false;
-        std::vector<std::string> roomZones;
     };
 
     // Whether two rooms of the map may be one room of the game: where both have walked a way

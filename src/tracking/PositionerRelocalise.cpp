@@ -77,19 +77,10 @@ bool Positioner::MendLink(TMudRoom2* from, map::Dir d, TMudRoom2* right) {
     if (HasLinkLine(*from, d)) {
         DropLinkLine(*from, d);
         from->Ch(d) = false;
-        if (!keepBack && mend.wrong && HasLinkLine(*mend.wrong, back)) {
-            const std::string tag = std::to_string(from->Tag);
-            const std::string& zone = world.ZoneOf(from);
-            const bool intoFrom = std::any_of(
-                mend.wrong->AutoMaps.begin(), mend.wrong->AutoMaps.end(), [&](const auto& line) {
-                    return text::GetField(line, 1) == zone && text::GetField(line, 3) == tag &&
-                           text::DecodeEscapes(text::GetField(line, 2)) ==
-                               map::Phrase(profile_, back);
-                });
-            if (intoFrom) {
-                DropLinkLine(*mend.wrong, back);
-                mend.wrong->Ch(back) = false;
-            }
+        if (!keepBack && mend.wrong && HasLinkLine(*mend.wrong, back) &&
+            MappedTarget(mend.wrong, back) == from) {
+            DropLinkLine(*mend.wrong, back);
+            mend.wrong->Ch(back) = false;
         }
     } else if (keepBack) {
         from->Ch(d) = false;
