@@ -1,6 +1,7 @@
 #include "tracking/MoveHypotheses.h"
 
 #include "map/MapModel.h"
+#include "map/RoomKeys.h"
 #include "profile/WorldProfile.h"
 #include "text/Cp1251.h"
 #include "text/Text.h"
@@ -105,6 +106,7 @@ std::string MoveHypotheses::Describe(const Hypothesis& h) const {
     std::string s = Label(h) + " [" + h.grid;
     if (h.bentNear) s += W(", поставлена раздвиганием");
     if (h.copyBehind) s += W(", её ход назад ведёт в копию");
+    if (h.ownText) s += W(", так читается только она");
     if (h.shiftSeen) s += W(", такой сдвиг сетки уже был");
     if (h.offsetNear) s += W(", рядом карта стоит с тем же сдвигом");
     if (h.oneWay) s += W(", ход в одну сторону");
@@ -198,6 +200,7 @@ void MoveHypotheses::Begin(TMudRoom2* from, const HeldMove& move,
         h.assumedBack.emplace_back(h.at, s.opposite);
         set_.push_back(std::move(h));
     }
+    int ownTextZone = 0; // asked once: 1 yes, -1 no
     for (TMudRoom2* r : candidates) {
         Hypothesis h;
         h.candidate = r;
@@ -234,6 +237,10 @@ void MoveHypotheses::Begin(TMudRoom2* from, const HeldMove& move,
         }
         // A one-way join bends the grid more than any cell: taken on the game's word only.
         if (h.oneWay) h.breaks += 2;
+        if (!h.oneWay && OnlyOneReadsSo(r, move)) {
+            if (!ownTextZone) ownTextZone = ownText_ && ownText_(h.zone) ? 1 : -1;
+            h.ownText = ownTextZone > 0;
+        }
         set_.push_back(std::move(h));
     }
     std::string line = W("TranslateCMD.Moves: комната известна в других местах, гипотезы:");
@@ -258,6 +265,22 @@ TMudRoom2* MoveHypotheses::OnlyCopies(const TMudRoom2* r, const TMudRoom2* from,
     // "copy" have walked the same way into rooms that read otherwise, they are two rooms.
     if (oneRoom_ && !oneRoom_(copy, const_cast<TMudRoom2*>(from))) return nullptr;
     return copy;
+}
+
+bool MoveHypotheses::OnlyOneReadsSo(const TMudRoom2* r, const HeldMove& move) const {
+    const map::MapWorld& world = map_.World();
+    const map::ChangingLines* changing = &world.Changing();
+    const SeenRoom& seen = move.seen;
+    if (seen.Desc.empty() || r->Hint != seen.Name || !map::SameExitKey(r->Exits(), seen.Exits) ||
+        !map::SameDescription(r->Description, seen.Desc, changing))
+        return false;
+    // The lookup leaves blanks out; as printed, blanks and all, no other room may read so.
+    const auto alike =
+        world.Lists().AllInWorldByName(seen.Name, seen.Desc, seen.Exits, true, kMaxRelocalise + 1);
+    if (alike.size() > kMaxRelocalise) return false;
+    return std::none_of(alike.begin(), alike.end(), [&](const TMudRoom2* o) {
+        return o != r && map::SameDescription(o->Description, seen.Desc, changing);
+    });
 }
 
 bool MoveHypotheses::HasWayBack(const HeldMove& move) const {
@@ -428,9 +451,12 @@ int MoveHypotheses::Best(std::string& why, bool* evidence) const {
     // grid cannot outweigh: twins confirm each other's look-alikes, never a one-of-a-kind room.
     // A known room whose way back leads to a copy of the room left is the join seen from its
     // second side: the first side was copied for want of evidence, which this now is.
+    // In a zone where every room reads apart, a room printed word for word as one known room is
+    // that room, wherever the grid puts it.
     auto better = [&](const Hypothesis& a, const Hypothesis& b) {
         if (a.unique != b.unique) return a.unique > b.unique;
         if ((a.copyBehind != nullptr) != (b.copyBehind != nullptr)) return a.copyBehind != nullptr;
+        if (a.ownText != b.ownText) return a.ownText;
         if (a.shiftSeen != b.shiftSeen) return a.shiftSeen;
         if (a.offsetNear != b.offsetNear) return a.offsetNear;
         if (a.breaks != b.breaks) return a.breaks < b.breaks;
@@ -456,6 +482,8 @@ int MoveHypotheses::Best(std::string& why, bool* evidence) const {
         why = W("подтверждена комнатой, какой больше нет на карте");
     else if ((runnerUp->copyBehind != nullptr) != (b.copyBehind != nullptr))
         why = W("ход назад из неё ведёт в копию комнаты, откуда пришли");
+    else if (runnerUp->ownText != b.ownText)
+        why = W("в зоне, где у каждой комнаты свой текст, так читается только она");
     else if (runnerUp->shiftSeen != b.shiftSeen)
         why = W("часть зоны, где она стоит, уже показала такой же сдвиг сетки");
     else if (runnerUp->offsetNear != b.offsetNear)

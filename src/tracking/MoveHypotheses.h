@@ -109,6 +109,9 @@ public:
         std::vector<std::pair<const map::TMudRoom2*, map::Dir>> assumedBack;
         // The known room's way back, taken for granted, led elsewhere: the first move is one way.
         bool oneWay = false;
+        // The known room is the only room of the map that reads as printed, word for word, in
+        // a zone where the game has given every room a text of its own: the text names it.
+        bool ownText = false;
     };
 
     // Whether two rooms of the map may be one room of the game: where both have walked a way
@@ -116,6 +119,9 @@ public:
     // into a room the room left cannot be proves no join.
     using OneRoomTest = std::function<bool(map::TMudRoom2* a, map::TMudRoom2* b)>;
     void SetOneRoomTest(OneRoomTest test) { oneRoom_ = std::move(test); }
+    // Whether the game gives every room of a zone a text of its own, as far as the map shows.
+    using OwnTextTest = std::function<bool(const std::string& zone)>;
+    void SetOwnTextTest(OwnTextTest test) { ownText_ = std::move(test); }
 
     bool Open() const { return !set_.empty(); }
     const std::vector<Hypothesis>& All() const { return set_; }
@@ -169,6 +175,8 @@ private:
     // Whether a new room at the place fits the rooms around it: an exit it lists must not
     // face a known room that has no exit back.
     bool FitsGrid(const Place& p, const std::string& exits) const;
+    // The known room reads as printed, word for word, and no other room of the map does.
+    bool OnlyOneReadsSo(const map::TMudRoom2* r, const HeldMove& move) const;
     // Whether the room the move printed lists the exit back (or no exits at all).
     bool HasWayBack(const HeldMove& move) const;
     // The copy behind the candidate `r`, when the room printed and the room left are each
@@ -190,6 +198,7 @@ private:
     std::vector<Hypothesis> set_;
     std::vector<std::string> log_;
     OneRoomTest oneRoom_;
+    OwnTextTest ownText_;
 };
 
 } // namespace tracking

@@ -32,6 +32,7 @@ Positioner::Positioner(TrackingState& state, map::MapModel& map, const WorldProf
         std::vector<std::pair<TMudRoom2*, TMudRoom2*>> pairs;
         return CopiedStretch(a, b, pairs);
     });
+    judge_.SetOwnTextTest([this](const std::string& zone) { return OwnTextZone(zone); });
     map_.World().BeforeDestroy = [this](const TMudRoom2* room) {
         judge_.Forget(room);
         if (!room || room == mend_.from || room == mend_.wrong) mend_ = {};
@@ -39,12 +40,14 @@ Positioner::Positioner(TrackingState& state, map::MapModel& map, const WorldProf
         if (room) {
             bent_.erase(room);
             unweighed_.erase(const_cast<TMudRoom2*>(room)); // a key, not changed
+            unproven_.erase(room);
             std::erase_if(meetings_, [room](const Meeting& c) {
                 return c.from == room || c.copy == room || c.known == room;
             });
         } else {
             bent_.clear();
             unweighed_.clear();
+            unproven_.clear();
             shifts_.clear();
             meetings_.clear();
         }

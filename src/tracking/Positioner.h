@@ -152,6 +152,10 @@ private:
     // then, that stands at that offset from a room made before it which reads like it but for
     // a line or two the game changes by itself, is that room copied; the two are merged.
     void MendUnweighedAt(const GridShift& shift);
+    // Whether the game gives every room of `zone` a text of its own, as far as the map shows:
+    // the zone is the current one, holds enough rooms with descriptions to tell, and no two of
+    // them read alike word for word (but for copies made for want of evidence).
+    bool OwnTextZone(const std::string& zone) const;
     // Links `from` to `to` in direction d one way: by the grid where `to` is the neighbour,
     // else by a link line that replaces any other for that direction.
     void JoinOneWay(map::TMudRoom2* from, map::TMudRoom2* to, map::Dir d);
@@ -231,6 +235,9 @@ private:
     // Rooms made as new ground where no map room read like them; and how many description lines
     // were known to change when they were last looked at.
     std::unordered_set<map::TMudRoom2*> unweighed_;
+    // Rooms made new where a known room read like them and nothing the game printed told the
+    // two apart: no proof that the game has twins.
+    std::unordered_set<const map::TMudRoom2*> unproven_;
     std::size_t changingSeen_ = 0;
     // The room where the player last gave a command that is no move ("open door"): a door
     // there may have opened since its exits were printed. Compared, never dereferenced.

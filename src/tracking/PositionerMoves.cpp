@@ -402,9 +402,11 @@ void Positioner::Settle() {
         }
     } else {
         NewGround(anchor, first);
-        if (host_.Tracing() && Current() != anchor && MappedTarget(anchor, first.dir) == Current())
+        if (host_.Tracing() && Current() != anchor && MappedTarget(anchor, first.dir) == Current()) {
             for (const auto& [known, offset] : aside)
                 NoteMeeting(anchor, first.dir, Current(), known, offset);
+            if (!evidence) unproven_.insert(Current());
+        }
     }
     for (const HeldMove& m : held) {
         if (!host_.Tracing() || !Current()) break;

@@ -297,4 +297,31 @@ void Positioner::MendUnweighedAt(const GridShift& shift) {
     }
 }
 
+bool Positioner::OwnTextZone(const std::string& zone) const {
+    // One room in a hundred read twice would already be a game of twins; below that many rooms
+    // the map cannot tell.
+    constexpr std::size_t kRoomsToTell = 100;
+    const map::MapWorld& world = map_.World();
+    if (zone != world.CurrentZone) return false;
+    const map::ChangingLines& changing = world.Changing();
+    std::unordered_set<std::string> texts;
+    bool twins = false;
+    world.Lists().ForEachZoneRoom([&](TMudRoom2* r) {
+        if (twins || r->Pipe || r->Description.empty() || IsDark(r->Hint) ||
+            unproven_.count(r))
+            return;
+        // As printed, blanks and all, apart from the lines the game changes by itself.
+        std::string key = r->Hint;
+        key += '\n';
+        key += map::ExitKey(r->Exits());
+        for (std::string_view line : map::DescriptionLines(r->Description))
+            if (!changing.Has(line)) {
+                key += '\n';
+                key += line;
+            }
+        twins = !texts.insert(std::move(key)).second;
+    });
+    return !twins && texts.size() >= kRoomsToTell;
+}
+
 } // namespace tracking
