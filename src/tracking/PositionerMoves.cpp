@@ -402,7 +402,8 @@ void Positioner::Settle() {
         }
     } else {
         NewGround(anchor, first);
-        if (host_.Tracing() && Current() != anchor && MappedTarget(anchor, first.dir) == Current()) {
+        if (host_.Tracing() && Current() != anchor &&
+            MappedTarget(anchor, first.dir) == Current()) {
             for (const auto& [known, offset] : aside)
                 NoteMeeting(anchor, first.dir, Current(), known, offset);
             if (!evidence) unproven_.insert(Current());

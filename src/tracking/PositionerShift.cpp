@@ -307,8 +307,7 @@ bool Positioner::OwnTextZone(const std::string& zone) const {
     std::unordered_set<std::string> texts;
     bool twins = false;
     world.Lists().ForEachZoneRoom([&](TMudRoom2* r) {
-        if (twins || r->Pipe || r->Description.empty() || IsDark(r->Hint) ||
-            unproven_.count(r))
+        if (twins || r->Pipe || r->Description.empty() || IsDark(r->Hint) || unproven_.count(r))
             return;
         // As printed, blanks and all, apart from the lines the game changes by itself.
         std::string key = r->Hint;

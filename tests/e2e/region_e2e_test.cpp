@@ -498,9 +498,9 @@ TEST(RegionWalkE2e, SeededWalkThroughTheHeadlessProgramIsMeasured) {
     EXPECT_EQ(f.merges, 0) << f.Summary();
 }
 
-// Fifty seeded walks, each printed and each session replayed to the same zone files. Held to
-// what every order gets: tracing never stops by itself and no map room stands for two rooms of
-// the game; and to as many perfect maps as the tracking reaches today.
+// Fifty seeded walks, each printed and each session replayed to the same zone files. Every one
+// must give a perfect map: every room once, every walked exit into the right room, nothing
+// copied, merged or left unmapped, and tracing never stopped by itself.
 TEST(RegionWalkE2e, FiftySeededWalksAreMeasured) {
     const DemoWorld world = DemoWorld::Load("region");
     std::vector<WalkFigures> all;
@@ -511,6 +511,10 @@ TEST(RegionWalkE2e, FiftySeededWalksAreMeasured) {
         if (HasFatalFailure()) return;
         EXPECT_EQ(stops, 0u) << "seed " << seed << ": " << f.Summary();
         EXPECT_EQ(f.merges, 0) << "seed " << seed << ": " << f.Summary();
+        EXPECT_EQ(f.duplicates, 0) << "seed " << seed << ": " << f.Summary();
+        EXPECT_EQ(f.unmapped, 0) << "seed " << seed << ": " << f.Summary();
+        EXPECT_EQ(f.roomsRight, f.gameRooms) << "seed " << seed << ": " << f.Summary();
+        EXPECT_EQ(f.linksRight, f.walkedExits) << "seed " << seed << ": " << f.Summary();
         all.push_back(f);
     }
     auto median = [&](int WalkFigures::*field) {
@@ -528,8 +532,7 @@ TEST(RegionWalkE2e, FiftySeededWalksAreMeasured) {
               << ", links right " << median(&WalkFigures::linksRight) << ", duplicates "
               << median(&WalkFigures::duplicates) << ", unmapped " << median(&WalkFigures::unmapped)
               << "; perfect maps " << perfect << "\n";
-    // The walks are seeded, so the count only moves with the tracking: it must never fall.
-    EXPECT_GE(perfect, 42);
+    EXPECT_EQ(perfect, 50);
 }
 
 // The same walk with the game naming every room over MSDP: the map comes out whole, which

@@ -459,3 +459,133 @@ TEST(Region, AWayUpFoundToLeadElsewhereLeavesTheFallIntoTheRoomAlone) {
 }
 
 } // namespace
+
+// A town of `rows` by `cols` rooms, every room with a text of its own, and ways up that land
+// far off the grid: from the last row's first room into the first row's last room, and from
+// the second room of the third row into the fourth room of the first. `alike`: rooms that read
+// as one (name, description and exits), twins of the game.
+struct OwnTextTown {
+    GridGame game;
+    int w1, k1, w2, k2;
+    std::set<int> alike;
+    static std::vector<std::string> Rows(int rows, int cols) {
+        std::vector<std::string> out;
+        for (int r = 0; r < rows; ++r) {
+            std::string line, below;
+            for (int c = 0; c < cols; ++c) {
+                line += c ? "-r" : "r";
+                below += c ? " |" : "|";
+            }
+            out.push_back(line);
+            if (r + 1 < rows) out.push_back(below);
+        }
+        return out;
+    }
+    OwnTextTown(int rows, int cols) : game(Rows(rows, cols)) {
+        auto at = [&](int r, int c) {
+            for (int i = 0; i < static_cast<int>(game.rooms.size()); ++i)
+                if (game.rooms[i].x == r && game.rooms[i].y == c) return i;
+            return -1;
+        };
+        w1 = at(rows - 1, 0), k1 = at(0, cols - 1), w2 = at(2, 1), k2 = at(0, 3);
+        game.Warp(w1, 'u', k1);
+        game.Warp(w2, 'u', k2);
+    }
+    WalkVoice Voice() const {
+        WalkVoice voice;
+        voice.room = [this](const GridGame& g, int id) {
+            const int text = alike.count(id) ? *alike.begin() : id;
+            return RoomText(g.Name(id), "Looks like house " + std::to_string(text) + ".",
+                            g.Exits(id)) +
+                   "> ";
+        };
+        return voice;
+    }
+    // Every row, east and back west on the row below, from the first room.
+    std::string Serpentine(int rows, int cols) const {
+        std::string path;
+        for (int r = 0; r < rows; ++r) {
+            path += std::string(cols - 1, r % 2 ? 'w' : 'e');
+            if (r + 1 < rows) path += 's';
+        }
+        return path;
+    }
+};
+
+// A way that lands far off the grid, crossed once and straight back: nothing the game prints
+// tells the room it lands in from a twin of it. In a zone where the map has seen every room read
+// apart, a hundred rooms and more, the text names the room; where the game has shown twins, or
+// the map is too small to tell, the room is copied as before. A copy made for want of evidence
+// is no twin of the game: it does not turn the rule off.
+TEST(Region, ARoomThatReadsLikeOneKnownRoomInATownOfOwnTextsIsThatRoom) {
+    auto rooms = [](TrackingRig& rig) {
+        int n = 0;
+        rig.world().Lists().ForEachWorldRoom(
+            [&](const map::TMudRoom2* r, const std::string&) { n += !r->Pipe; });
+        return n;
+    };
+    const std::string taken = W8("в зоне, где у каждой комнаты свой текст");
+    auto takenCount = [&](TrackingRig& rig) {
+        return std::count_if(rig.host.log.begin(), rig.host.log.end(), [&](const std::string& l) {
+            return l.find(taken) != std::string::npos;
+        });
+    };
+    {
+        OwnTextTown town(10, 11); // 110 rooms
+        TrackingRig rig;
+        GridWalk walk(town.game, rig, 0, town.Voice());
+        map::TMudRoom2* start = rig.current();
+        walk.Path(town.Serpentine(10, 11)); // ends on the last row's first room
+        walk.Path("ud");                    // up into the first row's last room, and back
+        rig.tracker.Settle();
+        ASSERT_TRUE(rig.host.tracing);
+        EXPECT_EQ(CheckMap(town.game, walk, 0, start), "");
+        EXPECT_EQ(rooms(rig), 110);
+        EXPECT_EQ(takenCount(rig), 1);
+    }
+    {
+        OwnTextTown town(10, 11); // two houses of the town read as one: the game has twins
+        town.alike = {15, 60};
+        TrackingRig rig;
+        GridWalk walk(town.game, rig, 0, town.Voice());
+        map::TMudRoom2* start = rig.current();
+        walk.Path(town.Serpentine(10, 11));
+        walk.Path("ud");
+        rig.tracker.Settle();
+        ASSERT_TRUE(rig.host.tracing);
+        EXPECT_EQ(rooms(rig), 111) << "a room was taken on its text in a town of twins";
+        EXPECT_EQ(takenCount(rig), 0);
+        EXPECT_NE(CheckMap(town.game, walk, 0, start).find("mapped twice"), std::string::npos);
+    }
+    {
+        OwnTextTown town(6, 5); // 30 rooms: too few to tell
+        TrackingRig rig;
+        GridWalk walk(town.game, rig, 0, town.Voice());
+        walk.Path(town.Serpentine(6, 5));
+        walk.Path("ud");
+        rig.tracker.Settle();
+        ASSERT_TRUE(rig.host.tracing);
+        EXPECT_EQ(rooms(rig), 31);
+        EXPECT_EQ(takenCount(rig), 0);
+    }
+    {
+        // The second way up crossed while the map was small is copied; once the map has seen
+        // the whole town read apart, the first one is taken all the same.
+        OwnTextTown town(10, 11);
+        TrackingRig rig;
+        GridWalk walk(town.game, rig, 0, town.Voice());
+        walk.Path("eeessww"); // round to the third row's second room
+        ASSERT_EQ(walk.at, town.w2);
+        walk.Path("ud");
+        rig.tracker.Settle();
+        ASSERT_EQ(rooms(rig), 9) << "the way up crossed early was not copied";
+        walk.Path("wnn"); // back to the first room, then the whole town
+        ASSERT_EQ(walk.at, 0);
+        walk.Path(town.Serpentine(10, 11));
+        walk.Path("ud");
+        rig.tracker.Settle();
+        ASSERT_TRUE(rig.host.tracing);
+        EXPECT_EQ(takenCount(rig), 1);
+        EXPECT_EQ(rooms(rig), 111); // the town and the one copy made early
+    }
+}
