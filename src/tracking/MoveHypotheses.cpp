@@ -200,7 +200,7 @@ void MoveHypotheses::Begin(TMudRoom2* from, const HeldMove& move,
         h.assumedBack.emplace_back(h.at, s.opposite);
         set_.push_back(std::move(h));
     }
-    int ownTextZone = 0; // asked once: 1 yes, -1 no
+    const TMudRoom2* named = NamedByText(candidates, oneWay, move);
     for (TMudRoom2* r : candidates) {
         Hypothesis h;
         h.candidate = r;
@@ -237,10 +237,7 @@ void MoveHypotheses::Begin(TMudRoom2* from, const HeldMove& move,
         }
         // A one-way join bends the grid more than any cell: taken on the game's word only.
         if (h.oneWay) h.breaks += 2;
-        if (!h.oneWay && OnlyOneReadsSo(r, move)) {
-            if (!ownTextZone) ownTextZone = ownText_ && ownText_(h.zone) ? 1 : -1;
-            h.ownText = ownTextZone > 0;
-        }
+        h.ownText = r == named;
         set_.push_back(std::move(h));
     }
     std::string line = W("TranslateCMD.Moves: комната известна в других местах, гипотезы:");
@@ -267,20 +264,33 @@ TMudRoom2* MoveHypotheses::OnlyCopies(const TMudRoom2* r, const TMudRoom2* from,
     return copy;
 }
 
-bool MoveHypotheses::OnlyOneReadsSo(const TMudRoom2* r, const HeldMove& move) const {
+const TMudRoom2* MoveHypotheses::NamedByText(const std::vector<TMudRoom2*>& candidates,
+                                             const std::unordered_set<const TMudRoom2*>& oneWay,
+                                             const HeldMove& move) const {
     const map::MapWorld& world = map_.World();
     const map::ChangingLines* changing = &world.Changing();
     const SeenRoom& seen = move.seen;
-    if (seen.Desc.empty() || r->Hint != seen.Name || !map::SameExitKey(r->Exits(), seen.Exits) ||
-        !map::SameDescription(r->Description, seen.Desc, changing))
-        return false;
-    // The lookup leaves blanks out; as printed, blanks and all, no other room may read so.
+    if (seen.Desc.empty() || !ownText_) return nullptr;
+    // As printed, blanks and all, apart from the lines the game changes by itself.
+    auto readsSo = [&](const TMudRoom2* r) {
+        return r->Hint == seen.Name && map::SameExitKey(r->Exits(), seen.Exits) &&
+               map::SameDescription(r->Description, seen.Desc, changing);
+    };
+    const TMudRoom2* named = nullptr;
+    for (const TMudRoom2* r : candidates)
+        if (readsSo(r)) {
+            if (named) return nullptr; // twins weighed against each other
+            named = r;
+        }
+    if (!named || oneWay.count(named)) return nullptr;
+    // Nor may any room left out of the weighing read so.
     const auto alike =
         world.Lists().AllInWorldByName(seen.Name, seen.Desc, seen.Exits, true, kMaxRelocalise + 1);
-    if (alike.size() > kMaxRelocalise) return false;
-    return std::none_of(alike.begin(), alike.end(), [&](const TMudRoom2* o) {
-        return o != r && map::SameDescription(o->Description, seen.Desc, changing);
-    });
+    if (alike.size() > kMaxRelocalise ||
+        std::any_of(alike.begin(), alike.end(),
+                    [&](const TMudRoom2* o) { return o != named && readsSo(o); }))
+        return nullptr;
+    return ownText_(world.ZoneOf(named)) ? named : nullptr;
 }
 
 bool MoveHypotheses::HasWayBack(const HeldMove& move) const {

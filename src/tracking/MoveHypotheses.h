@@ -175,8 +175,11 @@ private:
     // Whether a new room at the place fits the rooms around it: an exit it lists must not
     // face a known room that has no exit back.
     bool FitsGrid(const Place& p, const std::string& exits) const;
-    // The known room reads as printed, word for word, and no other room of the map does.
-    bool OnlyOneReadsSo(const map::TMudRoom2* r, const HeldMove& move) const;
+    // The one candidate that reads as printed, word for word, where no other room of the map
+    // does and its zone is one of own texts; null when none.
+    const map::TMudRoom2* NamedByText(const std::vector<map::TMudRoom2*>& candidates,
+                                      const std::unordered_set<const map::TMudRoom2*>& oneWay,
+                                      const HeldMove& move) const;
     // Whether the room the move printed lists the exit back (or no exits at all).
     bool HasWayBack(const HeldMove& move) const;
     // The copy behind the candidate `r`, when the room printed and the room left are each
