@@ -304,21 +304,27 @@ bool Positioner::OwnTextZone(const std::string& zone) const {
     const map::MapWorld& world = map_.World();
     if (zone != world.CurrentZone) return false;
     const map::ChangingLines& changing = world.Changing();
-    std::unordered_set<std::string> texts;
+    // Each room's text as printed, blanks and all, apart from the lines the game changes by
+    // itself, hashed: two texts that hash alike count as read alike, which can only turn the
+    // rule off.
+    std::unordered_set<std::uint64_t> texts;
+    texts.reserve(world.Lists().ZoneCount());
+    const std::hash<std::string_view> hash;
     bool twins = false;
     world.Lists().ForEachZoneRoom([&](TMudRoom2* r) {
         if (twins || r->Pipe || r->Description.empty() || IsDark(r->Hint) || unproven_.count(r))
             return;
-        // As printed, blanks and all, apart from the lines the game changes by itself.
-        std::string key = r->Hint;
-        key += '\n';
-        key += map::ExitKey(r->Exits());
-        for (std::string_view line : map::DescriptionLines(r->Description))
-            if (!changing.Has(line)) {
-                key += '\n';
-                key += line;
-            }
-        twins = !texts.insert(std::move(key)).second;
+        std::uint64_t key = map::NameKeyHash(r->Hint, r->Exits());
+        const std::string_view d = r->Description;
+        for (std::size_t from = 0; from <= d.size();) {
+            std::size_t end = d.find('\n', from);
+            if (end == std::string_view::npos) end = d.size();
+            std::string_view line = d.substr(from, end - from);
+            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+            if (changing.Empty() || !changing.Has(line)) key = map::MixKey(key, hash(line), 1);
+            from = end + 1;
+        }
+        twins = !texts.insert(key).second;
     });
     return !twins && texts.size() >= kRoomsToTell;
 }
