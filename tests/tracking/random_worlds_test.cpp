@@ -3,7 +3,8 @@
 // a room of another name, no map room stands for two rooms) and tracing never stops.
 //
 // RANDOM_WORLDS=N walks N worlds instead of the default; RANDOM_WORLD=K walks world K alone,
-// and with TWIN_LOG set prints its debug log and map when it goes wrong.
+// and with TWIN_LOG set prints its debug log and map when it goes wrong. RANDOM_TOWNS=N walks
+// N towns of a hundred rooms and more of each kind.
 
 #include "GridGame.h"
 
@@ -21,18 +22,21 @@ unsigned EnvOr(const char* name, unsigned fallback) {
 
 // Up to 6 by 6 cells, a few left empty, neighbours joined at random; `twinsPct` of the rooms
 // are drawn as 'a' or 'b', and `warps` exits join random rooms off the grid.
+// `big`: 10 to 13 cells a side instead, a town of a hundred rooms and more.
 GridGame RandomWorld(unsigned seed, int twinsPct, int warps, std::string& drawing,
-                     bool drops = false) {
+                     bool drops = false, bool big = false) {
     std::mt19937 rng(seed);
-    const int rows = 3 + static_cast<int>(rng() % 4), cols = 3 + static_cast<int>(rng() % 4);
+    const int side = big ? 10 : 3;
+    const int rows = side + static_cast<int>(rng() % 4), cols = side + static_cast<int>(rng() % 4);
     std::vector<std::string> grid(2 * rows - 1, std::string(2 * cols - 1, ' '));
     const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     std::size_t next = 0;
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < cols; ++c) {
             if (rng() % 100 < 12 && (r || c)) continue;
-            grid[2 * r][2 * c] =
-                static_cast<int>(rng() % 100) < twinsPct ? "ab"[rng() % 2] : letters[next++];
+            grid[2 * r][2 * c] = static_cast<int>(rng() % 100) < twinsPct
+                                     ? "ab"[rng() % 2]
+                                     : letters[next++ % letters.size()];
         }
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < cols; ++c) {
@@ -73,8 +77,13 @@ WalkVoice TwinVoice(std::vector<std::string>& log) {
         if (std::getenv("TWIN_LOG"))
             log.push_back("GAME " + std::string(1, g.rooms[id].letter) + " @" +
                           std::to_string(g.rooms[id].x) + "," + std::to_string(g.rooms[id].y));
+        // In a town bigger than the letters, every room but the twins reads on its own.
+        const char letter = g.rooms[id].letter;
+        const bool twin = letter == 'a' || letter == 'b';
         const std::string desc =
-            std::string("Looks like ") + g.rooms[id].letter + " (" + g.Exits(id) + ").";
+            g.rooms.size() > 36 && !twin
+                ? "Looks like house " + std::to_string(id) + "."
+                : std::string("Looks like ") + letter + " (" + g.Exits(id) + ").";
         return RoomText(g.Name(id), desc, g.Exits(id)) + "> ";
     };
     return voice;
@@ -91,7 +100,7 @@ void PrintMap(TrackingRig& rig) {
 
 // Walks `worlds` random worlds, `orders` orders each. Returns the walks that kept a copy.
 int WalkRandomWorlds(int twinsPct, int warps, unsigned worlds, unsigned orders, bool drops = false,
-                     std::vector<unsigned> only = {}) {
+                     std::vector<unsigned> only = {}, bool big = false) {
     if (const char* one = std::getenv("RANDOM_WORLD")) only = {unsigned(std::atoi(one))};
     if (only.empty())
         for (unsigned w = 1; w <= EnvOr("RANDOM_WORLDS", worlds); ++w)
@@ -100,7 +109,7 @@ int WalkRandomWorlds(int twinsPct, int warps, unsigned worlds, unsigned orders, 
     for (const unsigned w : only) {
         if (failures >= 3) break;
         std::string drawing;
-        const GridGame game = RandomWorld(w, twinsPct, warps, drawing, drops);
+        const GridGame game = RandomWorld(w, twinsPct, warps, drawing, drops, big);
         for (unsigned seed = 1; seed <= orders; ++seed) {
             TrackingRig rig;
             GridWalk walk(game, rig, 0, TwinVoice(rig.host.log));
@@ -142,6 +151,26 @@ TEST(RandomWorlds, WaysOffTheGridNeverJoinTwoRoomsIntoOne) {
     EXPECT_LT(twins, 300 * 5 / 4);
     // A climb or fall one way is more often left undecided: a new room then.
     EXPECT_LT(drops, 300 * 5 / 3);
+}
+
+// Towns of a hundred rooms and more, where the map can learn that every room has a text of its
+// own and take a room printed word for word as a known one for it: ways off the grid, one way
+// or not, and a few twins that turn that off. Run on demand (RANDOM_TOWNS=N worlds, three
+// orders each): with six ways off the grid in a town, world 9 still leads one walked exit
+// into the wrong room, with or without the text rule, and is not mended yet.
+TEST(RandomWorlds, TownsOfOwnTextsNeverJoinTwoRoomsIntoOne) {
+    const unsigned worlds = EnvOr("RANDOM_TOWNS", 0), orders = 3;
+    if (!worlds) GTEST_SKIP() << "set RANDOM_TOWNS=N to walk N towns of each kind";
+    const int distinct = WalkRandomWorlds(0, 6, worlds, orders, false, {}, true);
+    const int drops = WalkRandomWorlds(0, 6, worlds, orders, true, {}, true);
+    const int twins = WalkRandomWorlds(3, 6, worlds, orders, false, {}, true);
+    std::cout << "towns of own texts, walks that kept a copy: " << distinct << " (two-way ways), "
+              << drops << " (one way), " << twins << " (a few twins) of " << worlds * orders
+              << " each\n";
+    // Copies (ways crossed before the map could tell, and straight back) stay the exception.
+    EXPECT_LT(distinct, static_cast<int>(worlds * orders / 2));
+    EXPECT_LT(drops, static_cast<int>(worlds * orders / 2));
+    EXPECT_LT(twins, static_cast<int>(worlds * orders / 2));
 }
 
 TEST(RandomWorlds, WorldsThatOnceWentWrongStayRight) {
