@@ -60,6 +60,7 @@ bool Positioner::MergeCopy(TMudRoom2* copy, TMudRoom2* known, const CopyMap* cop
         map::Dir dir;
     };
     std::vector<Way> out, in;
+    std::vector<TMudRoom2*> pieces; // corridor rooms that lead only into the copy
     for (const map::DirInfo& i : map::kDirs) {
         TMudRoom2* to = MappedTarget(copy, i.dir);
         // Into another copy of the same seam: where its known room stands.
@@ -79,10 +80,24 @@ bool Positioner::MergeCopy(TMudRoom2* copy, TMudRoom2* known, const CopyMap* cop
                 return false;
             out.push_back({to, i.dir});
         }
-        TMudRoom2* n = world.FindRoom(copy->X + i.dx, copy->Y + i.dy, copy->L + i.dl);
-        if (n && n != copy && !HasLinkLine(*n, i.opposite) && MappedTarget(n, i.opposite) == copy) {
+        // A neighbour by the grid, or past a corridor that a push laid between the two: the
+        // corridor goes with the copy where it serves this way alone.
+        std::vector<TMudRoom2*> corridor;
+        TMudRoom2* n = nullptr;
+        for (int step = 1; step <= static_cast<int>(world.Lists().ZoneCount()); ++step) {
+            n = world.FindRoom(copy->X + step * i.dx, copy->Y + step * i.dy, copy->L + step * i.dl);
+            if (!n || !n->Pipe) break;
+            corridor.push_back(n);
+        }
+        if (n && !n->Pipe && n != copy && !HasLinkLine(*n, i.opposite) &&
+            MappedTarget(n, i.opposite) == copy) {
             if (n == known) return false;
             in.push_back({n, i.opposite});
+            for (TMudRoom2* piece : corridor)
+                if (std::none_of(map::kDirs.begin(), map::kDirs.end(), [&](const map::DirInfo& o) {
+                        return o.dir != i.dir && o.dir != i.opposite && piece->Ch(o.dir);
+                    }))
+                    pieces.push_back(piece);
         }
     }
     // Link lines anywhere in the world that lead into the copy; a command the player wrote
@@ -106,6 +121,8 @@ bool Positioner::MergeCopy(TMudRoom2* copy, TMudRoom2* known, const CopyMap* cop
     for (const Way& w : in)
         JoinOneWay(w.room, known, w.dir);
     bent_.erase(copy);
+    for (TMudRoom2* piece : pieces)
+        world.DestroyRoom(piece);
     world.DestroyRoom(copy);
     world.Saved = false;
     return true;
