@@ -155,8 +155,10 @@ TEST(RandomWorlds, WaysOffTheGridNeverJoinTwoRoomsIntoOne) {
 
 // Towns of a hundred rooms and more, where the map can learn that every room has a text of its
 // own and take a room printed word for word as a known one for it: ways off the grid, one way
-// or not, and a few twins that turn that off. Run on demand: RANDOM_TOWNS=N worlds, three
-// orders each.
+// or not, and a few twins that turn that off. Run on demand (RANDOM_TOWNS=N worlds, three
+// orders each), not by default: towns with six ways off the grid still lead a walked exit into
+// the wrong room now and then (town 61, order 2, of the two-way kind), with or without the text
+// rule; those are not mended yet.
 TEST(RandomWorlds, TownsOfOwnTextsNeverJoinTwoRoomsIntoOne) {
     const unsigned worlds = EnvOr("RANDOM_TOWNS", 0), orders = 3;
     if (!worlds) GTEST_SKIP() << "set RANDOM_TOWNS=N to walk N towns of each kind";
