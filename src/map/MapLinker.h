@@ -51,6 +51,8 @@ public:
     // back to it except those behind it, and every room standing in its way. A corridor room
     // lying along d ends the walk (it will be shortened instead of pushed).
     void ListAt(Dir d, TMudRoom2* room, std::vector<TMudRoom2*>& list);
+    // Whether a room and its neighbour in direction `side` are linked on the grid, either way.
+    bool Linked(Dir side, const TMudRoom2& member, const TMudRoom2& neighbour) const;
     // Moves the context room's push group one cell in d, shortening corridors that run along d
     // in front of the group and lengthening those that run along d behind it.
     void MoveRoomTo(Dir d);

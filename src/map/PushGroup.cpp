@@ -11,24 +11,18 @@ namespace map {
 
 namespace {
 
-// Whether a group member and its neighbour in direction `side` are linked, either way: a link
-// that runs one way only (a drop, a door that opens from one side) holds them together as well.
-bool Linked(Dir side, const TMudRoom2& member, const TMudRoom2& neighbour) {
-    return member.Ch(side) || neighbour.Ch(OppositeDir(side));
-}
-
 // Whether the neighbour in direction `side` of a group member joins the push group in d:
 // rooms in the way always do, rooms behind never do (so that a gap opens behind the group),
 // rooms beside only when linked to the member.
-bool JoinsGroup(Dir d, Dir side, const TMudRoom2& member, const TMudRoom2& neighbour) {
+bool JoinsGroup(Dir d, Dir side, bool linked) {
     if (d == OppositeDir(side)) return false;
-    return d == side || Linked(side, member, neighbour);
+    return d == side || linked;
 }
 
 // Up and down keep the rooms behind that are linked (a column moves together), and take
 // along the rooms in the way so that a vertical push never stacks two rooms on one cell.
-bool JoinsGroupVertically(Dir d, Dir side, const TMudRoom2& member, const TMudRoom2& neighbour) {
-    return d == side || Linked(side, member, neighbour);
+bool JoinsGroupVertically(Dir d, Dir side, bool linked) {
+    return d == side || linked;
 }
 
 } // namespace
@@ -39,6 +33,18 @@ bool MapLinker::AbsorbsPush(const TMudRoom2& room, Dir d) const {
                                       ? std::string_view("0")
                                       : std::string_view(ExitWord(world_.Profile(), d));
     return !word.empty() && room.Exits().find(word) != std::string::npos;
+}
+
+bool MapLinker::Linked(Dir side, const TMudRoom2& member, const TMudRoom2& neighbour) const {
+    // Either way: a link that runs one way only (a drop, a door that opens from one side) holds
+    // the two together as well. But a way that a link line serves leads elsewhere, not to the
+    // neighbour, and a corridor room holds only along its own run.
+    const Dir back = OppositeDir(side);
+    auto byGrid = [&](const TMudRoom2& room, Dir way) {
+        return room.Ch(way) && words_.HasJump(&room, MoveWord(world_.Profile(), way)) < 0;
+    };
+    return (byGrid(member, side) && (!neighbour.Pipe || neighbour.Ch(back))) ||
+           (byGrid(neighbour, back) && (!member.Pipe || member.Ch(side)));
 }
 
 void MapLinker::ListAt(Dir d, TMudRoom2* room, std::vector<TMudRoom2*>& list) {
@@ -70,8 +76,9 @@ void MapLinker::ListAt(Dir d, TMudRoom2* room, std::vector<TMudRoom2*>& list) {
         const DirInfo& i = Info(side);
         TMudRoom2* n = world_.FindRoom(f.room->X + i.dx, f.room->Y + i.dy, f.room->L + i.dl);
         if (!n || RoomLists::Marked(n, mark)) continue;
-        const bool joins = (side == Up || side == Down) ? JoinsGroupVertically(d, side, *f.room, *n)
-                                                        : JoinsGroup(d, side, *f.room, *n);
+        const bool linked = Linked(side, *f.room, *n);
+        const bool joins = (side == Up || side == Down) ? JoinsGroupVertically(d, side, linked)
+                                                        : JoinsGroup(d, side, linked);
         if (joins) visit(n); // may grow the stack: `f` is not used past this point
     }
 }

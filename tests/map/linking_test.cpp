@@ -281,6 +281,22 @@ TEST_F(MapTest, ExpandRoomsNeverMovesAGroupThatHoldsTheOtherRoom) {
     EXPECT_EQ(world.FindRoom(0, 0, -2), b);
 }
 
+TEST_F(MapTest, PushingLeavesACorridorThatOnlyCrossesUnderTheGroup) {
+    // A's way south is a link line into a room far off; the cell below A holds a corridor from F
+    // east to G. Pushing A east takes nothing of the corridor along: F still leads to G.
+    Build({
+        ". A",
+        "  v",
+        "F-#-G",
+    });
+    TMudRoom2* far = linker.NewRoomAt(9, 9, 0, "X", "", "N");
+    R('A')->AutoMaps.push_back("Zone|" + profile.Directions[1] + "|" + std::to_string(far->Tag));
+    world.ContextRoom = R('A');
+    linker.MoveRoomTo(East);
+    EXPECT_EQ(world.FindRoom(0, 2, 0), R('A'));
+    EXPECT_EQ(Picture(1, 0, 1, 2), "F-#-G\n");
+}
+
 TEST_F(MapTest, PushingNeverBreaksALinkThatRunsOneWay) {
     // A drop from the road into the ravine below, linked from above only: pushing the road east
     // takes the ravine's room along, so that the drop still leads straight down.
