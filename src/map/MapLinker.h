@@ -53,6 +53,10 @@ public:
     void ListAt(Dir d, TMudRoom2* room, std::vector<TMudRoom2*>& list);
     // Whether a room and its neighbour in direction `side` are linked on the grid, either way.
     bool Linked(Dir side, const TMudRoom2& member, const TMudRoom2& neighbour) const;
+    // The first room that is no corridor room in direction d; null where a cell is empty first.
+    TMudRoom2* BeyondCorridor(const TMudRoom2& room, Dir d) const;
+    // Where the room's walked way in d leads by the grid (not a link line), past corridor rooms.
+    TMudRoom2* GridTarget(const TMudRoom2& room, Dir d) const;
     // Moves the context room's push group one cell in d, shortening corridors that run along d
     // in front of the group and lengthening those that run along d behind it.
     void MoveRoomTo(Dir d);

@@ -96,6 +96,26 @@ void MapLinker::MoveRoomTo(Dir d) {
     for (TMudRoom2* r : group)
         RoomLists::Mark(r, member);
 
+    // Links across the edge of the group, by the grid, before anything moves: a link the move
+    // and the corridors it mends below cannot keep (one that ran through a corridor crossing
+    // the group's way, say) becomes a link line, so that no walked way changes where it leads.
+    struct Edge {
+        TMudRoom2* from;
+        Dir dir;
+        TMudRoom2* to;
+    };
+    std::vector<Edge> edges;
+    for (TMudRoom2* r : group) {
+        if (r->Pipe) continue;
+        for (const DirInfo& i : kDirs) {
+            if (TMudRoom2* t = GridTarget(*r, i.dir); t && !RoomLists::Marked(t, member))
+                edges.push_back({r, i.dir, t});
+            TMudRoom2* n = BeyondCorridor(*r, i.dir);
+            if (n && !RoomLists::Marked(n, member) && GridTarget(*n, i.opposite) == r)
+                edges.push_back({n, i.opposite, r});
+        }
+    }
+
     // A corridor running along d in front of the group gives up its first cell.
     std::vector<TMudRoom2*> moving;
     moving.reserve(group.size());
@@ -133,6 +153,25 @@ void MapLinker::MoveRoomTo(Dir d) {
         TMudRoom2* m = world_.FindRoom(gx - step.dx, gy - step.dy, gl - step.dl);
         if (m && (gridStep(*r, back) || gridStep(*m, d))) NewCorridorRoom(gx, gy, gl, d, exits);
     }
+    const std::string& zone = world_.CurrentZone;
+    for (const Edge& e : edges)
+        if (GridTarget(*e.from, e.dir) != e.to)
+            e.from->AutoMaps.push_back(zone + "|" + Phrase(p, e.dir) + "|" +
+                                       std::to_string(e.to->Tag));
+}
+
+TMudRoom2* MapLinker::BeyondCorridor(const TMudRoom2& room, Dir d) const {
+    const DirInfo& i = Info(d);
+    for (int k = 1; k <= static_cast<int>(world_.Lists().ZoneCount()); ++k) {
+        TMudRoom2* r = world_.FindRoom(room.X + k * i.dx, room.Y + k * i.dy, room.L + k * i.dl);
+        if (!r || !r->Pipe) return r;
+    }
+    return nullptr;
+}
+
+TMudRoom2* MapLinker::GridTarget(const TMudRoom2& room, Dir d) const {
+    if (!room.Ch(d) || words_.HasJump(&room, MoveWord(world_.Profile(), d)) >= 0) return nullptr;
+    return BeyondCorridor(room, d);
 }
 
 bool MapLinker::ExpandRooms(TMudRoom2* a, TMudRoom2* b, Dir d) {

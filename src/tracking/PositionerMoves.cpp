@@ -130,7 +130,12 @@ void Positioner::Resolve(const HeldMove& move) {
         // The room ahead by its name and exits, printed with a line or two the game may have
         // changed by itself since (by night), and free to be entered this way: the grid says it
         // is that room, and the lines are noted as for a walked exit.
-        const bool same = world.SameRoom(r, seen.Name, seen.Desc, seen.Exits);
+        // Not a room whose way back already leads by a link line into another room: that is a
+        // twin the grid put here.
+        TMudRoom2* const behind =
+            !r->Pipe && r->Ch(step.opposite) ? MappedTarget(r, step.opposite) : nullptr;
+        const bool same =
+            (!behind || behind == from) && world.SameRoom(r, seen.Name, seen.Desc, seen.Exits);
         const bool byTime = !same && !r->Pipe && r->Hint == seen.Name && !IsDark(seen.Name) &&
                             map::SameExitKey(r->Exits(), seen.Exits) &&
                             words.WasNotStep(*r, words.Opposite(cmd)) &&

@@ -297,6 +297,40 @@ TEST_F(MapTest, PushingLeavesACorridorThatOnlyCrossesUnderTheGroup) {
     EXPECT_EQ(Picture(1, 0, 1, 2), "F-#-G\n");
 }
 
+TEST_F(MapTest, PushingKeepsALinkThatRunsThroughCrossingCorridorsAsALinkLine) {
+    // K's way west runs to J through two corridor rooms that belong to corridors crossing it
+    // (U to X, V to Y). Pushing K north cannot take J along without tearing those corridors:
+    // the way becomes a link-line pair instead, and still leads to J and back.
+    Build({
+        ". U V",
+        "  | |",
+        "J-#-#-K",
+        "  | |",
+        ". X Y",
+    });
+    TMudRoom2* k = R('K');
+    TMudRoom2* j = R('J');
+    for (int y : {1, 2}) { // the corridor rooms run north and south only
+        world.FindRoom(1, y, 0)->ChE = false;
+        world.FindRoom(1, y, 0)->ChW = false;
+    }
+    world.ContextRoom = k;
+    linker.MoveRoomTo(North);
+    ASSERT_EQ(world.FindRoom(0, 3, 0), k);
+    EXPECT_EQ(k->AutoMaps, std::vector<std::string>{"Zone|" + map::Phrase(profile, West) + "|" +
+                                                    std::to_string(j->Tag)});
+    EXPECT_EQ(j->AutoMaps, std::vector<std::string>{"Zone|" + map::Phrase(profile, East) + "|" +
+                                                    std::to_string(k->Tag)});
+    EXPECT_EQ(Picture(0, 1, 2, 2), Lines({"U V", "| |", "# #", "| |", "X Y"}));
+
+    // A link the push keeps on the grid gets no link line.
+    Build({"A-B", "| |", "C-D"}, 10, 0);
+    world.ContextRoom = R('B');
+    linker.MoveRoomTo(East);
+    EXPECT_TRUE(R('A')->AutoMaps.empty());
+    EXPECT_TRUE(R('B')->AutoMaps.empty());
+}
+
 TEST_F(MapTest, PushingNeverBreaksALinkThatRunsOneWay) {
     // A drop from the road into the ravine below, linked from above only: pushing the road east
     // takes the ravine's room along, so that the drop still leads straight down.
