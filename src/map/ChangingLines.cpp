@@ -6,17 +6,7 @@ namespace map {
 
 std::vector<std::string_view> DescriptionLines(std::string_view description) {
     std::vector<std::string_view> lines;
-    if (description.empty()) return lines;
-    std::size_t from = 0;
-    for (;;) {
-        const std::size_t end = description.find('\n', from);
-        std::string_view line = description.substr(
-            from, end == std::string_view::npos ? std::string_view::npos : end - from);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines.push_back(line);
-        if (end == std::string_view::npos) break;
-        from = end + 1;
-    }
+    ForEachDescriptionLine(description, [&](std::string_view line) { lines.push_back(line); });
     return lines;
 }
 

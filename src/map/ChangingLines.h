@@ -50,7 +50,22 @@ private:
     std::map<std::string, std::set<std::uint64_t>, std::less<>> seen_;
 };
 
-// The lines of a description, split at line feeds, a trailing CR left out of each.
+// f(std::string_view line) for each line of a description, split at line feeds, a trailing CR
+// left out of each; nothing for an empty description.
+template <class F> void ForEachDescriptionLine(std::string_view description, F&& f) {
+    if (description.empty()) return;
+    for (std::size_t from = 0;;) {
+        const std::size_t end = description.find('\n', from);
+        std::string_view line = description.substr(
+            from, end == std::string_view::npos ? std::string_view::npos : end - from);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        f(line);
+        if (end == std::string_view::npos) return;
+        from = end + 1;
+    }
+}
+
+// The same lines, gathered.
 std::vector<std::string_view> DescriptionLines(std::string_view description);
 
 } // namespace map

@@ -54,7 +54,9 @@ public:
     // Whether a room and its neighbour in direction `side` are linked on the grid, either way.
     bool Linked(Dir side, const TMudRoom2& member, const TMudRoom2& neighbour) const;
     // The first room that is no corridor room in direction d; null where a cell is empty first.
-    TMudRoom2* BeyondCorridor(const TMudRoom2& room, Dir d) const;
+    // `corridor`, when given, receives the corridor rooms passed on the way.
+    TMudRoom2* BeyondCorridor(const TMudRoom2& room, Dir d,
+                              std::vector<TMudRoom2*>* corridor = nullptr) const;
     // Where the room's walked way in d leads by the grid (not a link line), past corridor rooms.
     TMudRoom2* GridTarget(const TMudRoom2& room, Dir d) const;
     // Moves the context room's push group one cell in d, shortening corridors that run along d
@@ -70,6 +72,8 @@ private:
     bool AbsorbsPush(const TMudRoom2& room, Dir d) const;
     bool CanPushAside(TMudRoom2* room, Dir d, const TMudRoom2* from, const TMudRoom2* to,
                       Dir& pushDir);
+    // The room has walked its way in d and no link line serves it: a link on the grid.
+    bool LinkedByGrid(const TMudRoom2& room, Dir d) const;
     TMudRoom2* NewCorridorRoom(int x, int y, int l, Dir d, std::string_view exits);
 
     MapWorld& world_;

@@ -40,11 +40,12 @@ bool MapLinker::Linked(Dir side, const TMudRoom2& member, const TMudRoom2& neigh
     // the two together as well. But a way that a link line serves leads elsewhere, not to the
     // neighbour, and a corridor room holds only along its own run.
     const Dir back = OppositeDir(side);
-    auto byGrid = [&](const TMudRoom2& room, Dir way) {
-        return room.Ch(way) && words_.HasJump(&room, MoveWord(world_.Profile(), way)) < 0;
-    };
-    return (byGrid(member, side) && (!neighbour.Pipe || neighbour.Ch(back))) ||
-           (byGrid(neighbour, back) && (!member.Pipe || member.Ch(side)));
+    return (LinkedByGrid(member, side) && (!neighbour.Pipe || neighbour.Ch(back))) ||
+           (LinkedByGrid(neighbour, back) && (!member.Pipe || member.Ch(side)));
+}
+
+bool MapLinker::LinkedByGrid(const TMudRoom2& room, Dir d) const {
+    return room.Ch(d) && words_.HasJump(&room, MoveWord(world_.Profile(), d)) < 0;
 }
 
 void MapLinker::ListAt(Dir d, TMudRoom2* room, std::vector<TMudRoom2*>& list) {
@@ -145,7 +146,7 @@ void MapLinker::MoveRoomTo(Dir d) {
     const std::string exits = (d == North || d == South) ? ExitWord(p, North) + ExitWord(p, South)
                                                          : ExitWord(p, East) + ExitWord(p, West);
     auto gridStep = [&](const TMudRoom2& room, Dir way) {
-        return words_.WasStep(room, way) && words_.HasJump(&room, MoveWord(p, way)) < 0;
+        return words_.WasStep(room, way) && LinkedByGrid(room, way);
     };
     for (TMudRoom2* r : moving) {
         const int gx = r->X - step.dx, gy = r->Y - step.dy, gl = r->L - step.dl;
@@ -160,18 +161,20 @@ void MapLinker::MoveRoomTo(Dir d) {
                                        std::to_string(e.to->Tag));
 }
 
-TMudRoom2* MapLinker::BeyondCorridor(const TMudRoom2& room, Dir d) const {
+TMudRoom2* MapLinker::BeyondCorridor(const TMudRoom2& room, Dir d,
+                                     std::vector<TMudRoom2*>* corridor) const {
     const DirInfo& i = Info(d);
+    // A corridor never runs longer than the zone is wide, so the walk ends.
     for (int k = 1; k <= static_cast<int>(world_.Lists().ZoneCount()); ++k) {
         TMudRoom2* r = world_.FindRoom(room.X + k * i.dx, room.Y + k * i.dy, room.L + k * i.dl);
         if (!r || !r->Pipe) return r;
+        if (corridor) corridor->push_back(r);
     }
     return nullptr;
 }
 
 TMudRoom2* MapLinker::GridTarget(const TMudRoom2& room, Dir d) const {
-    if (!room.Ch(d) || words_.HasJump(&room, MoveWord(world_.Profile(), d)) >= 0) return nullptr;
-    return BeyondCorridor(room, d);
+    return LinkedByGrid(room, d) ? BeyondCorridor(room, d) : nullptr;
 }
 
 bool MapLinker::ExpandRooms(TMudRoom2* a, TMudRoom2* b, Dir d) {

@@ -76,15 +76,7 @@ TMudRoom2* Positioner::MappedTarget(const TMudRoom2* from, map::Dir d) const {
         return tag > 0 ? world.GlobalFindRoomByTag(tag, text::GetField(line, 1)) : nullptr;
     }
     if (!from->Ch(d) || world.ZoneOf(from) != world.CurrentZone) return nullptr;
-    const auto& step = map::Info(d);
-    int x = from->X, y = from->Y, l = from->L;
-    TMudRoom2* r = nullptr;
-    for (size_t guard = 0; guard <= world.Lists().ZoneCount(); ++guard) {
-        x += step.dx, y += step.dy, l += step.dl;
-        r = world.FindRoom(x, y, l);
-        if (!r || !r->Pipe) break;
-    }
-    return r && !r->Pipe ? r : nullptr;
+    return map_.Linker().BeyondCorridor(*from, d);
 }
 
 void Positioner::Name(TMudRoom2* room, const RoomIdentity& id) {

@@ -83,14 +83,8 @@ bool Positioner::MergeCopy(TMudRoom2* copy, TMudRoom2* known, const CopyMap* cop
         // A neighbour by the grid, or past a corridor that a push laid between the two: the
         // corridor goes with the copy where it serves this way alone.
         std::vector<TMudRoom2*> corridor;
-        TMudRoom2* n = nullptr;
-        for (int step = 1; step <= static_cast<int>(world.Lists().ZoneCount()); ++step) {
-            n = world.FindRoom(copy->X + step * i.dx, copy->Y + step * i.dy, copy->L + step * i.dl);
-            if (!n || !n->Pipe) break;
-            corridor.push_back(n);
-        }
-        if (n && !n->Pipe && n != copy && !HasLinkLine(*n, i.opposite) &&
-            MappedTarget(n, i.opposite) == copy) {
+        TMudRoom2* n = map_.Linker().BeyondCorridor(*copy, i.dir, &corridor);
+        if (n && n != copy && !HasLinkLine(*n, i.opposite) && MappedTarget(n, i.opposite) == copy) {
             if (n == known) return false;
             in.push_back({n, i.opposite});
             for (TMudRoom2* piece : corridor)

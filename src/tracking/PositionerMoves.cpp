@@ -93,15 +93,7 @@ void Positioner::Resolve(const HeldMove& move) {
     // Walked before: follow the link, through corridor rooms.
     if (words.WasStep(*Current(), cmd)) {
         TMudRoom2* const from = Current();
-        int x = Current()->X, y = Current()->Y, l = Current()->L;
-        TMudRoom2* r = nullptr;
-        // A corridor never runs longer than the zone is wide, so the walk ends.
-        for (size_t guard = 0; guard <= world.Lists().ZoneCount(); ++guard) {
-            x += step.dx, y += step.dy, l += step.dl;
-            r = world.FindRoom(x, y, l);
-            if (!r || !r->Pipe) break;
-        }
-        if (r && r->Pipe) r = nullptr;
+        TMudRoom2* r = map_.Linker().BeyondCorridor(*from, d);
         Current() = r;
         s_.Done();
         if (r && world.SameRoom(r, seen.Name, "", "")) {

@@ -315,15 +315,9 @@ bool Positioner::OwnTextZone(const std::string& zone) const {
         if (twins || r->Pipe || r->Description.empty() || IsDark(r->Hint) || unproven_.count(r))
             return;
         std::uint64_t key = map::NameKeyHash(r->Hint, r->Exits());
-        const std::string_view d = r->Description;
-        for (std::size_t from = 0; from <= d.size();) {
-            std::size_t end = d.find('\n', from);
-            if (end == std::string_view::npos) end = d.size();
-            std::string_view line = d.substr(from, end - from);
-            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        map::ForEachDescriptionLine(r->Description, [&](std::string_view line) {
             if (changing.Empty() || !changing.Has(line)) key = map::MixKey(key, hash(line), 1);
-            from = end + 1;
-        }
+        });
         twins = !texts.insert(key).second;
     });
     return !twins && texts.size() >= kRoomsToTell;
